@@ -1,0 +1,147 @@
+// Demo host: loads korvcfg.dll from its own folder and calls bd_ShowConfigDlg,
+// as a host application would.
+//
+//   korvhost [--repeat N] [--screenshot DIR]
+//
+// --repeat N       call bd_ShowConfigDlg N times (default 1)
+// --screenshot DIR for a run without a person: every dialog or message box
+//                  the module shows is saved as DIR\korvcfg-K.png and then
+//                  answered (the first board is chosen, boxes are confirmed,
+//                  the configuration dialog is closed).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb_image_write.h>
+
+namespace {
+
+std::string OwnDirectory() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+bool SaveWindowPng(HWND window, const std::string& path) {
+  RECT r;
+  GetWindowRect(window, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top row first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+  const unsigned char* src = static_cast<const unsigned char*>(bits);
+  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+    rgb[i * 3 + 0] = src[i * 4 + 2];
+    rgb[i * 3 + 1] = src[i * 4 + 1];
+    rgb[i * 3 + 2] = src[i * 4 + 0];
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return stbi_write_png(path.c_str(), w, h, 3, rgb.data(), w * 3) != 0;
+}
+
+struct FindState {
+  std::set<HWND>* seen;
+  HWND found;
+};
+
+BOOL CALLBACK FindNewDialog(HWND w, LPARAM lp) {
+  FindState* s = reinterpret_cast<FindState*>(lp);
+  char cls[16] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && !s->seen->count(w)) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Saves and answers every dialog of the calling thread until it ends.
+void ScreenshotLoop(DWORD thread, std::string dir, const volatile bool* done) {
+  std::set<HWND> seen;
+  int shot = 0;
+  while (!*done) {
+    FindState s = {&seen, nullptr};
+    EnumThreadWindows(thread, FindNewDialog, reinterpret_cast<LPARAM>(&s));
+    if (!s.found) {
+      Sleep(50);
+      continue;
+    }
+    seen.insert(s.found);
+    Sleep(700);  // let it paint
+    std::string path = dir + "\\korvcfg-" + std::to_string(++shot) + ".png";
+    if (SaveWindowPng(s.found, path)) std::printf("screenshot: %s\n", path.c_str());
+    std::fflush(stdout);
+    HWND list = GetDlgItem(s.found, 1000);
+    if (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) {
+      SendMessageA(list, CB_SETCURSEL, 0, 0);
+      PostMessageA(s.found, WM_COMMAND, IDOK, 0);
+    } else if (GetDlgItem(s.found, IDCANCEL)) {
+      PostMessageA(s.found, WM_COMMAND, IDCANCEL, 0);
+    } else {
+      PostMessageA(s.found, WM_COMMAND, IDOK, 0);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int repeat = 1;
+  std::string screenshotDir;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+      repeat = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+      screenshotDir = argv[++i];
+    } else {
+      std::fprintf(stderr, "usage: korvhost [--repeat N] [--screenshot DIR]\n");
+      return 2;
+    }
+  }
+
+  std::string dll = OwnDirectory() + "korvcfg.dll";
+  HMODULE module = LoadLibraryA(dll.c_str());
+  if (!module) {
+    std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
+    return 1;
+  }
+  auto show = reinterpret_cast<void (*)(void)>(GetProcAddress(module, "bd_ShowConfigDlg"));
+  if (!show) {
+    std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", dll.c_str());
+    return 1;
+  }
+
+  volatile bool done = false;
+  std::thread shooter;
+  if (!screenshotDir.empty())
+    shooter = std::thread(ScreenshotLoop, GetCurrentThreadId(), screenshotDir, &done);
+  for (int i = 0; i < repeat; ++i) show();
+  done = true;
+  if (shooter.joinable()) shooter.join();
+  FreeLibrary(module);
+  return 0;
+}

@@ -1,0 +1,362 @@
+// The simulated board library: every device function of korvio.dll over
+// boards held in memory, so the module can be used, seen and tested without
+// hardware. Options are in korvsim.h.
+#include "korvsim.h"
+
+#include "../src/device/korvio.h"
+#include "sim_picture.h"
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#define KORVIO_API extern "C" __declspec(dllexport)
+#else
+#define KORVIO_API extern "C"
+#endif
+
+namespace {
+
+enum Setting {
+#define KORVSIM_ENUM(name) k##name,
+  KORVIO_SETTINGS(KORVSIM_ENUM)
+#undef KORVSIM_ENUM
+  kSubBoardIfExist,
+  kSettingCount
+};
+
+const char* const kSettingNames[kSettingCount] = {
+#define KORVSIM_NAME(name) #name,
+    KORVIO_SETTINGS(KORVSIM_NAME)
+#undef KORVSIM_NAME
+    "SubBoardIfExist"};
+
+// What a board holds when it is switched on. Deliberately not the module's
+// factory values, so that applying those is seen to change something.
+int PowerOnValue(int setting) {
+  switch (setting) {
+    case kVideoMode: return 1;  // PAL
+    case kContrast: case kLight: case kHue: case kSatuation:
+    case kFieldPhase: case kAudioVolumn: return 128;
+    case kOutVideoSrc: case kOutAudioSrc: case kCapVideoSrc: return 1;
+    case kPlayBufferRepeatMode: return 1;
+    default: return 0;
+  }
+}
+
+struct Board {
+  bool open = false;
+  bool failOpen = false;
+  bool subBoard = false;
+  bool memoryHandedOut = false;
+  int values[kSettingCount] = {};
+  std::vector<unsigned> output = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
+  std::vector<unsigned> memory = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
+};
+
+struct Call {
+  double ms;
+  std::string text;
+};
+
+struct Simulator {
+  std::recursive_mutex lock;
+  bool configured = false;
+  std::vector<Board> boards;
+  std::set<std::string> failingSetters;
+  bool noMemAddress = false;
+  std::string tracePath;
+  std::string pictureDir;
+  std::vector<Call> calls;
+};
+
+Simulator& Sim() {
+  static Simulator sim;
+  return sim;
+}
+
+double NowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The environment as the process sees it now; on Windows the C runtime's copy
+// would miss variables that a test sets after start-up.
+std::string Option(const char* name) {
+#ifdef _WIN32
+  char buf[1024];
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  return (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string();
+#else
+  const char* v = std::getenv(name);
+  return v ? v : "";
+#endif
+}
+
+std::vector<std::string> SplitList(const std::string& s) {
+  std::vector<std::string> items;
+  std::stringstream in(s);
+  std::string item;
+  while (std::getline(in, item, ','))
+    if (!item.empty()) items.push_back(item);
+  return items;
+}
+
+// A board list option: "all", "none", or indices separated by commas.
+bool InBoardList(const std::string& list, int card) {
+  if (list == "all") return true;
+  for (const std::string& item : SplitList(list))
+    if (std::atoi(item.c_str()) == card) return true;
+  return false;
+}
+
+// Paths from a Linux shell work under Wine too: "/tmp/x" means Z:\tmp\x.
+std::string HostPath(std::string path) {
+#ifdef _WIN32
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+#endif
+  return path;
+}
+
+void Configure(Simulator& sim) {
+  int count = Option("KORVSIM_BOARDS").empty() ? 1 : std::atoi(Option("KORVSIM_BOARDS").c_str());
+  if (count < 0) count = 0;
+  if (count > 16) count = 16;
+  std::string subBoards = Option("KORVSIM_SUBBOARD");
+  std::string failOpen = Option("KORVSIM_FAIL_OPEN");
+  sim.boards.assign(count, Board());
+  for (int card = 0; card < count; ++card) {
+    Board& b = sim.boards[card];
+    b.subBoard = InBoardList(subBoards, card);
+    b.failOpen = InBoardList(failOpen, card);
+    for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(s);
+    b.values[kSubBoardIfExist] = b.subBoard ? 1 : 0;
+  }
+  sim.failingSetters.clear();
+  for (const std::string& name : SplitList(Option("KORVSIM_FAIL_SETTER"))) sim.failingSetters.insert(name);
+  sim.noMemAddress = !Option("KORVSIM_NO_MEMADDR").empty();
+  sim.tracePath = HostPath(Option("KORVSIM_TRACE"));
+  sim.pictureDir = HostPath(Option("KORVSIM_PICTURES"));
+  sim.calls.clear();
+  sim.configured = true;
+}
+
+// Runs one device call under the lock, with the options read on first use,
+// and records it with its arguments and result.
+class CallScope {
+ public:
+  CallScope() : guard_(Sim().lock) {
+    if (!Sim().configured) Configure(Sim());
+  }
+  Simulator& sim() { return Sim(); }
+  Board* board(int card) {
+    return card >= 0 && card < static_cast<int>(Sim().boards.size()) ? &Sim().boards[card] : nullptr;
+  }
+  Board* openBoard(int card) {
+    Board* b = board(card);
+    return b && b->open ? b : nullptr;
+  }
+  int Record(int result, const char* format, ...) {
+    char args[256];
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(args, sizeof args, format, ap);
+    va_end(ap);
+    std::string text = std::string(args) + " = " + std::to_string(result);
+    Sim().calls.push_back({NowMs(), text});
+    if (!Sim().tracePath.empty()) {
+      if (FILE* f = std::fopen(Sim().tracePath.c_str(), "a")) {
+        std::fprintf(f, "%s\n", text.c_str());
+        std::fclose(f);
+      }
+    }
+    return result;
+  }
+
+ private:
+  std::lock_guard<std::recursive_mutex> guard_;
+};
+
+bool IsOneOf(int v, std::initializer_list<int> codes) {
+  for (int c : codes)
+    if (v == c) return true;
+  return false;
+}
+
+// The value codes each setting accepts on this board.
+bool Accepts(const Board& b, int setting, int v) {
+  switch (setting) {
+    case kInnerOrExtraSync: return IsOneOf(v, {0, 1, 2});
+    case kCmpsOrSvideo: return IsOneOf(v, {0, 1, 2, 5}) || (v == 3 && b.subBoard);
+    case kAudioSrc: return v == 0 || (v == 1 && b.subBoard);
+    case kCapVideoSrc: return IsOneOf(v, {1, 2});
+    case kPlayBufferRepeatMode: return IsOneOf(v, {1, 2, 3});
+    case kContrast: case kLight: case kHue: case kSatuation: case kSubcarrierPhase:
+    case kLinePhase: case kFieldPhase: case kAudioVolumn:
+      return v >= 0 && v <= 255;
+    default: return IsOneOf(v, {0, 1});
+  }
+}
+
+int Get(int setting, int* value, int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  int ok = b && value;
+  if (ok) *value = b->values[setting];
+  return call.Record(ok, "Orbel_Get%s(%s, %d) -> %d", kSettingNames[setting], value ? "&v" : "null", card,
+                     ok ? *value : 0);
+}
+
+int Set(int setting, int value, int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  int ok = b && !call.sim().failingSetters.count(kSettingNames[setting]) && Accepts(*b, setting, value);
+  if (ok) b->values[setting] = value;
+  return call.Record(ok, "Orbel_Set%s(%d, %d)", kSettingNames[setting], value, card);
+}
+
+void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {
+  if (dir.empty()) return;
+  std::string path = dir + "/board" + std::to_string(card) + "-" + what + ".png";
+  WritePicturePng(path.c_str(), pixels.data(), KORVSIM_WIDTH, KORVSIM_HEIGHT);
+}
+
+}  // namespace
+
+KORVIO_API int Orbel_GetCardNum(void) {
+  CallScope call;
+  return call.Record(static_cast<int>(call.sim().boards.size()), "Orbel_GetCardNum()");
+}
+
+KORVIO_API int Orbel_Initial(int card, int mode, int reserved) {
+  CallScope call;
+  Board* b = call.board(card);
+  int ok = b && !b->failOpen;
+  if (ok) {
+    b->open = true;
+    b->memoryHandedOut = false;
+  }
+  return call.Record(ok, "Orbel_Initial(%d, %d, %d)", card, mode, reserved);
+}
+
+KORVIO_API int Orbel_Close(int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  if (b) {
+    b->open = false;
+    if (b->memoryHandedOut) SavePicture(call.sim().pictureDir, card, "memory", b->memory);
+  }
+  return call.Record(b != nullptr, "Orbel_Close(%d)", card);
+}
+
+KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
+  CallScope call;
+  int ok = call.openBoard(card) && typeNo;
+  if (ok) *typeNo = 0x1600;
+  return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
+}
+
+#define KORVSIM_DEFINE(name)                                                                \
+  KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(k##name, value, card); } \
+  KORVIO_API int Orbel_Set##name(int value, int card) { return Set(k##name, value, card); }
+KORVIO_SETTINGS(KORVSIM_DEFINE)
+#undef KORVSIM_DEFINE
+
+KORVIO_API int Orbel_GetSubBoardIfExist(int* value, int card) { return Get(kSubBoardIfExist, value, card); }
+
+KORVIO_API int Orbel_ClearCurrentScreen(int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  if (b) {
+    std::fill(b->output.begin(), b->output.end(), 0u);
+    SavePicture(call.sim().pictureDir, card, "output", b->output);
+  }
+  return call.Record(b != nullptr, "Orbel_ClearCurrentScreen(%d)", card);
+}
+
+KORVIO_API int Orbel_SetRectangle(int x, int y, int width, int height, const void* pixels, int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  int ok = b && pixels && x >= 0 && y >= 0 && width > 0 && height > 0 && x + width <= KORVSIM_WIDTH &&
+           y + height <= KORVSIM_HEIGHT;
+  if (ok) {
+    const unsigned* src = static_cast<const unsigned*>(pixels);
+    for (int row = 0; row < height; ++row)
+      std::memcpy(&b->output[(y + row) * KORVSIM_WIDTH + x], src + row * width, width * sizeof(unsigned));
+    // A picture is complete when its last row arrives.
+    if (y + height == KORVSIM_HEIGHT) SavePicture(call.sim().pictureDir, card, "output", b->output);
+  }
+  return call.Record(ok, "Orbel_SetRectangle(%d, %d, %d, %d, %s, %d)", x, y, width, height,
+                     pixels ? "pixels" : "null", card);
+}
+
+KORVIO_API int Orbel_GetMemAddress(void** address, int card) {
+  CallScope call;
+  Board* b = call.openBoard(card);
+  int ok = b && address && !call.sim().noMemAddress;
+  if (ok) {
+    *address = b->memory.data();
+    b->memoryHandedOut = true;
+  }
+  return call.Record(ok, "Orbel_GetMemAddress(%s, %d)", address ? "&p" : "null", card);
+}
+
+extern "C" {
+
+KORVSIM_API void KorvSim_Reset(void) {
+  std::lock_guard<std::recursive_mutex> guard(Sim().lock);
+  Configure(Sim());
+}
+
+KORVSIM_API int KorvSim_CallCount(void) {
+  CallScope call;
+  return static_cast<int>(call.sim().calls.size());
+}
+
+KORVSIM_API double KorvSim_Call(int i, char* text, int size) {
+  CallScope call;
+  const std::vector<Call>& calls = call.sim().calls;
+  if (text && size > 0) text[0] = 0;
+  if (i < 0 || i >= static_cast<int>(calls.size())) return -1;
+  if (text && size > 0) std::snprintf(text, size, "%s", calls[i].text.c_str());
+  return calls[i].ms;
+}
+
+KORVSIM_API double KorvSim_Now(void) { return NowMs(); }
+
+KORVSIM_API int KorvSim_IsOpen(int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  return b && b->open;
+}
+
+KORVSIM_API int KorvSim_Peek(const char* name, int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  for (int s = 0; b && name && s < kSettingCount; ++s)
+    if (std::strcmp(name, kSettingNames[s]) == 0) return b->values[s];
+  return 0;
+}
+
+KORVSIM_API const unsigned* KorvSim_Output(int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  return b ? b->output.data() : nullptr;
+}
+
+KORVSIM_API const unsigned* KorvSim_Memory(int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  return b ? b->memory.data() : nullptr;
+}
+
+}  // extern "C"

@@ -1,0 +1,64 @@
+// Controls of the simulated board library, for tests and tools.
+//
+// The simulator exports the whole device library (see src/device/korvio.h)
+// and these extra functions, which korvcfg.dll never calls. Its options come
+// from the environment, read when it is first used and again at every
+// KorvSim_Reset:
+//
+//   KORVSIM_BOARDS        number of boards, 0 to 16 (default 1)
+//   KORVSIM_SUBBOARD      boards with an SDI sub-board: "all", "none" or a
+//                         list of indices such as "0,2" (default none)
+//   KORVSIM_FAIL_OPEN     boards that cannot be opened, a list of indices
+//   KORVSIM_FAIL_SETTER   setters that always fail, by setting name, such as
+//                         "CmpsOrSvideo,Contrast"
+//   KORVSIM_NO_MEMADDR    when set, Orbel_GetMemAddress stores no address
+//   KORVSIM_TRACE         file that gets one line per call
+//   KORVSIM_PICTURES      folder that gets the output pictures as PNG files:
+//                         board<N>-output.png after a clear or after the last
+//                         row of a picture, board<N>-memory.png for the frame
+//                         memory when the board is closed. Transparent parts
+//                         are drawn over a checkerboard.
+#pragma once
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#ifdef _WIN32
+#define KORVSIM_API __declspec(dllexport)
+#else
+#define KORVSIM_API
+#endif
+
+enum { KORVSIM_WIDTH = 720, KORVSIM_HEIGHT = 576 };
+
+// Reads the options again and puts every board in its power-on state
+// (closed, power-on settings, black output, empty frame memory); forgets the
+// recorded calls.
+KORVSIM_API void KorvSim_Reset(void);
+
+// The calls made since the last reset, oldest first. KorvSim_Call copies the
+// text of call i, such as "Orbel_Initial(0, 1, 0) = 1", into text (always
+// terminated) and returns its time in milliseconds on the steady clock, or
+// -1 when there is no call i.
+KORVSIM_API int KorvSim_CallCount(void);
+KORVSIM_API double KorvSim_Call(int i, char* text, int size);
+
+// The current time on the clock of KorvSim_Call, so callers can compare.
+KORVSIM_API double KorvSim_Now(void);
+
+KORVSIM_API int KorvSim_IsOpen(int card);
+
+// A setting as the board holds it, by name ("Contrast", "SubBoardIfExist"),
+// whether or not the board is open; 0 for an unknown name or board.
+KORVSIM_API int KorvSim_Peek(const char* name, int card);
+
+// The picture the board shows (rectangles and clears) and its frame memory,
+// 720 x 576 pixels 0xAARRGGBB each, rows top to bottom; null for an unknown
+// board.
+KORVSIM_API const unsigned* KorvSim_Output(int card);
+KORVSIM_API const unsigned* KorvSim_Memory(int card);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,23 @@
+// The configuration dialog of one open board.
+#pragma once
+
+#include <string>
+
+#include "dialog.h"
+
+enum { kConfigTemplateChinese = 137, kConfigTemplateEnglish = 138 };
+
+class BoardConfigDialog : public Dialog {
+ public:
+  explicit BoardConfigDialog(int templateId, HWND parent = nullptr);
+
+  int CardIndex = 0;             // the board every device call names
+  std::string SettingsFilePath;  // ModuleDirectory + "Board.ini"
+  std::string DialogTitle;       // caption instead of the template's, when not empty
+
+ protected:
+  BOOL OnInitDialog() override;
+  // Enter sends OK while no push button is the default; it must not close
+  // the dialog. Only the cancel command ("Exit", Escape, close box) does.
+  void OnOK() override {}
+};

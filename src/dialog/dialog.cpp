@@ -1,0 +1,112 @@
+#include "dialog.h"
+
+#include <exception>
+#include <new>
+
+namespace {
+HINSTANCE g_resourceModule = nullptr;
+}
+
+void DataExchange::ListIndex(int id, int& index) {
+  HWND list = Control(id);
+  if (fromControls_) {
+    LRESULT sel = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    index = sel == CB_ERR ? -1 : static_cast<int>(sel);
+  } else {
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);  // -1 clears the selection
+  }
+}
+
+void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
+
+Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
+
+INT_PTR Dialog::DoModal() {
+  return DialogBoxParamA(g_resourceModule, MAKEINTRESOURCEA(templateId_), parent_, Proc,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::UpdateData(bool fromControls) {
+  DataExchange dx(hwnd_, fromControls);
+  DoDataExchange(dx);
+}
+
+void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
+
+BOOL Dialog::OnInitDialog() {
+  UpdateData(false);
+  return TRUE;
+}
+
+void Dialog::OnOK() {
+  UpdateData(true);
+  EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  Dialog* self;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lparam);
+    SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
+    self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  // No exception may cross the dialog manager: a handler that fails is
+  // reported here and the dialog stays open.
+  try {
+    return self->Handle(message, wparam, lparam);
+  } catch (const std::bad_alloc&) {
+    MessageBoxA(hwnd, "Out of memory.", nullptr, MB_OK | MB_ICONEXCLAMATION);
+  } catch (const std::exception& e) {
+    MessageBoxA(hwnd, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+  } catch (...) {
+    MessageBoxA(hwnd, "An unexpected error occurred.", nullptr, MB_OK | MB_ICONEXCLAMATION);
+  }
+  return TRUE;
+}
+
+INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      return FALSE;
+    case WM_COMMAND:
+      if (Dispatch(message, wparam, lparam)) return TRUE;
+      if (LOWORD(wparam) == IDOK && HIWORD(wparam) == BN_CLICKED) {
+        OnOK();
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL && HIWORD(wparam) == BN_CLICKED) {
+        OnCancel();
+        return TRUE;
+      }
+      return FALSE;
+    case WM_HSCROLL:
+      // Scroll handlers run and then leave the message to the default handling.
+      Dispatch(message, wparam, lparam);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+bool Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
+  for (const MessageEntry* e = Handlers(); e && e->message; ++e) {
+    if (e->message != message) continue;
+    if (message == WM_COMMAND && e->controlId == LOWORD(wparam) && e->notifyCode == HIWORD(wparam)) {
+      (this->*(e->command))();
+      return true;
+    }
+    if (message == WM_HSCROLL) {
+      (this->*(e->scroll))(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,32 @@
+// The entry point's texts. The Chinese ones are GBK (code page 936) byte
+// strings for the platform's byte-string functions; the comment beside each
+// gives the text.
+#pragma once
+
+struct EntryTexts {
+  const char* noBoard;
+  const char* cannotOpenOnly;
+  const char* cannotOpenChosen;  // %d: board number, from 1
+  const char* dialogTitle;       // %d: board number, from 1
+};
+
+// "没有安装Korvex板卡!", "无法初始化Kovrex板卡!" (the board's own spelling),
+// "无法初始化Korvex板卡%d", "Korvex板卡设置(板卡%d)"
+constexpr EntryTexts kChineseTexts = {
+    "\xC3\xBB\xD3\xD0\xB0\xB2\xD7\xB0" "Korvex" "\xB0\xE5\xBF\xA8" "!",
+    "\xCE\xDE\xB7\xA8\xB3\xF5\xCA\xBC\xBB\xAF" "Kovrex" "\xB0\xE5\xBF\xA8" "!",
+    "\xCE\xDE\xB7\xA8\xB3\xF5\xCA\xBC\xBB\xAF" "Korvex" "\xB0\xE5\xBF\xA8" "%d",
+    "Korvex" "\xB0\xE5\xBF\xA8\xC9\xE8\xD6\xC3" "(" "\xB0\xE5\xBF\xA8" "%d)",
+};
+
+constexpr EntryTexts kEnglishTexts = {
+    "No found Korvex board!",
+    "Can not initial Korvex board!",
+    "Can not initial Korvex board %d!",
+    "Korvex Board Setup(Board%d)",
+};
+
+// The selection dialog's list entries and its one message are English in
+// both languages.
+constexpr const char* kCardEntryFormat = "Card %d";
+constexpr const char* kMustSelectCard = "A card must be selected!";
