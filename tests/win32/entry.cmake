@@ -1,1 +1,11 @@
-# Wine tests of the entry subsystem.
+# The UI driver: runs bd_ShowConfigDlg and works its dialogs (ui_driver.h).
+add_library(ui_driver STATIC ui_driver.cpp)
+target_link_libraries(ui_driver PUBLIC korvio_sim GTest::gtest)
+
+# The same scenarios under a Chinese (PRC) and an English system language,
+# and the English texts under Traditional Chinese.
+foreach(lang en_US zh_CN)
+  korv_wine_test(entry_ui_test SOURCES entry_ui_test.cpp LIBS ui_driver
+    FILTER "Entry.*" SUFFIX ".${lang}" ENVIRONMENT "LC_ALL=${lang}.UTF-8")
+endforeach()
+korv_wine_test(entry_ui_test FILTER "EntryLanguage.*" SUFFIX ".zh_TW" ENVIRONMENT "LC_ALL=zh_TW.UTF-8")

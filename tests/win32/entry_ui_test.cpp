@@ -1,0 +1,204 @@
+// The configuration run of bd_ShowConfigDlg through the real dialog manager,
+// against the simulated boards: counting, choosing, opening and closing a
+// board, and every message on the way, in English and in Chinese.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "korvsim.h"
+#include "ui_driver.h"
+
+namespace {
+
+using ui::W;
+
+void Boards(const char* count, const char* failOpen = "") {
+  SetEnvironmentVariableA("KORVSIM_BOARDS", count);
+  SetEnvironmentVariableA("KORVSIM_FAIL_OPEN", failOpen);
+  KorvSim_Reset();
+}
+
+std::vector<std::string> Calls() {
+  std::vector<std::string> calls;
+  for (int i = 0; i < KorvSim_CallCount(); ++i) {
+    char text[256];
+    KorvSim_Call(i, text, sizeof text);
+    calls.push_back(text);
+  }
+  return calls;
+}
+
+double CallTime(const std::string& text) {
+  for (int i = 0; i < KorvSim_CallCount(); ++i) {
+    char buf[256];
+    double ms = KorvSim_Call(i, buf, sizeof buf);
+    if (text == buf) return ms;
+  }
+  return -1;
+}
+
+// The texts of one language.
+struct Texts {
+  std::wstring noBoard, cannotOpenOnly, cannotOpenThird, selectCaption, configCaption, titleBoard2;
+};
+
+Texts English() {
+  return {L"No found Korvex board!", L"Can not initial Korvex board!", L"Can not initial Korvex board 3!",
+          L"Select Board", L"Config Korvex V1.6", L"Korvex Board Setup(Board2)"};
+}
+
+Texts Chinese() {
+  return {W("没有安装Korvex板卡!"), W("无法初始化Kovrex板卡!"), W("无法初始化Korvex板卡3"), W("选择板卡"),
+          W("配置 Korvex  V1.6"), W("Korvex板卡设置(板卡2)")};
+}
+
+// Checks a message box of the entry point and confirms it.
+void ExpectInformation(ui::ModuleRun& run, const std::wstring& text) {
+  HWND box = run.WaitMessageBox();
+  ASSERT_TRUE(box) << "no message box";
+  EXPECT_EQ(ui::Text(box), L"korvcfg");
+  EXPECT_EQ(ui::MessageText(box), text);
+  EXPECT_TRUE(ui::HasInformationIcon(box));
+  EXPECT_EQ(ui::ButtonIds(box), std::vector<int>{IDOK});
+  ui::Click(box, IDOK);
+}
+
+// Each scenario runs in English and in Chinese; the test registration sets
+// the system language, and the texts follow it.
+class Entry : public ::testing::Test {
+ protected:
+  void SetUp() override { texts_ = GetSystemDefaultLangID() == 0x0804 ? Chinese() : English(); }
+  Texts texts_;
+};
+
+TEST_F(Entry, NoBoardShowsTheMessageAndOpensNothing) {
+  Boards("0");
+  ui::ModuleRun run;
+  ExpectInformation(run, texts_.noBoard);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), std::vector<std::string>{"Orbel_GetCardNum() = 0"});
+}
+
+TEST_F(Entry, OneBoardIsOpenedWithoutAskingAndClosedAfterTheDialog) {
+  Boards("1");
+  ui::ModuleRun run;
+  HWND dialog = run.WaitWindowTitled(texts_.configCaption);
+  ASSERT_TRUE(dialog) << "configuration dialog with its template caption";
+  EXPECT_EQ(run.DialogsCreated(), 1) << "no selection dialog with one board";
+  EXPECT_TRUE(KorvSim_IsOpen(0));
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 1", "Orbel_Initial(0, 1, 0) = 1",
+                                               "Orbel_Close(0) = 1"}));
+  double gone = run.DestroyedAt(texts_.configCaption);
+  ASSERT_GE(gone, 0);
+  EXPECT_GE(CallTime("Orbel_Close(0) = 1") - gone, 100.0) << "the board closes 100 ms after the dialog";
+}
+
+TEST_F(Entry, EnterKeepsTheDialogOpenAndEscapeOrTheCloseBoxEndIt) {
+  Boards("1");
+  ui::ModuleRun run(2);
+  HWND dialog = run.WaitWindowTitled(texts_.configCaption);
+  ASSERT_TRUE(dialog);
+  ui::PressKey(run, dialog, VK_RETURN);
+  ASSERT_TRUE(run.Sync());
+  EXPECT_TRUE(IsWindow(dialog)) << "Enter must not close the dialog";
+  ui::PressKey(run, dialog, VK_ESCAPE);
+  ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(dialog); }));
+
+  HWND second = run.WaitWindow([&](HWND w) { return w != dialog && ui::Text(w) == texts_.configCaption; });
+  ASSERT_TRUE(second) << "the second call runs a complete new configuration";
+  ui::PressClose(second);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls().size(), 6u);
+  EXPECT_EQ(Calls().back(), "Orbel_Close(0) = 1");
+}
+
+TEST_F(Entry, OnlyBoardThatCannotBeOpenedIsReportedAndNotClosed) {
+  Boards("1", "0");
+  ui::ModuleRun run;
+  ExpectInformation(run, texts_.cannotOpenOnly);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 1", "Orbel_Initial(0, 1, 0) = 0"}));
+}
+
+TEST_F(Entry, SeveralBoardsAskWhichOneAndInsistOnAChoice) {
+  Boards("3");
+  ui::ModuleRun run;
+  HWND select = run.WaitWindowTitled(texts_.selectCaption);
+  ASSERT_TRUE(select);
+  EXPECT_EQ(ui::ListEntries(select, 1000), (std::vector<std::wstring>{L"Card 0", L"Card 1", L"Card 2"}));
+  EXPECT_EQ(ui::ListSelection(select, 1000), CB_ERR) << "nothing is selected at first";
+
+  ui::Click(select, IDOK);
+  HWND box = run.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(ui::MessageText(box), L"A card must be selected!");
+  EXPECT_EQ(ui::Text(box), L"korvcfg");
+  EXPECT_TRUE(ui::HasInformationIcon(box));
+  ui::Click(box, IDOK);
+  ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(box); }));
+  ASSERT_TRUE(run.Sync());
+  EXPECT_TRUE(IsWindowVisible(select)) << "the selection dialog stays open";
+  EXPECT_EQ(Calls(), std::vector<std::string>{"Orbel_GetCardNum() = 3"});
+
+  ui::SelectListEntry(select, 1000, 1);
+  ui::Click(select, IDOK);
+  HWND dialog = run.WaitWindowTitled(texts_.titleBoard2);
+  ASSERT_TRUE(dialog) << "the title names the chosen board, counted from 1";
+  EXPECT_FALSE(IsWindow(select));
+  EXPECT_TRUE(KorvSim_IsOpen(1));
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 3", "Orbel_Initial(1, 1, 0) = 1",
+                                               "Orbel_Close(1) = 1"}));
+  EXPECT_GE(CallTime("Orbel_Close(1) = 1") - run.DestroyedAt(texts_.titleBoard2), 100.0);
+}
+
+TEST_F(Entry, ChosenBoardThatCannotBeOpenedIsNamedByItsNumber) {
+  Boards("3", "2");
+  ui::ModuleRun run;
+  HWND select = run.WaitWindowTitled(texts_.selectCaption);
+  ASSERT_TRUE(select);
+  ui::SelectListEntry(select, 1000, 2);
+  ui::PressKey(run, select, VK_RETURN);  // Enter is OK here: it is the default button
+  ExpectInformation(run, texts_.cannotOpenThird);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 3", "Orbel_Initial(2, 1, 0) = 0"}));
+}
+
+TEST_F(Entry, CancellingTheChoiceEndsQuietlyWithoutOpeningAnything) {
+  Boards("2");
+  ui::ModuleRun run(3);
+  // Cancel after a choice, then Escape, then the close box.
+  HWND select = run.WaitWindowTitled(texts_.selectCaption);
+  ASSERT_TRUE(select);
+  ui::SelectListEntry(select, 1000, 0);
+  ui::Click(select, IDCANCEL);
+  ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(select); }));
+
+  HWND again = run.WaitWindow([&](HWND w) { return w != select && ui::Text(w) == texts_.selectCaption; });
+  ASSERT_TRUE(again);
+  ui::PressKey(run, again, VK_ESCAPE);
+  ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(again); }));
+
+  HWND third =
+      run.WaitWindow([&](HWND w) { return w != select && w != again && ui::Text(w) == texts_.selectCaption; });
+  ASSERT_TRUE(third);
+  ui::PressClose(third);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(), std::vector<std::string>(3, "Orbel_GetCardNum() = 2"));
+  EXPECT_EQ(run.DialogsCreated(), 3) << "no message box";
+}
+
+TEST(EntryLanguage, OnlyChineseOfThePrcSelectsChinese) {
+  // Registered under a Traditional Chinese system language: English texts.
+  ASSERT_NE(GetSystemDefaultLangID(), 0x0804);
+  Boards("0");
+  ui::ModuleRun run;
+  ExpectInformation(run, L"No found Korvex board!");
+  ASSERT_TRUE(run.WaitFinished());
+}
+
+}  // namespace

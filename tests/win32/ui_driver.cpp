@@ -1,0 +1,279 @@
+#include "ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "korvsim.h"
+
+namespace ui {
+
+namespace {
+
+const UINT kMarker = WM_APP + 0x3A;
+
+std::mutex g_lock;
+std::vector<WindowEvent> g_events;
+volatile LONG g_markersSeen = 0;
+LONG g_markersPosted = 0;
+
+LRESULT CALLBACK CbtProc(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND || code == HCBT_DESTROYWND) {
+    HWND hwnd = reinterpret_cast<HWND>(wparam);
+    WindowEvent e = {};
+    e.created = code == HCBT_CREATEWND;
+    e.hwnd = hwnd;
+    e.ms = KorvSim_Now();
+    e.className = ClassName(hwnd);
+    if (e.created) {
+      const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
+      e.parent = cs->hwndParent;
+      e.style = static_cast<DWORD>(cs->style);
+      e.exStyle = cs->dwExStyle;
+      e.id = (cs->style & WS_CHILD) ? static_cast<int>(reinterpret_cast<INT_PTR>(cs->hMenu)) : 0;
+      if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) e.text = cs->lpszName;
+    } else {
+      e.parent = GetParent(hwnd);
+      e.style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+      e.exStyle = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
+      e.id = GetDlgCtrlID(hwnd);
+      e.text = Text(hwnd);
+    }
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_events.push_back(e);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lparam);
+  if (code == HC_ACTION && wparam == PM_REMOVE && msg->message == kMarker && msg->hwnd == nullptr)
+    InterlockedExchange(&g_markersSeen, static_cast<LONG>(msg->wParam));
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+using ShowConfigDlg = void (*)(void);
+
+ShowConfigDlg LoadModule() {
+  static ShowConfigDlg entry = [] {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dll = path;
+    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"korvcfg.dll";
+    HMODULE module = LoadLibraryW(dll.c_str());
+    return module ? reinterpret_cast<ShowConfigDlg>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
+  }();
+  return entry;
+}
+
+struct EnumState {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectVisibleDialog(HWND w, LPARAM lp) {
+  if (IsWindowVisible(w) && ClassName(w) == L"#32770") reinterpret_cast<EnumState*>(lp)->windows.push_back(w);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM lp) {
+  reinterpret_cast<EnumState*>(lp)->windows.push_back(w);
+  return TRUE;
+}
+
+LRESULT SendTimed(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+ModuleRun::ModuleRun(int calls) {
+  {
+    std::lock_guard<std::mutex> guard(g_lock);
+    g_events.clear();
+  }
+  started_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = std::thread(Body, this, calls);
+  WaitForSingleObject(started_, 5000);
+}
+
+void ModuleRun::Body(ModuleRun* self, int calls) {
+  self->threadId_ = GetCurrentThreadId();
+  HHOOK cbt = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, self->threadId_);
+  HHOOK getMessage = SetWindowsHookExW(WH_GETMESSAGE, GetMessageProc, nullptr, self->threadId_);
+  MSG msg;
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its message queue now
+  SetEvent(self->started_);
+  ShowConfigDlg show = LoadModule();
+  for (int i = 0; show && i < calls; ++i) show();
+  UnhookWindowsHookEx(getMessage);
+  UnhookWindowsHookEx(cbt);
+  InterlockedExchange(&self->finished_, 1);
+}
+
+ModuleRun::~ModuleRun() {
+  if (!WaitFinished(2000)) {
+    ADD_FAILURE() << "bd_ShowConfigDlg was still running at the end of the test";
+    // Answer whatever is open: boxes with OK, dialogs with cancel.
+    for (int round = 0; round < 50 && !Finished(); ++round) {
+      for (HWND w : Windows()) PostMessageW(w, WM_COMMAND, IsMessageBox(w) ? IDOK : IDCANCEL, 0);
+      Sleep(100);
+    }
+  }
+  if (!Finished()) {
+    ADD_FAILURE() << "bd_ShowConfigDlg hangs; ending the test program";
+    std::fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), 3);
+  }
+  thread_.join();
+  CloseHandle(started_);
+}
+
+bool ModuleRun::Finished() const { return finished_ != 0; }
+
+bool ModuleRun::WaitFinished(int timeoutMs) {
+  return WaitUntil([this] { return Finished(); }, timeoutMs);
+}
+
+std::vector<HWND> ModuleRun::Windows() const {
+  EnumState s;
+  if (threadId_) EnumThreadWindows(threadId_, CollectVisibleDialog, reinterpret_cast<LPARAM>(&s));
+  return s.windows;
+}
+
+HWND ModuleRun::WaitWindow(const std::function<bool(HWND)>& match, int timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : Windows())
+          if (match(w)) {
+            found = w;
+            return true;
+          }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
+
+HWND ModuleRun::WaitWindowTitled(const std::wstring& caption, int timeoutMs) {
+  return WaitWindow([&](HWND w) { return !IsMessageBox(w) && Text(w) == caption; }, timeoutMs);
+}
+
+HWND ModuleRun::WaitMessageBox(int timeoutMs) { return WaitWindow(IsMessageBox, timeoutMs); }
+
+bool ModuleRun::Sync(int timeoutMs) {
+  LONG marker = ++g_markersPosted;
+  if (!PostThreadMessageW(threadId_, kMarker, static_cast<WPARAM>(marker), 0)) return false;
+  return WaitUntil([&] { return g_markersSeen >= marker; }, timeoutMs);
+}
+
+std::vector<WindowEvent> ModuleRun::Events() const {
+  std::lock_guard<std::mutex> guard(g_lock);
+  return g_events;
+}
+
+double ModuleRun::DestroyedAt(const std::wstring& caption) const {
+  for (const WindowEvent& e : Events())
+    if (!e.created && e.className == L"#32770" && e.text == caption) return e.ms;
+  return -1;
+}
+
+int ModuleRun::DialogsCreated() const {
+  int n = 0;
+  for (const WindowEvent& e : Events())
+    if (e.created && e.className == L"#32770" && !(e.style & WS_CHILD)) ++n;
+  return n;
+}
+
+std::wstring Text(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+bool IsMessageBox(HWND window) { return ClassName(window) == L"#32770" && GetDlgItem(window, 1088) != nullptr; }
+
+std::wstring MessageText(HWND box) { return Text(GetDlgItem(box, 0xFFFF)); }
+
+bool HasInformationIcon(HWND box) {
+  HICON shown = reinterpret_cast<HICON>(SendTimed(GetDlgItem(box, 1088), STM_GETICON, 0, 0));
+  return shown && shown == LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_INFORMATION));
+}
+
+std::vector<int> ButtonIds(HWND dialog) {
+  EnumState s;
+  EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&s));
+  std::vector<int> ids;
+  for (HWND w : s.windows)
+    if (ClassName(w) == L"Button" && IsWindowVisible(w)) ids.push_back(GetDlgCtrlID(w));
+  return ids;
+}
+
+int CheckState(HWND dialog, int id) {
+  return static_cast<int>(SendTimed(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
+}
+
+bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+int ScrollPos(HWND dialog, int id) { return GetScrollPos(GetDlgItem(dialog, id), SB_CTL); }
+
+std::vector<std::wstring> ListEntries(HWND dialog, int id) {
+  HWND list = GetDlgItem(dialog, id);
+  std::vector<std::wstring> entries;
+  int count = static_cast<int>(SendTimed(list, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    if (SendTimed(list, CB_GETLBTEXTLEN, i, 0) < 255) SendTimed(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int ListSelection(HWND dialog, int id) {
+  return static_cast<int>(SendTimed(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0));
+}
+
+void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void SelectListEntry(HWND dialog, int id, int index) { SendTimed(GetDlgItem(dialog, id), CB_SETCURSEL, index, 0); }
+
+void PressKey(ModuleRun& run, HWND dialog, WORD key) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = dialog;
+  if (GetGUIThreadInfo(run.ThreadId(), &info) && info.hwndFocus) target = info.hwndFocus;
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+void PressClose(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void Scroll(HWND dialog, int id, int code, int position) {
+  PostMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, position), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Sleep(5);
+  }
+  return true;
+}
+
+std::wstring W(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::wstring s(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &s[0], n);
+  return s;
+}
+
+}  // namespace ui

@@ -1,0 +1,105 @@
+// Drives the real dialogs of korvcfg.dll under Wine, as a person would.
+//
+// ModuleRun calls bd_ShowConfigDlg on a thread of its own; the test's thread
+// finds that thread's dialogs and message boxes, reads them and clicks,
+// scrolls, presses keys and closes them. Every wait has a time limit: a
+// dialog that never comes or never goes fails the test instead of hanging.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace ui {
+
+// One window created or destroyed on the module's thread, seen by a CBT hook
+// as it happened. Times are on the simulator's clock (KorvSim_Now).
+struct WindowEvent {
+  bool created;  // false: destroyed
+  HWND hwnd;
+  HWND parent;
+  std::wstring className;
+  std::wstring text;
+  int id;
+  DWORD style;
+  DWORD exStyle;
+  double ms;
+};
+
+class ModuleRun {
+ public:
+  // Loads korvcfg.dll from the test program's folder (once per process) and
+  // starts `calls` calls of bd_ShowConfigDlg, one after the other.
+  explicit ModuleRun(int calls = 1);
+  // Waits for the run to end; if it does not, closes what it can, and if
+  // the thread is still stuck, fails the test and ends the process.
+  ~ModuleRun();
+
+  DWORD ThreadId() const { return threadId_; }
+  bool Finished() const;
+  // True when every call of bd_ShowConfigDlg has returned within the time.
+  bool WaitFinished(int timeoutMs = 5000);
+
+  // The first visible dialog or message box of the run's thread for which
+  // `match` holds; null after the time limit.
+  HWND WaitWindow(const std::function<bool(HWND)>& match, int timeoutMs = 5000);
+  HWND WaitWindowTitled(const std::wstring& caption, int timeoutMs = 5000);
+  HWND WaitMessageBox(int timeoutMs = 5000);
+  // Every visible top-level window of the run's thread.
+  std::vector<HWND> Windows() const;
+
+  // Returns once the run's thread has handled everything posted to it so
+  // far (a marker message goes through its message loop).
+  bool Sync(int timeoutMs = 5000);
+
+  std::vector<WindowEvent> Events() const;
+  // The time a top-level dialog with this caption was destroyed, or -1.
+  double DestroyedAt(const std::wstring& caption) const;
+  // How many top-level dialogs (class #32770) were created.
+  int DialogsCreated() const;
+
+ private:
+  static void Body(ModuleRun* self, int calls);
+
+  std::thread thread_;
+  DWORD threadId_ = 0;
+  HANDLE started_;
+  volatile LONG finished_ = 0;
+};
+
+// Reading windows.
+std::wstring Text(HWND window);
+std::wstring ClassName(HWND window);
+bool IsMessageBox(HWND window);
+// The text of a message box (its static 0xFFFF).
+std::wstring MessageText(HWND box);
+// Whether a message box shows the information icon.
+bool HasInformationIcon(HWND box);
+// Ids of the push buttons of a dialog, in creation order.
+std::vector<int> ButtonIds(HWND dialog);
+int CheckState(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+int ScrollPos(HWND dialog, int id);
+std::vector<std::wstring> ListEntries(HWND dialog, int id);
+int ListSelection(HWND dialog, int id);
+
+// Acting on windows. All actions are posted, so a handler that opens a
+// message box does not block the test; use Sync or a Wait to know when it
+// has run.
+void Click(HWND dialog, int id);  // never on a disabled button: that hangs Wine
+void SelectListEntry(HWND dialog, int id, int index);
+void PressKey(ModuleRun& run, HWND dialog, WORD key);  // to the focused control
+void PressClose(HWND window);                          // the close box
+void Scroll(HWND dialog, int id, int code, int position = 0);
+
+// Waits until `condition` holds, checking every few milliseconds.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// Utf-8 to wide, so tests can spell expected texts plainly.
+std::wstring W(const char* utf8);
+
+}  // namespace ui
