@@ -202,3 +202,27 @@ TEST(EntryLanguage, OnlyChineseOfThePrcSelectsChinese) {
 }
 
 }  // namespace
+
+namespace {
+
+// "乗" is 0x81 0x5C in GBK: its second byte is a backslash. Loaded from a
+// file named with it, the module must still find its own name (the caption
+// of its boxes), so the byte is not taken for a path separator.
+TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
+  ASSERT_EQ(GetACP(), 936u) << "registered under a Chinese (PRC) system language";
+  std::wstring copy = ui::W("乗cfg.dll");
+  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), (ui::ProgramDirectory() + copy).c_str(),
+                        FALSE))
+      << "error " << GetLastError();
+  Boards("0");
+  {
+    ui::ModuleRun run(1, copy);
+    HWND box = run.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(ui::Text(box), ui::W("乗cfg"));
+    ui::Click(box, IDOK);
+    ASSERT_TRUE(run.WaitFinished());
+  }
+}
+
+}  // namespace

@@ -54,16 +54,9 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
 
 using ShowConfigDlg = void (*)(void);
 
-ShowConfigDlg LoadModule() {
-  static ShowConfigDlg entry = [] {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll = path;
-    dll = dll.substr(0, dll.find_last_of(L'\\') + 1) + L"korvcfg.dll";
-    HMODULE module = LoadLibraryW(dll.c_str());
-    return module ? reinterpret_cast<ShowConfigDlg>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
-  }();
-  return entry;
+ShowConfigDlg LoadModule(const std::wstring& name) {
+  HMODULE module = LoadLibraryW((ProgramDirectory() + name).c_str());
+  return module ? reinterpret_cast<ShowConfigDlg>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
 }
 
 struct EnumState {
@@ -88,24 +81,25 @@ LRESULT SendTimed(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-ModuleRun::ModuleRun(int calls) {
+ModuleRun::ModuleRun(int calls, const std::wstring& module) {
   {
     std::lock_guard<std::mutex> guard(g_lock);
     g_events.clear();
   }
   started_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread(Body, this, calls);
+  thread_ = std::thread(Body, this, calls, module);
   WaitForSingleObject(started_, 5000);
 }
 
-void ModuleRun::Body(ModuleRun* self, int calls) {
+void ModuleRun::Body(ModuleRun* self, int calls, std::wstring module) {
   self->threadId_ = GetCurrentThreadId();
   HHOOK cbt = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, self->threadId_);
   HHOOK getMessage = SetWindowsHookExW(WH_GETMESSAGE, GetMessageProc, nullptr, self->threadId_);
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its message queue now
   SetEvent(self->started_);
-  ShowConfigDlg show = LoadModule();
+  ShowConfigDlg show = LoadModule(module);
+  if (!show) ADD_FAILURE() << "cannot load the module";
   for (int i = 0; show && i < calls; ++i) show();
   UnhookWindowsHookEx(getMessage);
   UnhookWindowsHookEx(cbt);
@@ -185,6 +179,13 @@ int ModuleRun::DialogsCreated() const {
   for (const WindowEvent& e : Events())
     if (e.created && e.className == L"#32770" && !(e.style & WS_CHILD)) ++n;
   return n;
+}
+
+std::wstring ProgramDirectory() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring s = path;
+  return s.substr(0, s.find_last_of(L'\\') + 1);
 }
 
 std::wstring Text(HWND window) {

@@ -32,9 +32,9 @@ struct WindowEvent {
 
 class ModuleRun {
  public:
-  // Loads korvcfg.dll from the test program's folder (once per process) and
-  // starts `calls` calls of bd_ShowConfigDlg, one after the other.
-  explicit ModuleRun(int calls = 1);
+  // Loads the module (a file in the test program's folder, once per process)
+  // and starts `calls` calls of bd_ShowConfigDlg, one after the other.
+  explicit ModuleRun(int calls = 1, const std::wstring& module = L"korvcfg.dll");
   // Waits for the run to end; if it does not, closes what it can, and if
   // the thread is still stuck, fails the test and ends the process.
   ~ModuleRun();
@@ -63,13 +63,17 @@ class ModuleRun {
   int DialogsCreated() const;
 
  private:
-  static void Body(ModuleRun* self, int calls);
+  static void Body(ModuleRun* self, int calls, std::wstring module);
 
   std::thread thread_;
   DWORD threadId_ = 0;
   HANDLE started_;
   volatile LONG finished_ = 0;
 };
+
+// The folder of the test program, with a trailing backslash; the built
+// DLLs are there.
+std::wstring ProgramDirectory();
 
 // Reading windows.
 std::wstring Text(HWND window);
