@@ -4,8 +4,33 @@
 #include <new>
 
 namespace {
+
 HINSTANCE g_resourceModule = nullptr;
+
+// A dialog whose template leaves it at 0, 0 opens centred over its owner,
+// or over the work area of the screen when it has none.
+void CenterIfAtOrigin(HWND dialog) {
+  RECT r;
+  GetWindowRect(dialog, &r);
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  POINT origin = {0, 0};
+  if (owner) ClientToScreen(owner, &origin);
+  if (r.left != origin.x || r.top != origin.y) return;
+  RECT area;
+  if (owner) {
+    GetWindowRect(owner, &area);
+  } else {
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &info);
+    area = info.rcWork;
+  }
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+}  // namespace
 
 void DataExchange::ListIndex(int id, int& index) {
   HWND list = Control(id);
@@ -71,8 +96,11 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
 
 INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
+    case WM_INITDIALOG: {
+      BOOL setFocus = OnInitDialog();
+      CenterIfAtOrigin(hwnd_);
+      return setFocus;
+    }
     case WM_NCDESTROY:
       hwnd_ = nullptr;
       return FALSE;

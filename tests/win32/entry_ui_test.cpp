@@ -3,6 +3,7 @@
 // board, and every message on the way, in English and in Chinese.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,33 @@ TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
     ui::Click(box, IDOK);
     ASSERT_TRUE(run.WaitFinished());
   }
+}
+
+}  // namespace
+
+namespace {
+
+bool CentredOnTheScreen(HWND window) {
+  RECT r, area;
+  GetWindowRect(window, &r);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return std::abs((r.left + r.right) - (area.left + area.right)) <= 1 &&
+         std::abs((r.top + r.bottom) - (area.top + area.bottom)) <= 1;
+}
+
+TEST(EntryLayout, BothDialogsOpenCentredOnTheScreen) {
+  Boards("2");
+  ui::ModuleRun run;
+  HWND select = run.WaitWindowTitled(L"Select Board");
+  ASSERT_TRUE(select);
+  EXPECT_TRUE(CentredOnTheScreen(select));
+  ui::SelectListEntry(select, 1000, 0);
+  ui::Click(select, IDOK);
+  HWND dialog = run.WaitWindowTitled(L"Korvex Board Setup(Board1)");
+  ASSERT_TRUE(dialog);
+  EXPECT_TRUE(CentredOnTheScreen(dialog));
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(run.WaitFinished());
 }
 
 }  // namespace
