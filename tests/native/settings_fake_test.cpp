@@ -3,7 +3,7 @@
 
 #include "board_settings.h"
 #include "fake_korvio.h"
-#include "settings_calls.h"
+#include "settings_testing.h"
 
 namespace {
 

@@ -10,17 +10,11 @@
 
 #include "board_settings.h"
 #include "profile_file.h"
-#include "settings_calls.h"
+#include "settings_testing.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<int32_t> SomeValues() {
-  std::vector<int32_t> v(22);
-  for (int i = 0; i < 22; ++i) v[i] = (i * 0x01030507) ^ (i % 3 ? 0 : -1);  // negatives and every byte value range
-  return v;
-}
 
 class SettingsFile : public ::testing::Test {
  protected:

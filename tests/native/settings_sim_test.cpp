@@ -5,7 +5,7 @@
 #include "board_settings.h"
 #include "korvio.h"
 #include "korvsim.h"
-#include "settings_calls.h"
+#include "settings_testing.h"
 
 namespace {
 

@@ -8,17 +8,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "../native/settings_calls.h"
+#include "../native/settings_testing.h"
 #include "board_settings.h"
 #include "profile_file.h"
 
 namespace {
-
-std::vector<int32_t> SomeValues() {
-  std::vector<int32_t> v(22);
-  for (int i = 0; i < 22; ++i) v[i] = (i * 0x01030507) ^ (i % 3 ? 0 : -1);
-  return v;
-}
 
 class WineSettingsFile : public ::testing::Test {
  protected:

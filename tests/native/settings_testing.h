@@ -1,5 +1,6 @@
-// The device calls of the whole-record operations, in their order, each with
-// the index of its field in BoardSettings; shared by the settings tests.
+// Shared by the settings tests: the device calls of the whole-record
+// operations in their order, each with the index of its field in
+// BoardSettings, and records as lists of fields.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,13 @@ inline BoardSettings FromFields(const std::vector<int32_t>& f) {
   BoardSettings s;
   std::memcpy(static_cast<void*>(&s), f.data(), sizeof s);
   return s;
+}
+
+// 22 different values, negative ones among them, that use all four bytes.
+inline std::vector<int32_t> SomeValues() {
+  std::vector<int32_t> v(22);
+  for (int i = 0; i < 22; ++i) v[i] = (i * 0x01030507) ^ (i % 3 ? 0 : -1);
+  return v;
 }
 
 inline BoardSettings Factory() {
