@@ -3,7 +3,9 @@
 #include "../entry/config_app.h"
 
 BoardConfigDialog::BoardConfigDialog(int templateId, HWND parent)
-    : Dialog(templateId, parent), SettingsFilePath(theApp.ModuleDirectory + "Board.ini") {}
+    : Dialog(templateId, parent), SettingsFilePath(theApp.ModuleDirectory + "Board.ini") {
+  LoadSettingsFile(SettingsFilePath, StoredDefaults);
+}
 
 BOOL BoardConfigDialog::OnInitDialog() {
   Dialog::OnInitDialog();

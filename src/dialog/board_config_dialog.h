@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "../settings/board_settings.h"
 #include "dialog.h"
 
 enum { kConfigTemplateChinese = 137, kConfigTemplateEnglish = 138 };
@@ -13,6 +14,7 @@ class BoardConfigDialog : public Dialog {
 
   int CardIndex = 0;             // the board every device call names
   std::string SettingsFilePath;  // ModuleDirectory + "Board.ini"
+  BoardSettings StoredDefaults;  // the user's defaults, from SettingsFilePath
   std::string DialogTitle;       // caption instead of the template's, when not empty
 
  protected:

@@ -1,0 +1,51 @@
+// The board settings record, its factory values, the settings file that
+// holds the user's defaults, and moving a whole record to and from a board.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One complete set of board settings. The order of the fields is the order
+// of the 88 bytes in the settings file, so it must never change.
+struct BoardSettings {
+  int32_t innerOrExtraSync = 0;  // sync source: 0 internal, 1 external, 2 from the video input
+  int32_t cmpsOrSvideo = 0;      // video input: 0 CVBS1, 1 YC, 2 YUV, 3 SDI, 5 CVBS2
+  int32_t audioSrc = 0;          // audio input: 0 analog, 1 embedded in SDI
+  int32_t reserved3 = 0;         // no device setting; carried unchanged
+  int32_t videoBlackLevel = 0;   // 0 is 0.0 IRE, 1 is 7.5 IRE
+  int32_t tvOrVtr = 0;           // lock mode: 0 VTR, 1 TV
+  int32_t videoBypass = 0;       // title mix: 0 bypass, 1 graphic over video
+  int32_t reserved7 = 0;         // no device setting; carried unchanged
+  int32_t videoMode = 0;         // TV standard: 0 NTSC, 1 PAL
+  int32_t contrast = 0;          // the eight adjustments: 0 to 255 on the sliders
+  int32_t light = 0;
+  int32_t hue = 0;
+  int32_t satuation = 0;
+  int32_t subcarrierPhase = 0;
+  int32_t linePhase = 0;
+  int32_t fieldPhase = 0;
+  int32_t audioVolumn = 0;
+  int32_t outVideoSrc = 0;           // video output: 0 play video, 1 input video
+  int32_t outAudioSrc = 0;           // audio output: 0 play audio, 1 input audio
+  int32_t capVideoSrc = 0;           // capture: 1 input video, 2 play video
+  int32_t subBoardIfExist = 0;       // nonzero when the SDI sub-board is present; read, never applied
+  int32_t playBufferRepeatMode = 0;  // while play is paused: 1 frame, 2 first field, 3 second field
+};
+static_assert(sizeof(BoardSettings) == 88, "the settings file holds exactly 88 bytes");
+
+// The built-in defaults.
+void SetFactorySettings(BoardSettings& settings);
+
+// The settings file: one record as key "Param" of section "BOARD" of an INI
+// file. Loading starts from the factory values and keeps them whenever the
+// file gives no valid record; saving failures are silent. Neither reports
+// anything.
+void LoadSettingsFile(const std::string& path, BoardSettings& settings);
+void SaveSettingsFile(const std::string& path, BoardSettings settings);
+
+// The board's current settings. The record is zeroed first, so a getter that
+// stores nothing leaves 0; reserved3 and reserved7 are never read.
+void ReadAllSettings(int cardIndex, BoardSettings& settings);
+// Sends every setting the board can change, without checks, whatever the
+// board answers. subBoardIfExist and the reserved fields are not sent.
+void ApplyAllSettings(int cardIndex, BoardSettings settings);

@@ -1,0 +1,35 @@
+// INI ("private profile") files as the platform's profile functions read and
+// write them, for the builds and tests that do without those functions.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The structure encoding of GetPrivateProfileStruct/WritePrivateProfileStruct:
+// each byte as two uppercase hex digits, then the sum of the bytes modulo 256
+// as two more.
+std::string EncodeProfileStruct(const void* data, size_t size);
+// Takes exactly 2 * size + 2 hex digits, in either case, with a matching
+// checksum; otherwise returns false and leaves out untouched.
+bool DecodeProfileStruct(std::string_view text, void* out, size_t size);
+
+// The value of key in section of an INI text; nothing when the section or
+// the key is missing or the key's line has no '='. Names compare without
+// regard to case, and the first matching section and key count.
+std::optional<std::string> ProfileValue(std::string_view text, std::string_view section, std::string_view key);
+// The INI text with that value set, the key added at the end of the section
+// or the section at the end of the text when missing, laid out as the
+// platform writes it: CRLF line ends, no blank lines, no spaces around '='.
+std::string WithProfileValue(std::string_view text, std::string_view section, std::string_view key,
+                             std::string_view value);
+
+// One structure in an INI file. Reading fails on a missing, unreadable,
+// oversized or UTF-16 file and on any entry that DecodeProfileStruct refuses.
+// Writing keeps the rest of the file; it writes a new file beside the old one
+// and then puts it in its place, so a failure leaves the old file as it was.
+bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out,
+                       size_t size);
+bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
+                        size_t size);

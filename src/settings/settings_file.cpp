@@ -1,0 +1,17 @@
+// The settings file where the platform's profile functions are not at hand:
+// the same entry, through the same encoding.
+#include "board_settings.h"
+#include "profile_file.h"
+
+// The file holds the fields as little-endian 32-bit integers, which is how
+// every target of this code keeps them in memory.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the settings file is little-endian");
+
+void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
+  SetFactorySettings(settings);
+  ReadProfileStruct(path, "BOARD", "Param", &settings, sizeof settings);  // changes nothing when it fails
+}
+
+void SaveSettingsFile(const std::string& path, BoardSettings settings) {
+  WriteProfileStruct(path, "BOARD", "Param", &settings, sizeof settings);
+}
