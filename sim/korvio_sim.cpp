@@ -115,7 +115,7 @@ std::vector<std::string> SplitList(const std::string& s) {
 bool InBoardList(const std::string& list, int card) {
   if (list == "all") return true;
   for (const std::string& item : SplitList(list))
-    if (std::atoi(item.c_str()) == card) return true;
+    if (item.find_first_not_of("0123456789") == std::string::npos && std::atoi(item.c_str()) == card) return true;
   return false;
 }
 

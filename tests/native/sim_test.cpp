@@ -89,6 +89,11 @@ TEST_F(Sim, SubBoardOptionEnablesSdiAndIsReported) {
   EXPECT_EQ(Orbel_SetCmpsOrSvideo(3, 0), 0);
   EXPECT_EQ(Orbel_SetCmpsOrSvideo(3, 1), 1);
   EXPECT_EQ(Orbel_SetAudioSrc(1, 2), 1);
+
+  Configure("KORVSIM_SUBBOARD", "none");
+  EXPECT_EQ(KorvSim_Peek("SubBoardIfExist", 0), 0);
+  Configure("KORVSIM_SUBBOARD", "all");
+  EXPECT_EQ(KorvSim_Peek("SubBoardIfExist", 2), 1);
 }
 
 TEST_F(Sim, FailureInjection) {
