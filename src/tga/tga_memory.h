@@ -59,8 +59,8 @@ class MemoryTgaFile : public TgaFile {
   long pos_ = 0;
 };
 
-// Files by path in memory. A file is opened once at a time, as the real
-// platform opens without sharing; a missing or busy path gives null.
+// Files by path in memory. Opening a missing path, or one marked as held
+// open elsewhere (the real platform opens without sharing), gives null.
 class MemoryTgaPlatform : public TgaPlatform {
  public:
   void AddFile(const std::string& path, std::vector<uint8_t> bytes, long errorFrom = -1);
