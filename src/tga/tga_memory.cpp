@@ -57,7 +57,7 @@ long MemoryTgaFile::Read(void* buffer, long size) {
   if (size < 0)
     return -1;
   long end = long(bytes_->size());
-  if (errorFrom_ >= 0 && pos_ + size > errorFrom_)
+  if (errorFrom_ >= 0 && size > errorFrom_ - pos_)
     return -1;
   long n = pos_ < end ? std::min(size, end - pos_) : 0;
   if (n > 0)
