@@ -105,6 +105,7 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
     noMask = 1;
   destWidth = std::max(destWidth, 0);
   destHeight = std::max(destHeight, 0);
+  rowPitch = std::max(rowPitch, 0);
   const int width = header.width;
   const int height = header.height;
   const int srcBytes = header.pixelDepth / 8;
@@ -125,7 +126,7 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
 
   const bool topDown = (header.descriptor & 0x20) != 0;
   const int columnStep = (header.descriptor & 0x10) ? -1 : 1;
-  const ptrdiff_t destPitch = ptrdiff_t(rowPitch) * destBytes;
+  const size_t destPitch = size_t(rowPitch) * size_t(destBytes);
 
   file.Seek(long(dataOffset));
   int lastSourceRow = -1;
@@ -162,7 +163,7 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
     lastSourceRow = y;
 
     const int destRow = topDown ? j : destHeight - 1 - j;
-    uint8_t* out = static_cast<uint8_t*>(dest) + destRow * destPitch;
+    uint8_t* out = static_cast<uint8_t*>(dest) + size_t(destRow) * destPitch;
     BlitRow(header, source, out, maskRow, columnTable, destWidth, opaqueBlack, noMask,
             columnStep, destBits, alphaKey);
   }
