@@ -52,10 +52,11 @@ class TgaImageReader {
 
   // Decodes the image into dest: destHeight rows of destWidth pixels of
   // destBits (16 or 32; any other value decodes nothing) bits, rows
-  // rowPitch pixels apart, top row first whatever the file's row order,
-  // scaled through the index tables. dest must hold that many rows; mask
-  // (noMask 0) one bit per source pixel, rows of (width + 7) / 8 bytes, top
-  // row first. Short rows of a type 2 file beep once each.
+  // rowPitch (0 or more) pixels apart, top row first whatever the file's
+  // row order, scaled through the index tables. dest must hold that many
+  // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
+  // of (width + 7) / 8 bytes, top row first. Short rows of a type 2 file
+  // beep once each.
   void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest,
                    int destWidth, int destHeight, int rowPitch, int opaqueBlack,
                    uint32_t dataOffset, int noMask, int destBits, int alphaKey);
