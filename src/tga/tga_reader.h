@@ -1,11 +1,30 @@
 // Reads Truevision TGA files of image types 2 (uncompressed true-colour) and
 // 10 (run-length encoded true-colour), 16, 24 or 32 bits per pixel, into an
 // upright 32-bit image with black keyed to 0x00000000.
+//
+// Sizes are those of the header (up to 65,535 x 65,535) and are computed in
+// 64 bits; every buffer is bounded by its own size, so a malformed file gives
+// a wrong picture at worst, never a read or write outside a buffer. Pixels
+// of more than 4 bytes (a depth of 40 and up) are read and skipped correctly
+// in both types; like every depth other than 16, 24 and 32 they come out as
+// 0x00000000.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
+#include "tga_pixels.h"
 #include "tga_platform.h"
+
+// A read error (not an early end) inside the file header.
+class TgaReadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TgaImageReader {
  public:
@@ -13,10 +32,57 @@ class TgaImageReader {
 
   // 1: the image was decoded into the holder (its previous image is
   // dropped; the holder stays empty if the platform could not make the new
-  // one). 255: the file is not of type 2 or 10; the holder is untouched.
-  // 0: the file cannot be opened.
+  // one, or the image has no pixels). 255: the file is not of type 2 or 10;
+  // the holder is untouched. 0: the file cannot be opened.
+  // Throws TgaReadError when reading the header fails, and std::bad_alloc
+  // when the image or a working buffer cannot be allocated (or the image is
+  // above the byte limit); the holder is untouched then.
   int LoadTgaFile(std::string path, ImageHolder& holder);
 
+  // Largest image buffer (width x height x 4 bytes) LoadTgaFile will ask
+  // for; larger images raise std::bad_alloc. Unlimited unless set.
+  void SetImageByteLimit(uint64_t bytes) { imageByteLimit_ = bytes; }
+
+  // The header, field by field. A file that ends inside the header leaves
+  // the field it ends in and all later ones zero.
+  static TgaHeader ReadHeader(TgaFile& file, const std::string& path);
+  // Where the pixel data starts: after the header, the identification field
+  // and (colour map type 1) the colour map, whose entries take whole bytes.
+  static uint32_t DataOffset(const TgaHeader& header);
+
+  // Decodes the image into dest: destHeight rows of destWidth pixels of
+  // destBits (16 or 32; any other value decodes nothing) bits, rows
+  // rowPitch (0 or more) pixels apart, top row first whatever the file's
+  // row order, scaled through the index tables. dest must hold that many
+  // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
+  // of (width + 7) / 8 bytes, top row first. Short rows of a type 2 file
+  // beep once each.
+  void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest,
+                   int destWidth, int destHeight, int rowPitch, int opaqueBlack,
+                   uint32_t dataOffset, int noMask, int destBits, int alphaKey);
+
+  // Decodes the next row of a type 10 image into rawRow (rawRowBytes long;
+  // nothing is written past it) through the 4,096-byte read block. rleCarry
+  // is the number of pixels already in rawRow: a packet that ran past the
+  // previous row left its overrun behind that row's width pixels.
+  void ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width,
+                  int pixelDepth, int& rleCarry);
+
+  static constexpr int kReadBlockSize = 4096;
+
+  // Zero-filled working memory; std::bad_alloc when it cannot be had.
+  struct BufferFree {
+    void operator()(uint8_t* p) const;
+  };
+  using Buffer = std::unique_ptr<uint8_t[], BufferFree>;
+  static Buffer AllocBuffer(uint64_t size);
+
  private:
+  uint8_t TakeByte(TgaFile& file);
+  void FillReadBuffer(TgaFile& file);
+
   TgaPlatform& platform_;
+  uint64_t imageByteLimit_ = std::numeric_limits<uint64_t>::max();
+  int readPos_ = 0;
+  Buffer readBuffer_;
 };

@@ -1,0 +1,230 @@
+#include "tga_reader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+TgaImageReader::TgaImageReader(TgaPlatform& platform) : platform_(platform) {}
+
+void TgaImageReader::BufferFree::operator()(uint8_t* p) const { std::free(p); }
+
+TgaImageReader::Buffer TgaImageReader::AllocBuffer(uint64_t size) {
+  if (size > SIZE_MAX)
+    throw std::bad_alloc();
+  // calloc, not new: it zero-fills, and a failure comes back as null (also
+  // under AddressSanitizer) for us to report.
+  void* p = std::calloc(std::max<size_t>(size_t(size), 1), 1);
+  if (!p)
+    throw std::bad_alloc();
+  return Buffer(static_cast<uint8_t*>(p));
+}
+
+namespace {
+
+// Reads the header's fields one by one. A field counts only when all its
+// bytes arrive; at the end of the file every further read delivers nothing,
+// so the rest stays zero.
+uint16_t ReadField(TgaFile& file, long size, const std::string& path) {
+  uint8_t bytes[2] = {0, 0};
+  long got = file.Read(bytes, size);
+  if (got < 0)
+    throw TgaReadError("Cannot read the header of the TGA file " + path);
+  if (got < size)
+    return 0;
+  return uint16_t(bytes[0] | bytes[1] << 8);
+}
+
+void ConvertRow(int srcBits, int destBits, const uint8_t* src, uint8_t* dest, int count) {
+  if (srcBits == 16 && destBits == 32)
+    Convert16To32(src, dest, count);
+  else if (srcBits == 32 && destBits == 16)
+    Convert32To16(src, dest, count);
+  else if (srcBits == 24 && destBits == 32)
+    Convert24To32(src, dest, count);
+  else if (srcBits == 24 && destBits == 16)
+    Convert24To16(src, dest, count);
+}
+
+}  // namespace
+
+TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path) {
+  auto field = [&](long size) { return ReadField(file, size, path); };
+  TgaHeader h;
+  h.idLength = uint8_t(field(1));
+  h.colorMapType = uint8_t(field(1));
+  h.imageType = uint8_t(field(1));
+  h.colorMapFirst = field(2);
+  h.colorMapLength = field(2);
+  h.colorMapEntrySize = uint8_t(field(1));
+  h.xOrigin = field(2);
+  h.yOrigin = field(2);
+  h.width = field(2);
+  h.height = field(2);
+  h.pixelDepth = uint8_t(field(1));
+  h.descriptor = uint8_t(field(1));
+  return h;
+}
+
+uint32_t TgaImageReader::DataOffset(const TgaHeader& header) {
+  uint32_t offset = 18u + header.idLength;
+  if (header.colorMapType == 1)
+    offset += uint32_t(header.colorMapLength) * ((header.colorMapEntrySize + 7u) / 8u);
+  return offset;
+}
+
+int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
+  std::unique_ptr<TgaFile> file = platform_.Open(path);
+  if (!file)
+    return 0;
+  TgaHeader header = ReadHeader(*file, path);
+  if (header.imageType != 2 && header.imageType != 10)
+    return 255;
+
+  uint64_t imageBytes = uint64_t(header.width) * header.height * 4;
+  if (imageBytes > imageByteLimit_)
+    throw std::bad_alloc();
+  Buffer image = AllocBuffer(imageBytes);
+  DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width,
+              0, DataOffset(header), 1, 32, 1);
+
+  holder.Clear();
+  if (header.width > 0 && header.height > 0)
+    holder.Create(header.width, header.height, reinterpret_cast<const uint32_t*>(image.get()));
+  return 1;
+}
+
+void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask,
+                                 void* dest, int destWidth, int destHeight, int rowPitch,
+                                 int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
+                                 int alphaKey) {
+  if (destBits != 16 && destBits != 32)
+    return;
+  if (!mask)
+    noMask = 1;
+  destWidth = std::max(destWidth, 0);
+  destHeight = std::max(destHeight, 0);
+  rowPitch = std::max(rowPitch, 0);
+  const int width = header.width;
+  const int height = header.height;
+  const int srcBytes = header.pixelDepth / 8;
+  const int destBytes = destBits / 8;
+  const long rowBytes = long(width) * srcBytes;
+  // Room for a run-length packet of up to 127 pixels past the row's end.
+  const uint64_t rawPixels = width > 256 ? 2 * uint64_t(width) : 512;
+  const uint64_t rawBytes = rawPixels * srcBytes;
+  const uint64_t maskPitch = (uint64_t(width) + 7) / 8;
+
+  Buffer convertedRow = AllocBuffer(uint64_t(width) * destBytes);
+  Buffer rawRow = AllocBuffer(rawBytes);
+  Buffer columnBuffer = AllocBuffer(uint64_t(destWidth) * sizeof(int32_t));
+  Buffer rowBuffer = AllocBuffer(uint64_t(destHeight) * sizeof(int32_t));
+  int32_t* columnTable = reinterpret_cast<int32_t*>(columnBuffer.get());
+  int32_t* rowTable = reinterpret_cast<int32_t*>(rowBuffer.get());
+  BuildScaleTables(width, height, destWidth, destHeight, columnTable, rowTable);
+
+  const bool topDown = (header.descriptor & 0x20) != 0;
+  const int columnStep = (header.descriptor & 0x10) ? -1 : 1;
+  const size_t destPitch = size_t(rowPitch) * size_t(destBytes);
+
+  file.Seek(long(dataOffset));
+  int lastSourceRow = -1;
+  int rowsDecoded = 0;
+  int rleCarry = 0;
+  readBuffer_ = AllocBuffer(kReadBlockSize);
+  readPos_ = -1;
+
+  for (int j = 0; j < destHeight; ++j) {
+    const int y = rowTable[j];
+    if (header.imageType == 2 && y != lastSourceRow) {
+      const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
+      const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
+      if (!placed || file.Read(rawRow.get(), rowBytes) != rowBytes)
+        platform_.Beep();
+    } else if (header.imageType == 10 && y != lastSourceRow && rowsDecoded <= y) {
+      for (; rowsDecoded <= y; ++rowsDecoded)
+        ReadRleRow(file, rawRow.get(), size_t(rawBytes), width, header.pixelDepth, rleCarry);
+    }
+
+    const uint8_t* maskRow = nullptr;
+    if (noMask == 0) {
+      if (y < 0 || y >= height)
+        continue;
+      maskRow = mask + maskPitch * uint64_t(topDown ? y : height - 1 - y);
+    }
+
+    const uint8_t* source = rawRow.get();
+    if (header.pixelDepth != destBits) {
+      if (y != lastSourceRow)
+        ConvertRow(header.pixelDepth, destBits, rawRow.get(), convertedRow.get(), width);
+      source = convertedRow.get();
+    }
+    lastSourceRow = y;
+
+    const int destRow = topDown ? j : destHeight - 1 - j;
+    uint8_t* out = static_cast<uint8_t*>(dest) + size_t(destRow) * destPitch;
+    BlitRow(header, source, out, maskRow, columnTable, destWidth, opaqueBlack, noMask,
+            columnStep, destBits, alphaKey);
+  }
+
+  readBuffer_.reset();
+  readPos_ = -1;
+}
+
+void TgaImageReader::FillReadBuffer(TgaFile& file) {
+  // What a short read does not deliver keeps the block's earlier bytes.
+  file.Read(readBuffer_.get(), kReadBlockSize);
+  readPos_ = 0;
+}
+
+uint8_t TgaImageReader::TakeByte(TgaFile& file) {
+  uint8_t b = readBuffer_[readPos_];
+  if (++readPos_ >= kReadBlockSize)
+    FillReadBuffer(file);
+  return b;
+}
+
+void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width,
+                                int pixelDepth, int& rleCarry) {
+  const size_t bpp = size_t(std::max(pixelDepth, 0) / 8);
+  // Pixels that fit in rawRow; with 0-byte pixels nothing is ever stored.
+  const uint64_t capacity = bpp ? rawRowBytes / bpp : UINT64_MAX;
+  if (uint64_t(std::max(rleCarry, 0)) > capacity)
+    rleCarry = int(capacity);
+
+  int column = 0;
+  if (rleCarry > width) {
+    std::memmove(rawRow, rawRow + size_t(width) * bpp, size_t(rleCarry - width) * bpp);
+    rleCarry -= width;
+    if (rleCarry >= width)
+      return;
+    column = rleCarry;
+  }
+
+  if (!readBuffer_) {
+    readBuffer_ = AllocBuffer(kReadBlockSize);
+    readPos_ = -1;
+  }
+  if (readPos_ < 0)
+    FillReadBuffer(file);
+
+  // Up to 31 bytes per pixel (a depth of 255).
+  uint8_t pixel[32];
+  while (column < width) {
+    const uint8_t h = TakeByte(file);
+    const int count = (h & 0x7F) + 1;
+    const bool run = (h & 0x80) != 0;
+    if (run)
+      for (size_t b = 0; b < bpp; ++b)
+        pixel[b] = TakeByte(file);
+    for (int k = 0; k < count; ++k, ++column) {
+      if (!run)
+        for (size_t b = 0; b < bpp; ++b)
+          pixel[b] = TakeByte(file);
+      if (uint64_t(column) < capacity)
+        std::memcpy(rawRow + size_t(column) * bpp, pixel, bpp);
+    }
+  }
+  rleCarry = column;
+}
