@@ -79,16 +79,6 @@ INSTANTIATE_TEST_SUITE_P(AllPatterns, ColorBarsFake,
                            return "Bars" + name;
                          });
 
-TEST_F(TestOutputFake, ColorBarsFillEveryPixelOfTheFrame) {
-  auto frame = std::make_unique<VideoFrame>();
-  for (auto& row : frame->pixels)
-    for (uint32_t& p : row) p = 0x12345678;
-  FillColorBars(ColorBarPattern::Bars100_0_75_00, *frame);
-  const std::vector<uint32_t> row = ExpectedBarRow(ColorBarPattern::Bars100_0_75_00);
-  for (int y = 0; y < kH; ++y)
-    ASSERT_EQ(std::vector<uint32_t>(frame->pixels[y], frame->pixels[y] + kW), row) << "row " << y;
-}
-
 TEST_F(TestOutputFake, TwoClicksSendTwoWholeFramesEvenWhenTheBoardRefusesRows) {
   fake_korvio::SetResult("Orbel_SetRectangle", 0);
   SendColorBars(ColorBarPattern::Bars100_0_100_25, 0);
@@ -266,15 +256,6 @@ TEST_F(AlphaTestFake, WritesTheCentredImageIntoTheBoardsFrameMemory) {
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), memory.words.begin()));
   EXPECT_TRUE(memory.guardsIntact());
   EXPECT_EQ(platform.stats().openFiles, 0);
-}
-
-TEST_F(AlphaTestFake, ALargerImageIsCutToTheFrame) {
-  std::vector<uint32_t> image = MakeImage(800, 600);
-  AddImage(800, 600, image);
-  EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::Written);
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) ASSERT_EQ(memory.words[y * kW + x], image[y * 800 + x]) << x << "," << y;
-  EXPECT_TRUE(memory.guardsIntact());
 }
 
 TEST_F(AlphaTestFake, AMissingOrUnsupportedFileMakesNoDeviceCall) {

@@ -79,23 +79,4 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   RemoveDirectoryA(dir.c_str());
 }
 
-TEST_F(TestOutputWine, NoFrameMemoryAddressMeansNothingIsWritten) {
-  SetEnvironmentVariableA("KORVSIM_NO_MEMADDR", "1");
-  OpenBoard();
-  EXPECT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::NoFrameMemory);
-  EXPECT_EQ(CallsSinceOpen(), 1);
-  EXPECT_EQ(Memory(0), std::vector<uint32_t>(kFramePixels, 0));
-  SetEnvironmentVariableA("KORVSIM_NO_MEMADDR", nullptr);
-}
-
-TEST_F(TestOutputWine, ColorBarsReachTheBoardsOutput) {
-  ASSERT_TRUE(SendColorBars(ColorBarPattern::Bars100_0_75_00, 0));
-  EXPECT_EQ(CallsSinceOpen(), 576);
-  EXPECT_EQ(CallText(first + 575), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 1");
-  const unsigned* out = KorvSim_Output(0);
-  const std::vector<uint32_t> row = ExpectedBarRow(ColorBarPattern::Bars100_0_75_00);
-  for (int y = 0; y < 576; ++y)
-    ASSERT_EQ(std::vector<uint32_t>(out + y * 720, out + (y + 1) * 720), row) << "row " << y;
-}
-
 }  // namespace
