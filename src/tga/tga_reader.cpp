@@ -23,31 +23,18 @@ TgaImageReader::Buffer TgaImageReader::AllocBuffer(uint64_t size) {
 
 namespace {
 
-// Reads the header's fields one by one; once the file has ended, every
-// further field (and the one it ended in) is zero.
-class FieldReader {
- public:
-  FieldReader(TgaFile& file, const std::string& path) : file_(file), path_(path) {}
-
-  uint16_t Read(long size) {
-    uint8_t bytes[2] = {0, 0};
-    if (ended_)
-      return 0;
-    long got = file_.Read(bytes, size);
-    if (got < 0)
-      throw TgaReadError("Cannot read the header of the TGA file " + path_);
-    if (got < size) {
-      ended_ = true;
-      return 0;
-    }
-    return uint16_t(bytes[0] | bytes[1] << 8);
-  }
-
- private:
-  TgaFile& file_;
-  const std::string& path_;
-  bool ended_ = false;
-};
+// Reads the header's fields one by one. A field counts only when all its
+// bytes arrive; at the end of the file every further read delivers nothing,
+// so the rest stays zero.
+uint16_t ReadField(TgaFile& file, long size, const std::string& path) {
+  uint8_t bytes[2] = {0, 0};
+  long got = file.Read(bytes, size);
+  if (got < 0)
+    throw TgaReadError("Cannot read the header of the TGA file " + path);
+  if (got < size)
+    return 0;
+  return uint16_t(bytes[0] | bytes[1] << 8);
+}
 
 void ConvertRow(int srcBits, int destBits, const uint8_t* src, uint8_t* dest, int count) {
   if (srcBits == 16 && destBits == 32)
@@ -63,20 +50,20 @@ void ConvertRow(int srcBits, int destBits, const uint8_t* src, uint8_t* dest, in
 }  // namespace
 
 TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path) {
-  FieldReader f(file, path);
+  auto field = [&](long size) { return ReadField(file, size, path); };
   TgaHeader h;
-  h.idLength = uint8_t(f.Read(1));
-  h.colorMapType = uint8_t(f.Read(1));
-  h.imageType = uint8_t(f.Read(1));
-  h.colorMapFirst = f.Read(2);
-  h.colorMapLength = f.Read(2);
-  h.colorMapEntrySize = uint8_t(f.Read(1));
-  h.xOrigin = f.Read(2);
-  h.yOrigin = f.Read(2);
-  h.width = f.Read(2);
-  h.height = f.Read(2);
-  h.pixelDepth = uint8_t(f.Read(1));
-  h.descriptor = uint8_t(f.Read(1));
+  h.idLength = uint8_t(field(1));
+  h.colorMapType = uint8_t(field(1));
+  h.imageType = uint8_t(field(1));
+  h.colorMapFirst = field(2);
+  h.colorMapLength = field(2);
+  h.colorMapEntrySize = uint8_t(field(1));
+  h.xOrigin = field(2);
+  h.yOrigin = field(2);
+  h.width = field(2);
+  h.height = field(2);
+  h.pixelDepth = uint8_t(field(1));
+  h.descriptor = uint8_t(field(1));
   return h;
 }
 

@@ -1,0 +1,164 @@
+// The reader through the Win32 platform: unshared files, bitmaps made with
+// CreateBitmap and read back with GetObjectA/GetBitmapBits, and image sizes
+// that do not fit a 32-bit process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "tga_reader.h"
+#include "tga_win32.h"
+
+namespace {
+
+using Words = std::vector<uint32_t>;
+
+std::string TempFile(const char* name, const std::vector<uint8_t>& bytes) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  std::string path = std::string(dir) + "korv_tga_" + std::to_string(GetCurrentProcessId()) +
+                     "_" + name;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_NE(INVALID_HANDLE_VALUE, h);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return path;
+}
+
+std::vector<uint8_t> Header(int type, int width, int height, int depth, int descriptor) {
+  return {0, 0, uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
+          uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8),
+          uint8_t(depth), uint8_t(descriptor)};
+}
+
+bool IsBitmap(HBITMAP h) {
+  BITMAP bm;
+  return GetObjectA(h, sizeof bm, &bm) == sizeof bm;
+}
+
+Words Pixels(const BitmapHolder& holder) {
+  int w = 0, h = 0;
+  if (!holder.GetSize(w, h))
+    return {};
+  Words px(size_t(w) * h);
+  EXPECT_EQ(long(px.size() * 4), holder.GetPixels(px.data(), long(px.size() * 4)));
+  return px;
+}
+
+TEST(TgaWin32, BitmapRoundTrip) {
+  const Words px = {0x00000000, 0x80FF0000, 0xFF00FF00, 0x7F0000FF, 0x01020304, 0xFFFFFFFF};
+  HBITMAP first;
+  {
+    BitmapHolder holder;
+    int w = -1, h = -1;
+    EXPECT_FALSE(holder.GetSize(w, h));
+    EXPECT_EQ(0, holder.GetPixels(&w, 4));
+    ASSERT_TRUE(holder.Create(3, 2, px.data()));
+    first = holder.handle();
+    BITMAP bm;
+    ASSERT_EQ(int(sizeof bm), GetObjectA(first, sizeof bm, &bm));
+    EXPECT_EQ(32, bm.bmBitsPixel);
+    EXPECT_EQ(1, bm.bmPlanes);
+    ASSERT_TRUE(holder.GetSize(w, h));
+    EXPECT_EQ(3, w);
+    EXPECT_EQ(2, h);
+    EXPECT_EQ(px, Pixels(holder));
+    uint32_t two[2] = {};
+    EXPECT_EQ(8, holder.GetPixels(two, 8));
+    EXPECT_EQ(px[1], two[1]);
+
+    // Replacing deletes the old bitmap; an image without pixels is not made.
+    ASSERT_TRUE(holder.Create(1, 1, px.data() + 1));
+    EXPECT_FALSE(IsBitmap(first));
+    first = holder.handle();
+    EXPECT_FALSE(holder.Create(0, 4, px.data()));
+    EXPECT_FALSE(IsBitmap(first));
+    EXPECT_EQ(nullptr, holder.handle());
+    EXPECT_FALSE(holder.GetSize(w, h));
+    ASSERT_TRUE(holder.Create(2, 1, px.data()));
+    first = holder.handle();
+  }
+  EXPECT_FALSE(IsBitmap(first)) << "the holder's destructor left its bitmap";
+}
+
+TEST(TgaWin32, LoadsThroughTheSystem) {
+  // 2 x 2 run-length, bottom to top: a run of 3, then one raw black pixel.
+  std::vector<uint8_t> file = Header(10, 2, 2, 32, 0);
+  for (uint8_t b : {0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80})
+    file.push_back(b);
+  const std::string path = TempFile("rle.tga", file);
+  Win32TgaPlatform platform;
+  std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
+  TgaImageReader reader(platform);
+  ASSERT_EQ(1, reader.LoadTgaFile(path, *holder));
+  EXPECT_EQ((Words{0x40302010, 0, 0x40302010, 0x40302010}),
+            Pixels(static_cast<BitmapHolder&>(*holder)));
+  DeleteFileA(path.c_str());
+}
+
+TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
+  const std::string path = TempFile("shared.tga", Header(2, 1, 1, 24, 0));
+  Win32TgaPlatform platform;
+  BitmapHolder holder;
+  TgaImageReader reader(platform);
+  EXPECT_EQ(0, reader.LoadTgaFile(path + ".missing", holder));
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  EXPECT_EQ(0, reader.LoadTgaFile(dir, holder));
+
+  // Held open elsewhere, even by a reader that shares: cannot be opened.
+  HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, other);
+  EXPECT_EQ(0, reader.LoadTgaFile(path, holder));
+  CloseHandle(other);
+  EXPECT_EQ(1, reader.LoadTgaFile(path, holder));  // a short row: beeps, loads
+
+  // While the platform has it open, nobody else can open it.
+  {
+    std::unique_ptr<TgaFile> file = platform.Open(path);
+    ASSERT_NE(nullptr, file);
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, again);
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError());
+    if (again != INVALID_HANDLE_VALUE)
+      CloseHandle(again);
+
+    uint8_t b[20];
+    EXPECT_TRUE(file->Seek(16));
+    EXPECT_EQ(2, file->Read(b, 20));
+    EXPECT_EQ(24, b[0]);
+    EXPECT_EQ(0, file->Read(b, 20));
+    EXPECT_FALSE(file->Seek(-1));
+    EXPECT_TRUE(file->Seek(2));
+    EXPECT_EQ(1, file->Read(b, 1));
+    EXPECT_EQ(2, b[0]);
+  }
+  EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
+}
+
+TEST(TgaWin32, ImagesTooLargeForTheProcessAreOutOfMemory) {
+  // 32,768 x 32,768 x 4 is 2^32 bytes: 0 in 32-bit arithmetic. 30,000 x
+  // 30,000 x 4 fits in 32 bits but not in this process.
+  Win32TgaPlatform platform;
+  BitmapHolder holder;
+  const uint32_t one = 0xFF123456;
+  ASSERT_TRUE(holder.Create(1, 1, &one));
+  TgaImageReader reader(platform);
+  for (int size : {32768, 65535, 30000}) {
+    SCOPED_TRACE(size);
+    const std::string path = TempFile("big.tga", Header(2, size, size, 32, 0));
+    EXPECT_THROW(reader.LoadTgaFile(path, holder), std::bad_alloc);
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
+  }
+  EXPECT_EQ(Words{one}, Pixels(holder));
+}
+
+}  // namespace
