@@ -1,0 +1,73 @@
+#include <climits>
+#include <memory>
+
+#include "korvio.h"
+#include "test_output.h"
+#include "tga_reader.h"
+
+void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame& frame) {
+  const int W = VideoFrame::kWidth;
+  const int H = VideoFrame::kHeight;
+  if (!pixels || width <= 0 || height <= 0) width = height = 0;
+  const int xoff = width < W ? (W - width) / 2 : 0;
+  const int yoff = height < H ? (H - height) / 2 : 0;
+  // The image's columns and rows that land in the frame.
+  const int shownWidth = width < W ? width : W;
+  const int shownHeight = height < H ? height : H;
+
+  for (int y = 0; y < H; ++y) {
+    uint32_t* row = frame.pixels[y];
+    const int sy = y - yoff;
+    if (sy < 0 || sy >= shownHeight) {
+      for (int x = 0; x < W; ++x) row[x] = 0;
+      continue;
+    }
+    const uint32_t* source = pixels + size_t(sy) * size_t(width);
+    for (int x = 0; x < W; ++x) {
+      const int sx = x - xoff;
+      row[x] = (sx >= 0 && sx < shownWidth) ? source[sx] : 0;
+    }
+  }
+}
+
+AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex,
+                             TgaPlatform& platform, PixelAllocator allocate) {
+  std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
+  if (!holder) return AlphaTestResult::NoMemory;
+  TgaImageReader reader(platform);
+  const int loaded = reader.LoadTgaFile(moduleDirectory + "TestAlpha.tga", *holder);
+  if (loaded == 0) return AlphaTestResult::CannotOpen;
+  if (loaded != 1) return AlphaTestResult::Unsupported;
+
+  PixelBlock<VideoFrame> frame(static_cast<VideoFrame*>(allocate(sizeof(VideoFrame))));
+  if (!frame) return AlphaTestResult::NoMemory;
+
+  int width = 0;
+  int height = 0;
+  if (!holder->GetSize(width, height) || width <= 0 || height <= 0) return AlphaTestResult::NoImage;
+
+  // At most (2^31 - 1)^2 x 4 bytes, which 64 bits hold. A size that this
+  // process cannot address, or that the holder cannot count, is memory we
+  // cannot have.
+  const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
+  if (bytes > SIZE_MAX || bytes > uint64_t(LONG_MAX)) return AlphaTestResult::NoMemory;
+  PixelBlock<uint32_t> pixels(static_cast<uint32_t*>(allocate(size_t(bytes))));
+  if (!pixels) return AlphaTestResult::NoMemory;
+  // An image that cannot deliver the pixels its size promises is not used:
+  // the frame would be placed from bytes that never arrived.
+  if (holder->GetPixels(pixels.get(), long(bytes)) != long(bytes)) return AlphaTestResult::NoImage;
+
+  PlaceImageInFrame(pixels.get(), width, height, *frame);
+
+  // Written only where the device library has put an address.
+  void* address = nullptr;
+  Orbel_GetMemAddress(&address, cardIndex);
+  if (!address) return AlphaTestResult::NoFrameMemory;
+
+  // The board's memory: every word written once, in ascending address order,
+  // row 0 first, pixels as they are.
+  volatile uint32_t* out = static_cast<volatile uint32_t*>(address);
+  for (int y = 0; y < VideoFrame::kHeight; ++y)
+    for (int x = 0; x < VideoFrame::kWidth; ++x) *out++ = frame->pixels[y][x];
+  return AlphaTestResult::Written;
+}

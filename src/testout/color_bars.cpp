@@ -1,0 +1,71 @@
+#include "korvio.h"
+#include "test_output.h"
+
+namespace {
+
+// Component levels in 8-bit values: 100 % is 0xFF, 75 % 0xC0, 25 % 0x40.
+struct BarLevels {
+  uint32_t white, black, high, low;
+};
+
+BarLevels LevelsOf(ColorBarPattern pattern) {
+  switch (pattern) {
+    case ColorBarPattern::Bars100_0_100_25: return {0xFF, 0x00, 0xFF, 0x40};
+    case ColorBarPattern::Bars100_0_75_00: return {0xFF, 0x00, 0xC0, 0x00};
+    case ColorBarPattern::Bars100_0_100_00: break;
+  }
+  return {0xFF, 0x00, 0xFF, 0x00};
+}
+
+// Which of red, green and blue (bits 4, 2, 1) belong to each bar's colour.
+constexpr int kBarComponents[8] = {7, 6, 3, 2, 5, 4, 1, 0};
+
+}  // namespace
+
+void* DefaultPixelAllocator(size_t bytes) { return std::malloc(bytes); }
+
+const char* ColorBarCaption(ColorBarPattern pattern) {
+  switch (pattern) {
+    case ColorBarPattern::Bars100_0_100_25: return "100-0-100-25";
+    case ColorBarPattern::Bars100_0_75_00: return "100-0-75-00";
+    case ColorBarPattern::Bars100_0_100_00: break;
+  }
+  return "100-0-100-00";
+}
+
+uint32_t ColorBarValue(ColorBarPattern pattern, int bar) {
+  if (bar < 0 || bar > 7) return 0;
+  const BarLevels levels = LevelsOf(pattern);
+  uint32_t r, g, b;
+  if (bar == 0) {
+    r = g = b = levels.white;
+  } else if (bar == 7) {
+    r = g = b = levels.black;
+  } else {
+    const int c = kBarComponents[bar];
+    r = (c & 4) ? levels.high : levels.low;
+    g = (c & 2) ? levels.high : levels.low;
+    b = (c & 1) ? levels.high : levels.low;
+  }
+  return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+void FillColorBars(ColorBarPattern pattern, VideoFrame& frame) {
+  uint32_t bars[8];
+  for (int i = 0; i < 8; ++i) bars[i] = ColorBarValue(pattern, i);
+  for (int y = 0; y < VideoFrame::kHeight; ++y)
+    for (int x = 0; x < VideoFrame::kWidth; ++x) frame.pixels[y][x] = bars[x / 90];
+}
+
+bool SendColorBars(ColorBarPattern pattern, int cardIndex, PixelAllocator allocate) {
+  PixelBlock<VideoFrame> frame(static_cast<VideoFrame*>(allocate(sizeof(VideoFrame))));
+  if (!frame) return false;
+  FillColorBars(pattern, *frame);
+  // Row by row, top to bottom, each a rectangle one row high across the
+  // whole width; a row the board refuses does not stop the rest.
+  for (int y = 0; y < VideoFrame::kHeight; ++y)
+    Orbel_SetRectangle(0, y, VideoFrame::kWidth, 1, frame->pixels[y], cardIndex);
+  return true;
+}
+
+void ClearOutput(int cardIndex) { Orbel_ClearCurrentScreen(cardIndex); }

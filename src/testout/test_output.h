@@ -1,0 +1,86 @@
+// Test pictures on a board's output: clearing it, three full-frame colour-bar
+// patterns sent row by row, and the alpha test frame copied into the board's
+// frame memory. Every operation takes the board's index and keeps nothing
+// between calls; its frame and pixel buffer live only while it runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "tga_platform.h"
+
+// One output picture: 720 x 576 pixels 0xAARRGGBB, rows top to bottom, each
+// row directly after the one before, in one block.
+struct VideoFrame {
+  static constexpr int kWidth = 720;
+  static constexpr int kHeight = 576;
+  uint32_t pixels[kHeight][kWidth];
+};
+static_assert(sizeof(VideoFrame) == 1658880, "a frame is one block of 720 x 576 words");
+
+// Memory for frames and pixel buffers, malloc-like: null when the block
+// cannot be had; blocks are given back with std::free. Tests pass one that
+// fails.
+using PixelAllocator = void* (*)(size_t bytes);
+void* DefaultPixelAllocator(size_t bytes);
+
+struct FreePixelBlock {
+  void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+using PixelBlock = std::unique_ptr<T, FreePixelBlock>;
+
+// Eight bars of 90 columns (white, yellow, cyan, green, magenta, red, blue,
+// black), named by their levels in per cent: white bar, black bar, high and
+// low component of the coloured bars.
+enum class ColorBarPattern { Bars100_0_100_00, Bars100_0_100_25, Bars100_0_75_00 };
+
+// "100-0-100-00", "100-0-100-25", "100-0-75-00".
+const char* ColorBarCaption(ColorBarPattern pattern);
+
+// The pixel of bar 0 to 7 (alpha 0xFF).
+uint32_t ColorBarValue(ColorBarPattern pattern, int bar);
+
+// Writes every pixel of the frame: all rows alike, column x in bar x / 90.
+void FillColorBars(ColorBarPattern pattern, VideoFrame& frame);
+
+// Builds the bars and sends them with one Orbel_SetRectangle per row, y 0 to
+// 575, whatever the calls return. False, with no device call, when the frame
+// cannot be allocated.
+bool SendColorBars(ColorBarPattern pattern, int cardIndex,
+                   PixelAllocator allocate = DefaultPixelAllocator);
+
+// One Orbel_ClearCurrentScreen; nothing else.
+void ClearOutput(int cardIndex);
+
+// Writes every pixel of the frame from an image of width x height pixels,
+// rows of width pixels top row first (pixels holds at least width x
+// min(height, 576) of them). A smaller image is centred, the odd spare column
+// or row going right or below; a larger one keeps its top-left 720 x 576.
+// Every pixel outside the image is 0. An image without pixels (a size of 0
+// or less) leaves the whole frame 0.
+void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame& frame);
+
+// How RunAlphaTest ended; only Written reached the board.
+enum class AlphaTestResult {
+  Written,        // the frame is in the board's frame memory
+  CannotOpen,     // the file is missing or cannot be opened
+  Unsupported,    // the file is not of a type the reader takes
+  NoImage,        // no image after the load, or not all of its pixels
+  NoMemory,       // the frame or the pixel buffer cannot be allocated
+  NoFrameMemory,  // the device library gave no frame memory address
+};
+
+// Loads moduleDirectory + "TestAlpha.tga" (moduleDirectory ends with its
+// separator), places it in a frame and copies the frame into the board's
+// frame memory, 32-bit words in ascending address order. The one device
+// call, Orbel_GetMemAddress, comes only once the frame is ready (results
+// Written and NoFrameMemory); every other result means no device call.
+// Errors that the reader throws (a header read error, std::bad_alloc) pass
+// through after everything held is released, before any device call.
+AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex,
+                             TgaPlatform& platform,
+                             PixelAllocator allocate = DefaultPixelAllocator);

@@ -1,0 +1,82 @@
+// The test output in the Win32 build, under Wine, against the simulated
+// korvio.dll: the alpha test through the real file and bitmap bindings with
+// the TestAlpha.tga that the build puts beside the programs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "korvio.h"
+#include "korvsim.h"
+#include "test_output.h"
+#include "testout_expected.h"
+#include "tga_win32.h"
+
+namespace {
+
+constexpr int kFramePixels = 720 * 576;
+
+// This program's folder, ending with a backslash, as the module's own is.
+std::string ProgramDirectory() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::vector<uint32_t> Memory(int card) {
+  const unsigned* p = KorvSim_Memory(card);
+  return std::vector<uint32_t>(p, p + kFramePixels);
+}
+
+std::string CallText(int i) {
+  char text[256];
+  KorvSim_Call(i, text, sizeof text);
+  return text;
+}
+
+class TestOutputWine : public ::testing::Test {
+ protected:
+  void SetUp() override { OpenBoard(); }
+  void OpenBoard() {
+    KorvSim_Reset();
+    ASSERT_TRUE(Orbel_Initial(0, 1, 0));
+    first = KorvSim_CallCount();
+  }
+  int CallsSinceOpen() { return KorvSim_CallCount() - first; }
+  int first = 0;
+  Win32TgaPlatform platform;
+};
+
+TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
+  ASSERT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::Written);
+  EXPECT_EQ(CallsSinceOpen(), 1);
+  EXPECT_EQ(CallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
+  EXPECT_EQ(Memory(0), ExpectedAlphaTestFrame());
+}
+
+TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
+  char temp[MAX_PATH];
+  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string dir = std::string(temp) + "korv-testout-" + std::to_string(GetCurrentProcessId()) + "\\";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  const std::string copy = dir + "TestAlpha.tga";
+  ASSERT_TRUE(CopyFileA((ProgramDirectory() + "TestAlpha.tga").c_str(), copy.c_str(), TRUE));
+
+  HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
+  EXPECT_EQ(CallsSinceOpen(), 0);
+  CloseHandle(held);
+
+  EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::Written);
+  EXPECT_EQ(Memory(0), ExpectedAlphaTestFrame());
+
+  DeleteFileA(copy.c_str());
+  EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
