@@ -26,13 +26,15 @@ namespace {
 // Reads the header's fields one by one. A field counts only when all its
 // bytes arrive; at the end of the file every further read delivers nothing,
 // so the rest stays zero.
-uint16_t ReadField(TgaFile& file, long size, const std::string& path) {
+uint16_t ReadField(TgaFile& file, long size, const std::string& path, bool& complete) {
   uint8_t bytes[2] = {0, 0};
   long got = file.Read(bytes, size);
   if (got < 0)
     throw TgaReadError("Cannot read the header of the TGA file " + path);
-  if (got < size)
+  if (got < size) {
+    complete = false;
     return 0;
+  }
   return uint16_t(bytes[0] | bytes[1] << 8);
 }
 
@@ -49,8 +51,9 @@ void ConvertRow(int srcBits, int destBits, const uint8_t* src, uint8_t* dest, in
 
 }  // namespace
 
-TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path) {
-  auto field = [&](long size) { return ReadField(file, size, path); };
+TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path, bool* complete) {
+  bool whole = true;
+  auto field = [&](long size) { return ReadField(file, size, path, whole); };
   TgaHeader h;
   h.idLength = uint8_t(field(1));
   h.colorMapType = uint8_t(field(1));
@@ -64,6 +67,8 @@ TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path) {
   h.height = field(2);
   h.pixelDepth = uint8_t(field(1));
   h.descriptor = uint8_t(field(1));
+  if (complete)
+    *complete = whole;
   return h;
 }
 
@@ -78,8 +83,10 @@ int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   std::unique_ptr<TgaFile> file = platform_.Open(path);
   if (!file)
     return 0;
-  TgaHeader header = ReadHeader(*file, path);
-  if (header.imageType != 2 && header.imageType != 10)
+  // A file too short to hold a whole header is no image of ours.
+  bool complete = false;
+  TgaHeader header = ReadHeader(*file, path, &complete);
+  if (!complete || (header.imageType != 2 && header.imageType != 10))
     return 255;
 
   uint64_t imageBytes = uint64_t(header.width) * header.height * 4;

@@ -44,8 +44,8 @@ class TgaImageReader {
   void SetImageByteLimit(uint64_t bytes) { imageByteLimit_ = bytes; }
 
   // The header, field by field. A file that ends inside the header leaves
-  // the field it ends in and all later ones zero.
-  static TgaHeader ReadHeader(TgaFile& file, const std::string& path);
+  // the field it ends in and all later ones zero, and clears *complete.
+  static TgaHeader ReadHeader(TgaFile& file, const std::string& path, bool* complete = nullptr);
   // Where the pixel data starts: after the header, the identification field
   // and (colour map type 1) the colour map, whose entries take whole bytes.
   static uint32_t DataOffset(const TgaHeader& header);
