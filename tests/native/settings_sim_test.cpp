@@ -5,6 +5,7 @@
 #include "board_settings.h"
 #include "korvio.h"
 #include "korvsim.h"
+#include "korvsim_calls.h"
 #include "settings_testing.h"
 
 namespace {
@@ -21,17 +22,13 @@ class OnTheBoard : public ::testing::Test {
   // The names of the device calls since call `from`.
   std::vector<std::string> CallNames(int from) {
     std::vector<std::string> names;
-    for (int i = from; i < KorvSim_CallCount(); ++i) {
-      char text[256];
-      KorvSim_Call(i, text, sizeof text);
-      names.push_back(std::string(text).substr(0, std::string(text).find('(')));
-    }
+    for (const std::string& call : SimCalls(from)) names.push_back(call.substr(0, call.find('(')));
     return names;
   }
 };
 
 TEST_F(OnTheBoard, FactoryValuesComeBackExceptReserved7AndTheBoardsOwnSubBoard) {
-  for (const char* subBoards : {"", "all"}) {  // ("none" reads as board 0 in this simulator)
+  for (const char* subBoards : {"none", "all"}) {
     Configure("1", subBoards, "");
     BoardSettings read;
     ApplyAllSettings(0, Factory());

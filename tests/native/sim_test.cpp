@@ -9,6 +9,7 @@
 
 #include "korvio.h"
 #include "korvsim.h"
+#include "korvsim_calls.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ class Sim : public ::testing::Test {
   void Configure(const char* name, const char* value) {
     setenv(name, value, 1);
     KorvSim_Reset();
-  }
-  std::string CallText(int i) {
-    char text[256];
-    KorvSim_Call(i, text, sizeof text);
-    return text;
   }
 };
 
@@ -112,9 +108,9 @@ TEST_F(Sim, CallsAreRecordedInOrderWithArguments) {
   Orbel_Initial(0, 1, 0);
   Orbel_SetHue(12, 0);
   ASSERT_EQ(KorvSim_CallCount(), 3);
-  EXPECT_EQ(CallText(0), "Orbel_GetCardNum() = 1");
-  EXPECT_EQ(CallText(1), "Orbel_Initial(0, 1, 0) = 1");
-  EXPECT_EQ(CallText(2), "Orbel_SetHue(12, 0) = 1");
+  EXPECT_EQ(SimCallText(0), "Orbel_GetCardNum() = 1");
+  EXPECT_EQ(SimCallText(1), "Orbel_Initial(0, 1, 0) = 1");
+  EXPECT_EQ(SimCallText(2), "Orbel_SetHue(12, 0) = 1");
   EXPECT_LE(KorvSim_Call(0, nullptr, 0), KorvSim_Call(2, nullptr, 0));
   EXPECT_LE(KorvSim_Call(2, nullptr, 0), KorvSim_Now());
   EXPECT_EQ(KorvSim_Call(3, nullptr, 0), -1);

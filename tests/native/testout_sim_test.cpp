@@ -9,6 +9,7 @@
 
 #include "korvio.h"
 #include "korvsim.h"
+#include "korvsim_calls.h"
 #include "test_alpha_image.h"
 #include "test_output.h"
 #include "testout_expected.h"
@@ -18,19 +19,6 @@ namespace {
 
 constexpr int kFramePixels = 720 * 576;
 
-std::vector<uint32_t> Output(int card) {
-  const unsigned* p = KorvSim_Output(card);
-  return std::vector<uint32_t>(p, p + kFramePixels);
-}
-std::vector<uint32_t> Memory(int card) {
-  const unsigned* p = KorvSim_Memory(card);
-  return std::vector<uint32_t>(p, p + kFramePixels);
-}
-std::string CallText(int i) {
-  char text[256];
-  KorvSim_Call(i, text, sizeof text);
-  return text;
-}
 
 class TestOutputSim : public ::testing::Test {
  protected:
@@ -59,14 +47,14 @@ class TestOutputSim : public ::testing::Test {
 TEST_F(TestOutputSim, ColorBarsReachTheOutputOfTheBoardNamed) {
   ASSERT_TRUE(SendColorBars(ColorBarPattern::Bars100_0_100_25, 1));
   EXPECT_EQ(CallsSinceStart(), 576);
-  EXPECT_EQ(CallText(first), "Orbel_SetRectangle(0, 0, 720, 1, pixels, 1) = 1");
-  EXPECT_EQ(CallText(first + 575), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 1) = 1");
+  EXPECT_EQ(SimCallText(first), "Orbel_SetRectangle(0, 0, 720, 1, pixels, 1) = 1");
+  EXPECT_EQ(SimCallText(first + 575), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 1) = 1");
 
   std::vector<uint32_t> expected;
   const std::vector<uint32_t> row = ExpectedBarRow(ColorBarPattern::Bars100_0_100_25);
   for (int y = 0; y < 576; ++y) expected.insert(expected.end(), row.begin(), row.end());
-  EXPECT_EQ(Output(1), expected);
-  EXPECT_EQ(Output(0), std::vector<uint32_t>(kFramePixels, 0));
+  EXPECT_EQ(SimOutput(1), expected);
+  EXPECT_EQ(SimOutput(0), std::vector<uint32_t>(kFramePixels, 0));
 }
 
 TEST_F(TestOutputSim, ClearOutputBlanksTheBarsWithOneCall) {
@@ -74,17 +62,17 @@ TEST_F(TestOutputSim, ClearOutputBlanksTheBarsWithOneCall) {
   first = KorvSim_CallCount();
   ClearOutput(0);
   EXPECT_EQ(CallsSinceStart(), 1);
-  EXPECT_EQ(CallText(first), "Orbel_ClearCurrentScreen(0) = 1");
-  EXPECT_EQ(Output(0), std::vector<uint32_t>(kFramePixels, 0));
+  EXPECT_EQ(SimCallText(first), "Orbel_ClearCurrentScreen(0) = 1");
+  EXPECT_EQ(SimOutput(0), std::vector<uint32_t>(kFramePixels, 0));
 }
 
 TEST_F(TestOutputSim, TheShippedPictureLandsCentredInTheFrameMemory) {
   StdioTgaPlatform platform;
   ASSERT_EQ(RunAlphaTest(KORV_TESTOUT_DIR, 1, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceStart(), 1);
-  EXPECT_EQ(CallText(first), "Orbel_GetMemAddress(&p, 1) = 1");
-  EXPECT_EQ(Memory(1), ExpectedAlphaTestFrame());
-  EXPECT_EQ(Memory(0), std::vector<uint32_t>(kFramePixels, 0));
+  EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 1) = 1");
+  EXPECT_EQ(SimMemory(1), ExpectedAlphaTestFrame());
+  EXPECT_EQ(SimMemory(0), std::vector<uint32_t>(kFramePixels, 0));
   EXPECT_EQ(platform.beeps(), 0);
 }
 
@@ -93,7 +81,7 @@ TEST_F(TestOutputSim, ABoardWithoutFrameMemoryAddressIsLeftAlone) {
   StdioTgaPlatform platform;
   EXPECT_EQ(RunAlphaTest(KORV_TESTOUT_DIR, 0, platform), AlphaTestResult::NoFrameMemory);
   EXPECT_EQ(CallsSinceStart(), 1);
-  EXPECT_EQ(Memory(0), std::vector<uint32_t>(kFramePixels, 0));
+  EXPECT_EQ(SimMemory(0), std::vector<uint32_t>(kFramePixels, 0));
 }
 
 TEST(TestAlphaPicture, TheCommittedFileIsWhatTheToolMakes) {

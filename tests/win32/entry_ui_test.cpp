@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "korvsim.h"
+#include "korvsim_calls.h"
 #include "ui_driver.h"
 
 namespace {
@@ -20,22 +21,11 @@ void Boards(const char* count, const char* failOpen = "") {
   KorvSim_Reset();
 }
 
-std::vector<std::string> Calls() {
-  std::vector<std::string> calls;
-  for (int i = 0; i < KorvSim_CallCount(); ++i) {
-    char text[256];
-    KorvSim_Call(i, text, sizeof text);
-    calls.push_back(text);
-  }
-  return calls;
-}
+std::vector<std::string> Calls() { return SimCalls(); }
 
 double CallTime(const std::string& text) {
-  for (int i = 0; i < KorvSim_CallCount(); ++i) {
-    char buf[256];
-    double ms = KorvSim_Call(i, buf, sizeof buf);
-    if (text == buf) return ms;
-  }
+  for (int i = 0; i < KorvSim_CallCount(); ++i)
+    if (SimCallText(i) == text) return KorvSim_Call(i, nullptr, 0);
   return -1;
 }
 

@@ -10,13 +10,13 @@
 
 #include "korvio.h"
 #include "korvsim.h"
+#include "korvsim_calls.h"
 #include "test_output.h"
 #include "testout_expected.h"
 #include "tga_win32.h"
 
 namespace {
 
-constexpr int kFramePixels = 720 * 576;
 
 // This program's folder, ending with a backslash, as the module's own is.
 std::string ProgramDirectory() {
@@ -26,16 +26,6 @@ std::string ProgramDirectory() {
   return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-std::vector<uint32_t> Memory(int card) {
-  const unsigned* p = KorvSim_Memory(card);
-  return std::vector<uint32_t>(p, p + kFramePixels);
-}
-
-std::string CallText(int i) {
-  char text[256];
-  KorvSim_Call(i, text, sizeof text);
-  return text;
-}
 
 class TestOutputWine : public ::testing::Test {
  protected:
@@ -53,8 +43,8 @@ class TestOutputWine : public ::testing::Test {
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
   ASSERT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);
-  EXPECT_EQ(CallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
-  EXPECT_EQ(Memory(0), ExpectedAlphaTestFrame());
+  EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
+  EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
 }
 
 TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
@@ -72,7 +62,7 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   CloseHandle(held);
 
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::Written);
-  EXPECT_EQ(Memory(0), ExpectedAlphaTestFrame());
+  EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
 
   DeleteFileA(copy.c_str());
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
