@@ -197,13 +197,16 @@ TEST(EntryLanguage, OnlyChineseOfThePrcSelectsChinese) {
 namespace {
 
 // "乗" is 0x81 0x5C in GBK: its second byte is a backslash. Loaded from a
-// file named with it, the module must still find its own name (the caption
-// of its boxes), so the byte is not taken for a path separator.
+// folder and a file named with it, the module must still find its own name
+// (the caption of its boxes), so the byte is not taken for a path separator.
 TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
   ASSERT_EQ(GetACP(), 936u) << "registered under a Chinese (PRC) system language";
-  std::wstring copy = ui::W("乗cfg.dll");
-  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), (ui::ProgramDirectory() + copy).c_str(),
-                        FALSE))
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring folder = std::wstring(temp) + ui::W("korv乗");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::wstring copy = folder + ui::W("\\乗cfg.dll");
+  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
       << "error " << GetLastError();
   Boards("0");
   {

@@ -55,7 +55,8 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
 using ShowConfigDlg = void (*)(void);
 
 ShowConfigDlg LoadModule(const std::wstring& name) {
-  HMODULE module = LoadLibraryW((ProgramDirectory() + name).c_str());
+  bool absolute = name.find(L':') != std::wstring::npos || name.rfind(L"\\", 0) == 0;
+  HMODULE module = LoadLibraryW((absolute ? name : ProgramDirectory() + name).c_str());
   return module ? reinterpret_cast<ShowConfigDlg>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
 }
 

@@ -32,7 +32,7 @@ struct WindowEvent {
 
 class ModuleRun {
  public:
-  // Loads the module (a file in the test program's folder, once per process)
+  // Loads the module (a full path, or a file in the test program's folder)
   // and starts `calls` calls of bd_ShowConfigDlg, one after the other.
   explicit ModuleRun(int calls = 1, const std::wstring& module = L"korvcfg.dll");
   // Waits for the run to end; if it does not, closes what it can, and if
