@@ -137,8 +137,7 @@ int main(int argc, char** argv) {
 
   volatile bool done = false;
   std::thread shooter;
-  if (!screenshotDir.empty())
-    shooter = std::thread(ScreenshotLoop, GetCurrentThreadId(), screenshotDir, &done);
+  if (!screenshotDir.empty()) shooter = std::thread(ScreenshotLoop, GetCurrentThreadId(), screenshotDir, &done);
   for (int i = 0; i < repeat; ++i) show();
   done = true;
   if (shooter.joinable()) shooter.join();

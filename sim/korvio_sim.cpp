@@ -30,7 +30,7 @@ enum Setting {
 #define KORVSIM_ENUM(name) k##name,
   KORVIO_SETTINGS(KORVSIM_ENUM)
 #undef KORVSIM_ENUM
-  kSubBoardIfExist,
+      kSubBoardIfExist,
   kSettingCount
 };
 
@@ -38,16 +38,22 @@ const char* const kSettingNames[kSettingCount] = {
 #define KORVSIM_NAME(name) #name,
     KORVIO_SETTINGS(KORVSIM_NAME)
 #undef KORVSIM_NAME
-    "SubBoardIfExist"};
+        "SubBoardIfExist"};
 
 // What a board holds when it is switched on. Deliberately not the module's
 // factory values, so that applying those is seen to change something.
 int PowerOnValue(int setting) {
   switch (setting) {
     case kVideoMode: return 1;  // PAL
-    case kContrast: case kLight: case kHue: case kSatuation:
-    case kFieldPhase: case kAudioVolumn: return 128;
-    case kOutVideoSrc: case kOutAudioSrc: case kCapVideoSrc: return 1;
+    case kContrast:
+    case kLight:
+    case kHue:
+    case kSatuation:
+    case kFieldPhase:
+    case kAudioVolumn: return 128;
+    case kOutVideoSrc:
+    case kOutAudioSrc:
+    case kCapVideoSrc: return 1;
     case kPlayBufferRepeatMode: return 1;
     default: return 0;
   }
@@ -200,9 +206,14 @@ bool Accepts(const Board& b, int setting, int v) {
     case kAudioSrc: return v == 0 || (v == 1 && b.subBoard);
     case kCapVideoSrc: return IsOneOf(v, {1, 2});
     case kPlayBufferRepeatMode: return IsOneOf(v, {1, 2, 3});
-    case kContrast: case kLight: case kHue: case kSatuation: case kSubcarrierPhase:
-    case kLinePhase: case kFieldPhase: case kAudioVolumn:
-      return v >= 0 && v <= 255;
+    case kContrast:
+    case kLight:
+    case kHue:
+    case kSatuation:
+    case kSubcarrierPhase:
+    case kLinePhase:
+    case kFieldPhase:
+    case kAudioVolumn: return v >= 0 && v <= 255;
     default: return IsOneOf(v, {0, 1});
   }
 }
@@ -265,7 +276,7 @@ KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 
-#define KORVSIM_DEFINE(name)                                                                \
+#define KORVSIM_DEFINE(name)                                                                 \
   KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(k##name, value, card); } \
   KORVIO_API int Orbel_Set##name(int value, int card) { return Set(k##name, value, card); }
 KORVIO_SETTINGS(KORVSIM_DEFINE)
@@ -295,8 +306,8 @@ KORVIO_API int Orbel_SetRectangle(int x, int y, int width, int height, const voi
     // A picture is complete when its last row arrives.
     if (y + height == KORVSIM_HEIGHT) SavePicture(call.sim().pictureDir, card, "output", b->output);
   }
-  return call.Record(ok, "Orbel_SetRectangle(%d, %d, %d, %d, %s, %d)", x, y, width, height,
-                     pixels ? "pixels" : "null", card);
+  return call.Record(ok, "Orbel_SetRectangle(%d, %d, %d, %d, %s, %d)", x, y, width, height, pixels ? "pixels" : "null",
+                     card);
 }
 
 KORVIO_API int Orbel_GetMemAddress(void** address, int card) {

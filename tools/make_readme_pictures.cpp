@@ -35,19 +35,16 @@ int main(int argc, char** argv) {
 
   const ColorBarPattern pattern = ColorBarPattern::Bars100_0_75_00;
   SendColorBars(pattern, 0);
-  fs::copy_file(work / "board0-output.png",
-                outDir / (std::string("colorbars-") + ColorBarCaption(pattern) + ".png"),
+  fs::copy_file(work / "board0-output.png", outDir / (std::string("colorbars-") + ColorBarCaption(pattern) + ".png"),
                 fs::copy_options::overwrite_existing);
 
   StdioTgaPlatform platform;
   if (RunAlphaTest(tgaDirectory, 0, platform) != AlphaTestResult::Written) {
-    std::fprintf(stderr, "make_readme_pictures: no alpha test frame from %sTestAlpha.tga\n",
-                 tgaDirectory.c_str());
+    std::fprintf(stderr, "make_readme_pictures: no alpha test frame from %sTestAlpha.tga\n", tgaDirectory.c_str());
     return 1;
   }
   Orbel_Close(0);  // the simulator draws the frame memory now
-  fs::copy_file(work / "board0-memory.png", outDir / "alpha-test.png",
-                fs::copy_options::overwrite_existing);
+  fs::copy_file(work / "board0-memory.png", outDir / "alpha-test.png", fs::copy_options::overwrite_existing);
   fs::remove_all(work);
   return 0;
 }

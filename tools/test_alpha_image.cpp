@@ -3,8 +3,7 @@
 namespace {
 
 constexpr int kOutline = 4;
-constexpr uint32_t kStripes[8] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00,
-                                  0xFF00FF, 0xFF0000, 0x0000FF, 0x000000};
+constexpr uint32_t kStripes[8] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0x0000FF, 0x000000};
 
 void Put(std::vector<uint8_t>& out, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(v >> (8 * i)));
@@ -32,18 +31,18 @@ uint32_t TestAlphaPixel(int x, int y) {
 
 std::vector<uint8_t> EncodeRleTga32(const uint32_t* pixels, int width, int height) {
   std::vector<uint8_t> out;
-  Put(out, 0, 1);        // no identification field
-  Put(out, 0, 1);        // no colour map
-  Put(out, 10, 1);       // run-length encoded true-colour
-  Put(out, 0, 2);        // colour map: first entry,
-  Put(out, 0, 2);        // length,
-  Put(out, 0, 1);        // entry size
-  Put(out, 0, 2);        // x origin
-  Put(out, 0, 2);        // y origin
+  Put(out, 0, 1);   // no identification field
+  Put(out, 0, 1);   // no colour map
+  Put(out, 10, 1);  // run-length encoded true-colour
+  Put(out, 0, 2);   // colour map: first entry,
+  Put(out, 0, 2);   // length,
+  Put(out, 0, 1);   // entry size
+  Put(out, 0, 2);   // x origin
+  Put(out, 0, 2);   // y origin
   Put(out, uint32_t(width), 2);
   Put(out, uint32_t(height), 2);
-  Put(out, 32, 1);       // bits per pixel
-  Put(out, 0x08, 1);     // 8 bits of alpha, rows bottom to top, left to right
+  Put(out, 32, 1);    // bits per pixel
+  Put(out, 0x08, 1);  // 8 bits of alpha, rows bottom to top, left to right
   for (int y = height - 1; y >= 0; --y) {
     const uint32_t* row = pixels + size_t(y) * size_t(width);
     int i = 0;

@@ -101,9 +101,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       CenterIfAtOrigin(hwnd_);
       return setFocus;
     }
-    case WM_NCDESTROY:
-      hwnd_ = nullptr;
-      return FALSE;
+    case WM_NCDESTROY: hwnd_ = nullptr; return FALSE;
     case WM_COMMAND:
       if (Dispatch(message, wparam, lparam)) return TRUE;
       if (LOWORD(wparam) == IDOK && HIWORD(wparam) == BN_CLICKED) {
@@ -119,8 +117,7 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       // Scroll handlers run and then leave the message to the default handling.
       Dispatch(message, wparam, lparam);
       return FALSE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 

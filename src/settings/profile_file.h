@@ -29,7 +29,6 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
 // oversized or UTF-16 file and on any entry that DecodeProfileStruct refuses.
 // Writing keeps the rest of the file; it writes a new file beside the old one
 // and then puts it in its place, so a failure leaves the old file as it was.
-bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out,
-                       size_t size);
+bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out, size_t size);
 bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
                         size_t size);

@@ -30,8 +30,8 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
   }
 }
 
-AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex,
-                             TgaPlatform& platform, PixelAllocator allocate) {
+AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
+                             PixelAllocator allocate) {
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);

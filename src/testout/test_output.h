@@ -50,8 +50,7 @@ void FillColorBars(ColorBarPattern pattern, VideoFrame& frame);
 // Builds the bars and sends them with one Orbel_SetRectangle per row, y 0 to
 // 575, whatever the calls return. False, with no device call, when the frame
 // cannot be allocated.
-bool SendColorBars(ColorBarPattern pattern, int cardIndex,
-                   PixelAllocator allocate = DefaultPixelAllocator);
+bool SendColorBars(ColorBarPattern pattern, int cardIndex, PixelAllocator allocate = DefaultPixelAllocator);
 
 // One Orbel_ClearCurrentScreen; nothing else.
 void ClearOutput(int cardIndex);
@@ -81,6 +80,5 @@ enum class AlphaTestResult {
 // Written and NoFrameMemory); every other result means no device call.
 // Errors that the reader throws (a header read error, std::bad_alloc) pass
 // through after everything held is released, before any device call.
-AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex,
-                             TgaPlatform& platform,
+AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              PixelAllocator allocate = DefaultPixelAllocator);

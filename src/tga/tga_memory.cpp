@@ -13,8 +13,7 @@ void MemoryImageHolder::Clear() {
 
 bool MemoryImageHolder::Create(int width, int height, const uint32_t* pixels) {
   Clear();
-  if (width <= 0 || height <= 0 || !pixels)
-    return false;
+  if (width <= 0 || height <= 0 || !pixels) return false;
   try {
     pixels_.assign(pixels, pixels + size_t(width) * size_t(height));
   } catch (const std::bad_alloc&) {
@@ -27,23 +26,20 @@ bool MemoryImageHolder::Create(int width, int height, const uint32_t* pixels) {
 }
 
 bool MemoryImageHolder::GetSize(int& width, int& height) const {
-  if (!held_)
-    return false;
+  if (!held_) return false;
   width = width_;
   height = height_;
   return true;
 }
 
 long MemoryImageHolder::GetPixels(void* buffer, long size) const {
-  if (!held_ || size <= 0)
-    return 0;
+  if (!held_ || size <= 0) return 0;
   size_t n = std::min(size_t(size), pixels_.size() * sizeof(uint32_t));
   std::memcpy(buffer, pixels_.data(), n);
   return long(n);
 }
 
-MemoryTgaFile::MemoryTgaFile(std::shared_ptr<const std::vector<uint8_t>> bytes, long errorFrom,
-                             MemoryTgaStats* stats)
+MemoryTgaFile::MemoryTgaFile(std::shared_ptr<const std::vector<uint8_t>> bytes, long errorFrom, MemoryTgaStats* stats)
     : bytes_(std::move(bytes)), errorFrom_(errorFrom), stats_(stats) {
   ++stats_->opens;
   ++stats_->openFiles;
@@ -54,28 +50,23 @@ MemoryTgaFile::~MemoryTgaFile() { --stats_->openFiles; }
 long MemoryTgaFile::Read(void* buffer, long size) {
   ++stats_->reads;
   stats_->lastReadSize = size;
-  if (size < 0)
-    return -1;
+  if (size < 0) return -1;
   long end = long(bytes_->size());
-  if (errorFrom_ >= 0 && size > errorFrom_ - pos_)
-    return -1;
+  if (errorFrom_ >= 0 && size > errorFrom_ - pos_) return -1;
   long n = pos_ < end ? std::min(size, end - pos_) : 0;
-  if (n > 0)
-    std::memcpy(buffer, bytes_->data() + pos_, size_t(n));
+  if (n > 0) std::memcpy(buffer, bytes_->data() + pos_, size_t(n));
   pos_ += n;
   return n;
 }
 
 bool MemoryTgaFile::Seek(long offset) {
   ++stats_->seeks;
-  if (offset < 0)
-    return false;
+  if (offset < 0) return false;
   pos_ = offset;
   return true;
 }
 
-void MemoryTgaPlatform::AddFile(const std::string& path, std::vector<uint8_t> bytes,
-                                long errorFrom) {
+void MemoryTgaPlatform::AddFile(const std::string& path, std::vector<uint8_t> bytes, long errorFrom) {
   Entry& e = files_[path];
   e.bytes = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
   e.errorFrom = errorFrom;
@@ -83,17 +74,13 @@ void MemoryTgaPlatform::AddFile(const std::string& path, std::vector<uint8_t> by
 
 void MemoryTgaPlatform::SetBusy(const std::string& path, bool busy) {
   auto it = files_.find(path);
-  if (it != files_.end())
-    it->second.busy = busy;
+  if (it != files_.end()) it->second.busy = busy;
 }
 
 std::unique_ptr<TgaFile> MemoryTgaPlatform::Open(const std::string& path) {
   auto it = files_.find(path);
-  if (it == files_.end() || it->second.busy)
-    return nullptr;
+  if (it == files_.end() || it->second.busy) return nullptr;
   return std::make_unique<MemoryTgaFile>(it->second.bytes, it->second.errorFrom, &stats_);
 }
 
-std::unique_ptr<ImageHolder> MemoryTgaPlatform::NewImageHolder() {
-  return std::make_unique<MemoryImageHolder>();
-}
+std::unique_ptr<ImageHolder> MemoryTgaPlatform::NewImageHolder() { return std::make_unique<MemoryImageHolder>(); }

@@ -32,8 +32,8 @@ class MemoryImageHolder : public ImageHolder {
 
 // What the reader did to the files of a MemoryTgaPlatform.
 struct MemoryTgaStats {
-  int opens = 0;       // successful opens
-  int openFiles = 0;   // opened and not yet closed
+  int opens = 0;      // successful opens
+  int openFiles = 0;  // opened and not yet closed
   int reads = 0;
   int seeks = 0;
   int beeps = 0;
@@ -46,8 +46,7 @@ struct MemoryTgaStats {
 // nothing, as with a disk file.
 class MemoryTgaFile : public TgaFile {
  public:
-  MemoryTgaFile(std::shared_ptr<const std::vector<uint8_t>> bytes, long errorFrom,
-                MemoryTgaStats* stats);
+  MemoryTgaFile(std::shared_ptr<const std::vector<uint8_t>> bytes, long errorFrom, MemoryTgaStats* stats);
   ~MemoryTgaFile() override;
   long Read(void* buffer, long size) override;
   bool Seek(long offset) override;

@@ -38,8 +38,8 @@ void Convert24To16(const void* src, void* dest, int count);
 // The step is summed in double precision and each entry is the running sum
 // truncated, so 2 -> 12 gives 0,0,0,0,0,0,0,1,... (six sixths fall just
 // short of 1). A destination size of 0 or less leaves its table alone.
-void BuildScaleTables(int srcWidth, int srcHeight, int destWidth, int destHeight,
-                      int32_t* columnTable, int32_t* rowTable);
+void BuildScaleTables(int srcWidth, int srcHeight, int destWidth, int destHeight, int32_t* columnTable,
+                      int32_t* rowTable);
 
 // Writes destWidth pixels of one destination row from one source row of
 // header.width pixels: destination column i takes source column
@@ -52,6 +52,5 @@ void BuildScaleTables(int srcWidth, int srcHeight, int destWidth, int destHeight
 // significant bit first, in the order the image is seen: for a row walked
 // right to left (columnStep -1) source column x is seen at column
 // header.width - 1 - x, and that is the bit it uses.
-void BlitRow(const TgaHeader& header, const void* src, void* dest, const uint8_t* maskRow,
-             const int32_t* columnTable, int destWidth, int opaqueBlack, int noMask,
-             int columnStep, int destBits, int alphaKey);
+void BlitRow(const TgaHeader& header, const void* src, void* dest, const uint8_t* maskRow, const int32_t* columnTable,
+             int destWidth, int opaqueBlack, int noMask, int columnStep, int destBits, int alphaKey);

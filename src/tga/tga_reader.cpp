@@ -11,13 +11,11 @@ TgaImageReader::TgaImageReader(TgaPlatform& platform) : platform_(platform) {}
 void TgaImageReader::BufferFree::operator()(uint8_t* p) const { std::free(p); }
 
 TgaImageReader::Buffer TgaImageReader::AllocBuffer(uint64_t size) {
-  if (size > SIZE_MAX)
-    throw std::bad_alloc();
+  if (size > SIZE_MAX) throw std::bad_alloc();
   // calloc, not new: it zero-fills, and a failure comes back as null (also
   // under AddressSanitizer) for us to report.
   void* p = std::calloc(std::max<size_t>(size_t(size), 1), 1);
-  if (!p)
-    throw std::bad_alloc();
+  if (!p) throw std::bad_alloc();
   return Buffer(static_cast<uint8_t*>(p));
 }
 
@@ -29,8 +27,7 @@ namespace {
 uint16_t ReadField(TgaFile& file, long size, const std::string& path, bool& complete) {
   uint8_t bytes[2] = {0, 0};
   long got = file.Read(bytes, size);
-  if (got < 0)
-    throw TgaReadError("Cannot read the header of the TGA file " + path);
+  if (got < 0) throw TgaReadError("Cannot read the header of the TGA file " + path);
   if (got < size) {
     complete = false;
     return 0;
@@ -67,34 +64,29 @@ TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path, boo
   h.height = field(2);
   h.pixelDepth = uint8_t(field(1));
   h.descriptor = uint8_t(field(1));
-  if (complete)
-    *complete = whole;
+  if (complete) *complete = whole;
   return h;
 }
 
 uint32_t TgaImageReader::DataOffset(const TgaHeader& header) {
   uint32_t offset = 18u + header.idLength;
-  if (header.colorMapType == 1)
-    offset += uint32_t(header.colorMapLength) * ((header.colorMapEntrySize + 7u) / 8u);
+  if (header.colorMapType == 1) offset += uint32_t(header.colorMapLength) * ((header.colorMapEntrySize + 7u) / 8u);
   return offset;
 }
 
 int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   std::unique_ptr<TgaFile> file = platform_.Open(path);
-  if (!file)
-    return 0;
+  if (!file) return 0;
   // A file too short to hold a whole header is no image of ours.
   bool complete = false;
   TgaHeader header = ReadHeader(*file, path, &complete);
-  if (!complete || (header.imageType != 2 && header.imageType != 10))
-    return 255;
+  if (!complete || (header.imageType != 2 && header.imageType != 10)) return 255;
 
   uint64_t imageBytes = uint64_t(header.width) * header.height * 4;
-  if (imageBytes > imageByteLimit_)
-    throw std::bad_alloc();
+  if (imageBytes > imageByteLimit_) throw std::bad_alloc();
   Buffer image = AllocBuffer(imageBytes);
-  DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width,
-              0, DataOffset(header), 1, 32, 1);
+  DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width, 0, DataOffset(header), 1,
+              32, 1);
 
   holder.Clear();
   if (header.width > 0 && header.height > 0)
@@ -102,14 +94,11 @@ int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   return 1;
 }
 
-void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask,
-                                 void* dest, int destWidth, int destHeight, int rowPitch,
-                                 int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
-                                 int alphaKey) {
-  if (destBits != 16 && destBits != 32)
-    return;
-  if (!mask)
-    noMask = 1;
+void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
+                                 int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask,
+                                 int destBits, int alphaKey) {
+  if (destBits != 16 && destBits != 32) return;
+  if (!mask) noMask = 1;
   destWidth = std::max(destWidth, 0);
   destHeight = std::max(destHeight, 0);
   rowPitch = std::max(rowPitch, 0);
@@ -147,8 +136,7 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
     if (header.imageType == 2 && y != lastSourceRow) {
       const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
       const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
-      if (!placed || file.Read(rawRow.get(), rowBytes) != rowBytes)
-        platform_.Beep();
+      if (!placed || file.Read(rawRow.get(), rowBytes) != rowBytes) platform_.Beep();
     } else if (header.imageType == 10 && y != lastSourceRow && rowsDecoded <= y) {
       for (; rowsDecoded <= y; ++rowsDecoded)
         ReadRleRow(file, rawRow.get(), size_t(rawBytes), width, header.pixelDepth, rleCarry);
@@ -156,23 +144,20 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
 
     const uint8_t* maskRow = nullptr;
     if (noMask == 0) {
-      if (y < 0 || y >= height)
-        continue;
+      if (y < 0 || y >= height) continue;
       maskRow = mask + maskPitch * uint64_t(topDown ? y : height - 1 - y);
     }
 
     const uint8_t* source = rawRow.get();
     if (header.pixelDepth != destBits) {
-      if (y != lastSourceRow)
-        ConvertRow(header.pixelDepth, destBits, rawRow.get(), convertedRow.get(), width);
+      if (y != lastSourceRow) ConvertRow(header.pixelDepth, destBits, rawRow.get(), convertedRow.get(), width);
       source = convertedRow.get();
     }
     lastSourceRow = y;
 
     const int destRow = topDown ? j : destHeight - 1 - j;
     uint8_t* out = static_cast<uint8_t*>(dest) + size_t(destRow) * destPitch;
-    BlitRow(header, source, out, maskRow, columnTable, destWidth, opaqueBlack, noMask,
-            columnStep, destBits, alphaKey);
+    BlitRow(header, source, out, maskRow, columnTable, destWidth, opaqueBlack, noMask, columnStep, destBits, alphaKey);
   }
 
   readBuffer_.reset();
@@ -187,25 +172,22 @@ void TgaImageReader::FillReadBuffer(TgaFile& file) {
 
 uint8_t TgaImageReader::TakeByte(TgaFile& file) {
   uint8_t b = readBuffer_[readPos_];
-  if (++readPos_ >= kReadBlockSize)
-    FillReadBuffer(file);
+  if (++readPos_ >= kReadBlockSize) FillReadBuffer(file);
   return b;
 }
 
-void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width,
-                                int pixelDepth, int& rleCarry) {
+void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width, int pixelDepth,
+                                int& rleCarry) {
   const size_t bpp = size_t(std::max(pixelDepth, 0) / 8);
   // Pixels that fit in rawRow; with 0-byte pixels nothing is ever stored.
   const uint64_t capacity = bpp ? rawRowBytes / bpp : UINT64_MAX;
-  if (uint64_t(std::max(rleCarry, 0)) > capacity)
-    rleCarry = int(capacity);
+  if (uint64_t(std::max(rleCarry, 0)) > capacity) rleCarry = int(capacity);
 
   int column = 0;
   if (rleCarry > width) {
     std::memmove(rawRow, rawRow + size_t(width) * bpp, size_t(rleCarry - width) * bpp);
     rleCarry -= width;
-    if (rleCarry >= width)
-      return;
+    if (rleCarry >= width) return;
     column = rleCarry;
   }
 
@@ -213,8 +195,7 @@ void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowByt
     readBuffer_ = AllocBuffer(kReadBlockSize);
     readPos_ = -1;
   }
-  if (readPos_ < 0)
-    FillReadBuffer(file);
+  if (readPos_ < 0) FillReadBuffer(file);
 
   // Up to 31 bytes per pixel (a depth of 255).
   uint8_t pixel[32];
@@ -223,14 +204,11 @@ void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowByt
     const int count = (h & 0x7F) + 1;
     const bool run = (h & 0x80) != 0;
     if (run)
-      for (size_t b = 0; b < bpp; ++b)
-        pixel[b] = TakeByte(file);
+      for (size_t b = 0; b < bpp; ++b) pixel[b] = TakeByte(file);
     for (int k = 0; k < count; ++k, ++column) {
       if (!run)
-        for (size_t b = 0; b < bpp; ++b)
-          pixel[b] = TakeByte(file);
-      if (uint64_t(column) < capacity)
-        std::memcpy(rawRow + size_t(column) * bpp, pixel, bpp);
+        for (size_t b = 0; b < bpp; ++b) pixel[b] = TakeByte(file);
+      if (uint64_t(column) < capacity) std::memcpy(rawRow + size_t(column) * bpp, pixel, bpp);
     }
   }
   rleCarry = column;

@@ -57,16 +57,15 @@ class TgaImageReader {
   // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
   // of (width + 7) / 8 bytes, top row first. Short rows of a type 2 file
   // beep once each.
-  void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest,
-                   int destWidth, int destHeight, int rowPitch, int opaqueBlack,
-                   uint32_t dataOffset, int noMask, int destBits, int alphaKey);
+  void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
+                   int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
+                   int alphaKey);
 
   // Decodes the next row of a type 10 image into rawRow (rawRowBytes long;
   // nothing is written past it) through the 4,096-byte read block. rleCarry
   // is the number of pixels already in rawRow: a packet that ran past the
   // previous row left its overrun behind that row's width pixels.
-  void ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width,
-                  int pixelDepth, int& rleCarry);
+  void ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width, int pixelDepth, int& rleCarry);
 
   static constexpr int kReadBlockSize = 4096;
 

@@ -3,25 +3,18 @@
 StdioTgaFile::~StdioTgaFile() { std::fclose(file_); }
 
 long StdioTgaFile::Read(void* buffer, long size) {
-  if (size < 0)
-    return -1;
+  if (size < 0) return -1;
   size_t n = std::fread(buffer, 1, size_t(size), file_);
-  if (n < size_t(size) && std::ferror(file_))
-    return -1;
+  if (n < size_t(size) && std::ferror(file_)) return -1;
   return long(n);
 }
 
-bool StdioTgaFile::Seek(long offset) {
-  return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0;
-}
+bool StdioTgaFile::Seek(long offset) { return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0; }
 
 std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f)
-    return nullptr;
+  if (!f) return nullptr;
   return std::make_unique<StdioTgaFile>(f);
 }
 
-std::unique_ptr<ImageHolder> StdioTgaPlatform::NewImageHolder() {
-  return std::make_unique<MemoryImageHolder>();
-}
+std::unique_ptr<ImageHolder> StdioTgaPlatform::NewImageHolder() { return std::make_unique<MemoryImageHolder>(); }

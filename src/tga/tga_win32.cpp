@@ -4,8 +4,7 @@ Win32TgaFile::~Win32TgaFile() { CloseHandle(handle_); }
 
 long Win32TgaFile::Read(void* buffer, long size) {
   DWORD got = 0;
-  if (size < 0 || !ReadFile(handle_, buffer, DWORD(size), &got, nullptr))
-    return -1;
+  if (size < 0 || !ReadFile(handle_, buffer, DWORD(size), &got, nullptr)) return -1;
   return long(got);
 }
 
@@ -18,8 +17,7 @@ bool Win32TgaFile::Seek(long offset) {
 BitmapHolder::~BitmapHolder() { Clear(); }
 
 void BitmapHolder::Clear() {
-  if (bitmap_)
-    DeleteObject(bitmap_);
+  if (bitmap_) DeleteObject(bitmap_);
   bitmap_ = nullptr;
 }
 
@@ -27,37 +25,30 @@ bool BitmapHolder::Create(int width, int height, const uint32_t* pixels) {
   Clear();
   // CreateBitmap(0, 0, ...) would hand back the stock 1 x 1 monochrome
   // bitmap; an image without pixels is simply not made.
-  if (width <= 0 || height <= 0 || !pixels)
-    return false;
+  if (width <= 0 || height <= 0 || !pixels) return false;
   bitmap_ = CreateBitmap(width, height, 1, 32, pixels);
   return bitmap_ != nullptr;
 }
 
 bool BitmapHolder::GetSize(int& width, int& height) const {
   BITMAP bm;
-  if (!bitmap_ || GetObjectA(bitmap_, sizeof bm, &bm) != sizeof bm)
-    return false;
+  if (!bitmap_ || GetObjectA(bitmap_, sizeof bm, &bm) != sizeof bm) return false;
   width = bm.bmWidth;
   height = bm.bmHeight;
   return true;
 }
 
 long BitmapHolder::GetPixels(void* buffer, long size) const {
-  if (!bitmap_ || size <= 0)
-    return 0;
+  if (!bitmap_ || size <= 0) return 0;
   return GetBitmapBits(bitmap_, size, buffer);
 }
 
 std::unique_ptr<TgaFile> Win32TgaPlatform::Open(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    return nullptr;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32TgaFile>(h);
 }
 
 void Win32TgaPlatform::Beep() { MessageBeep(0); }
 
-std::unique_ptr<ImageHolder> Win32TgaPlatform::NewImageHolder() {
-  return std::make_unique<BitmapHolder>();
-}
+std::unique_ptr<ImageHolder> Win32TgaPlatform::NewImageHolder() { return std::make_unique<BitmapHolder>(); }

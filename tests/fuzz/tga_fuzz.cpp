@@ -19,8 +19,7 @@ namespace {
 constexpr uint64_t kImageLimit = 1u << 20;
 
 void Check(bool ok) {
-  if (!ok)
-    __builtin_trap();
+  if (!ok) __builtin_trap();
 }
 
 void LoadLikeTheModule(MemoryTgaPlatform& platform) {
@@ -35,18 +34,15 @@ void LoadLikeTheModule(MemoryTgaPlatform& platform) {
   }
   Check(result == 1 || result == 255);
   int w = 0, h = 0;
-  if (result != 1 || !holder.GetSize(w, h))
-    return;
+  if (result != 1 || !holder.GetSize(w, h)) return;
   Check(holder.pixels().size() == size_t(w) * size_t(h));
-  for (uint32_t p : holder.pixels())
-    Check(p == 0 || (p & 0x00FFFFFF) != 0);  // black is keyed to 0
+  for (uint32_t p : holder.pixels()) Check(p == 0 || (p & 0x00FFFFFF) != 0);  // black is keyed to 0
 }
 
 void DecodeScaled(MemoryTgaPlatform& platform) {
   std::unique_ptr<TgaFile> file = platform.Open("f.tga");
   TgaHeader header = TgaImageReader::ReadHeader(*file, "f.tga");
-  if (uint64_t(header.width) * header.height * 4 > kImageLimit)
-    return;
+  if (uint64_t(header.width) * header.height * 4 > kImageLimit) return;
   const int destWidth = header.xOrigin % 512;
   const int destHeight = header.yOrigin % 512;
   const int flags = header.colorMapFirst;
@@ -55,9 +51,9 @@ void DecodeScaled(MemoryTgaPlatform& platform) {
   std::vector<uint8_t> dest(size_t(rowPitch) * destHeight * destBits / 8 + 1, 0x5A);
   std::vector<uint8_t> mask(size_t(header.width + 7) / 8 * header.height + 1, 0xA5);
   TgaImageReader reader(platform);
-  reader.DecodeImage(*file, header, (flags & 2) ? mask.data() : nullptr, dest.data(), destWidth,
-                     destHeight, rowPitch, (flags >> 2) & 1, TgaImageReader::DataOffset(header),
-                     (flags & 2) ? 0 : 1, destBits, (flags >> 3) & 1);
+  reader.DecodeImage(*file, header, (flags & 2) ? mask.data() : nullptr, dest.data(), destWidth, destHeight, rowPitch,
+                     (flags >> 2) & 1, TgaImageReader::DataOffset(header), (flags & 2) ? 0 : 1, destBits,
+                     (flags >> 3) & 1);
   Check(dest.back() == 0x5A);
 }
 

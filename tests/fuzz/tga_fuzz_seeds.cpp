@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
   h.colorMapEntrySize = 15;
   Write(TgaBytes(h, {{1, 2, 3, 4, 5, 6, 7}, RlePattern(4, 3, 24)}));
   // One run over several narrow rows; a row wider than 256.
-  Write(TgaBytes(TgaHead(10, 10, 13, 32), {RunPacket(128, Pixels(32, {0x11223344})),
-                                           RawPacket(2, Pixels(32, {1, 2}))}));
+  Write(
+      TgaBytes(TgaHead(10, 10, 13, 32), {RunPacket(128, Pixels(32, {0x11223344})), RawPacket(2, Pixels(32, {1, 2}))}));
   Write(TgaBytes(TgaHead(10, 300, 2, 24), {RlePattern(300, 2, 24)}));
   // Depths the reader does not convert, and wide pixels.
   Write(TgaBytes(TgaHead(10, 5, 2, 48), {RunPacket(10, Bytes(6, 7))}));

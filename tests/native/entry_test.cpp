@@ -37,7 +37,11 @@ TEST(ModulePath, BaseNameDropsDirectoryAndExtension) {
   EXPECT_EQ(BaseNameOfPath("D:\\Tools\\korvcfg.dll", IsNeverLeadByte), "korvcfg");
   EXPECT_EQ(BaseNameOfPath("korvcfg", IsNeverLeadByte), "korvcfg");
   EXPECT_EQ(BaseNameOfPath("D:\\v1.2\\korvcfg.DLL", IsNeverLeadByte), "korvcfg");
-  EXPECT_EQ(BaseNameOfPath("D:\\\x81\x5C" "cfg.dll", IsGbkLeadByte), "\x81\x5C" "cfg");
+  EXPECT_EQ(BaseNameOfPath("D:\\\x81\x5C"
+                           "cfg.dll",
+                           IsGbkLeadByte),
+            "\x81\x5C"
+            "cfg");
 }
 
 std::string GbkToUtf8(const char* gbk) {

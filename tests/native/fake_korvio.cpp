@@ -58,8 +58,8 @@ int Orbel_Initial(int card, int mode, int reserved) { return Record("Orbel_Initi
 int Orbel_Close(int card) { return Record("Orbel_Close", {card}); }
 int Orbel_GetCardTypeNo(int* typeNo, int card) { return Getter("Orbel_GetCardTypeNo", typeNo, card); }
 
-#define FAKE_SETTING(name)                                                                            \
-  int Orbel_Get##name(int* value, int card) { return Getter("Orbel_Get" #name, value, card); }       \
+#define FAKE_SETTING(name)                                                                     \
+  int Orbel_Get##name(int* value, int card) { return Getter("Orbel_Get" #name, value, card); } \
   int Orbel_Set##name(int value, int card) { return Record("Orbel_Set" #name, {value, card}); }
 KORVIO_SETTINGS(FAKE_SETTING)
 #undef FAKE_SETTING

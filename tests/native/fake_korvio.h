@@ -8,9 +8,9 @@
 #include <vector>
 
 struct FakeCall {
-  std::string name;                // "Orbel_SetContrast"
-  std::vector<long long> args;     // integer arguments in order; pointers as 1 (given) or 0 (null)
-  std::vector<uint32_t> pixels;    // Orbel_SetRectangle: a copy of the width x height pixels
+  std::string name;              // "Orbel_SetContrast"
+  std::vector<long long> args;   // integer arguments in order; pointers as 1 (given) or 0 (null)
+  std::vector<uint32_t> pixels;  // Orbel_SetRectangle: a copy of the width x height pixels
 };
 
 namespace fake_korvio {

@@ -44,7 +44,8 @@ TEST_F(WholeRecord, ApplyCallsNineteenSettersInOrderWithTheValuesAsTheyAre) {
 
   EXPECT_EQ(fake_korvio::CallNames(), Names(kSetters));
   for (size_t i = 0; i < kSetters.size() && i < fake_korvio::Calls().size(); ++i)
-    EXPECT_EQ(fake_korvio::Calls()[i].args, (std::vector<long long>{values[kSetters[i].second], 2})) << kSetters[i].first;
+    EXPECT_EQ(fake_korvio::Calls()[i].args, (std::vector<long long>{values[kSetters[i].second], 2}))
+        << kSetters[i].first;
 }
 
 }  // namespace

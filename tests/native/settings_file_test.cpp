@@ -64,8 +64,8 @@ TEST_F(SettingsFile, SavingKeepsTheRestOfTheFileInThePlatformsLayout) {
   Put("; mine\n\n[Other]\n  a  =  1  \n[board]\nX=1\n param = 00\n[BOARD]\nParam=11\n");
   const BoardSettings factory = Factory();
   SaveSettingsFile(path, factory);
-  EXPECT_EQ(Get(), "; mine\r\n[Other]\r\na=1\r\n[board]\r\nX=1\r\nparam=" +
-                       EncodeProfileStruct(&factory, 88) + "\r\n[BOARD]\r\nParam=11\r\n");
+  EXPECT_EQ(Get(), "; mine\r\n[Other]\r\na=1\r\n[board]\r\nX=1\r\nparam=" + EncodeProfileStruct(&factory, 88) +
+                       "\r\n[BOARD]\r\nParam=11\r\n");
   EXPECT_EQ(Load(), Fields(Factory()));
 }
 
@@ -79,14 +79,14 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
   const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
   for (const std::string& text : std::vector<std::string>{
            "", "[BOARD]\r\n", "[Other]\r\nParam=" + good, "[BOARD]\r\nParam\r\n", "Param=" + good,
-        "[BOARD]\r\nParam=" + badSum,                                               // wrong checksum
-        "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 92),             // a larger record
-        "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 87),             // a smaller one
-        "[BOARD]\r\nParam=" + good + "0", "[BOARD]\r\nParam=" + good.substr(1),   // odd digit counts
-        "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),      // not hex
-        "[BOARD]\r\nParam=" + good + std::string(200000, '0'),                    // a very long line
-        "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),          // too large for a settings file
-        "\xFF\xFE" + utf16, binary}) {
+           "[BOARD]\r\nParam=" + badSum,                                            // wrong checksum
+           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 92),            // a larger record
+           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 87),            // a smaller one
+           "[BOARD]\r\nParam=" + good + "0", "[BOARD]\r\nParam=" + good.substr(1),  // odd digit counts
+           "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),     // not hex
+           "[BOARD]\r\nParam=" + good + std::string(200000, '0'),                   // a very long line
+           "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),         // too large for a settings file
+           "\xFF\xFE" + utf16, binary}) {
     Put(text);
     EXPECT_EQ(Load(), Fields(Factory())) << text.substr(0, 200);
   }

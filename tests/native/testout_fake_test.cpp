@@ -70,8 +70,7 @@ TEST_P(ColorBarsFake, SendsAllRowsTopToBottomWithTheExactBars) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPatterns, ColorBarsFake,
-                         ::testing::Values(ColorBarPattern::Bars100_0_100_00,
-                                           ColorBarPattern::Bars100_0_100_25,
+                         ::testing::Values(ColorBarPattern::Bars100_0_100_00, ColorBarPattern::Bars100_0_100_25,
                                            ColorBarPattern::Bars100_0_75_00),
                          [](const ::testing::TestParamInfo<ColorBarPattern>& info) {
                            std::string name = ColorBarCaption(info.param);

@@ -19,7 +19,6 @@ namespace {
 
 constexpr int kFramePixels = 720 * 576;
 
-
 class TestOutputSim : public ::testing::Test {
  protected:
   void SetUp() override { Start("2", false); }

@@ -26,8 +26,7 @@ inline Bytes TgaBytes(const TgaHeader& h, std::initializer_list<Bytes> parts = {
   Put16(b, h.height);
   b.push_back(h.pixelDepth);
   b.push_back(h.descriptor);
-  for (const Bytes& p : parts)
-    b.insert(b.end(), p.begin(), p.end());
+  for (const Bytes& p : parts) b.insert(b.end(), p.begin(), p.end());
   return b;
 }
 
@@ -49,8 +48,7 @@ inline Bytes Pixels(int depth, std::initializer_list<uint32_t> words) {
     if (depth == 16) {
       Put16(b, w);
     } else {
-      for (int i = 0; i < depth / 8; ++i)
-        b.push_back(uint8_t(w >> (8 * i)));
+      for (int i = 0; i < depth / 8; ++i) b.push_back(uint8_t(w >> (8 * i)));
     }
   }
   return b;
@@ -58,15 +56,10 @@ inline Bytes Pixels(int depth, std::initializer_list<uint32_t> words) {
 
 inline Bytes Concat(std::initializer_list<Bytes> parts) {
   Bytes b;
-  for (const Bytes& p : parts)
-    b.insert(b.end(), p.begin(), p.end());
+  for (const Bytes& p : parts) b.insert(b.end(), p.begin(), p.end());
   return b;
 }
 
 // A run-length packet of count copies of one pixel, and a raw packet.
-inline Bytes RunPacket(int count, const Bytes& pixel) {
-  return Concat({Bytes{uint8_t(0x80 | (count - 1))}, pixel});
-}
-inline Bytes RawPacket(int count, const Bytes& pixels) {
-  return Concat({Bytes{uint8_t(count - 1)}, pixels});
-}
+inline Bytes RunPacket(int count, const Bytes& pixel) { return Concat({Bytes{uint8_t(0x80 | (count - 1))}, pixel}); }
+inline Bytes RawPacket(int count, const Bytes& pixels) { return Concat({Bytes{uint8_t(count - 1)}, pixels}); }

@@ -17,15 +17,14 @@ struct Decode {
 
   // Decodes file (its header is parsed from it) into dest.
   template <typename Pixel>
-  void Run(const Bytes& file, std::vector<Pixel>& dest, int destWidth, int destHeight,
-           int rowPitch, int opaqueBlack, int alphaKey, const uint8_t* mask = nullptr) {
+  void Run(const Bytes& file, std::vector<Pixel>& dest, int destWidth, int destHeight, int rowPitch, int opaqueBlack,
+           int alphaKey, const uint8_t* mask = nullptr) {
     platform.AddFile("d.tga", file);
     auto f = platform.Open("d.tga");
     TgaHeader h = TgaImageReader::ReadHeader(*f, "d.tga");
     platform.stats() = MemoryTgaStats{0, 1};
     reader.DecodeImage(*f, h, mask, dest.data(), destWidth, destHeight, rowPitch, opaqueBlack,
-                       TgaImageReader::DataOffset(h), mask ? 0 : 1, int(sizeof(Pixel) * 8),
-                       alphaKey);
+                       TgaImageReader::DataOffset(h), mask ? 0 : 1, int(sizeof(Pixel) * 8), alphaKey);
   }
 };
 
@@ -35,9 +34,8 @@ const Words kQuad = {0x010000AA, 0x010000BB, 0x010000CC, 0x010000DD};
 TEST(TgaDecode, UpscaledRowsAreReadOnce) {
   Decode d;
   Words dest(4 * 4, 0);
-  d.Run(TgaBytes(TgaHead(2, 2, 2, 32, 0x20), {Pixels(32, {kQuad[0], kQuad[1], kQuad[2],
-                                                               kQuad[3]})}),
-        dest, 4, 4, 4, 0, 1);
+  d.Run(TgaBytes(TgaHead(2, 2, 2, 32, 0x20), {Pixels(32, {kQuad[0], kQuad[1], kQuad[2], kQuad[3]})}), dest, 4, 4, 4, 0,
+        1);
   const uint32_t A = kQuad[0], B = kQuad[1], C = kQuad[2], D = kQuad[3];
   EXPECT_EQ((Words{A, A, B, B, A, A, B, B, C, C, D, D, C, C, D, D}), dest);
   EXPECT_EQ(2, d.platform.stats().reads);
@@ -48,8 +46,8 @@ TEST(TgaDecode, DownscaledRunLengthRowsAreReadThrough) {
   // Rows 1 and 3 of a 1 x 4 image are decoded and dropped on the way.
   Decode d;
   Words dest(2, 0);
-  const Bytes data = Concat({RawPacket(1, Pixels(32, {0x11})), RunPacket(2, Pixels(32, {0x22})),
-                             RawPacket(1, Pixels(32, {0x33}))});
+  const Bytes data =
+      Concat({RawPacket(1, Pixels(32, {0x11})), RunPacket(2, Pixels(32, {0x22})), RawPacket(1, Pixels(32, {0x33}))});
   d.Run(TgaBytes(TgaHead(10, 1, 4, 32, 0x20), {data}), dest, 1, 2, 1, 0, 1);
   EXPECT_EQ((Words{0x11, 0x22}), dest);
   // The same, bottom to top: destination row 1 takes source row 0.
@@ -61,17 +59,14 @@ TEST(TgaDecode, SixteenBitDestinations) {
   Decode d;
   Halves dest(3, 0x7777);
   // From 24 bits (converted, alpha set) with black written opaque.
-  d.Run(TgaBytes(TgaHead(2, 3, 1, 24), {Pixels(24, {0x000000, 0x0080FF, 0xFFFFFF})}), dest, 3,
-        1, 3, 1, 0);
+  d.Run(TgaBytes(TgaHead(2, 3, 1, 24), {Pixels(24, {0x000000, 0x0080FF, 0xFFFFFF})}), dest, 3, 1, 3, 1, 0);
   EXPECT_EQ((Halves{0x0400, 0x061F, 0x7FFF}), dest);
   // From 16 bits (taken as stored), black skipped.
   dest.assign(3, 0x7777);
-  d.Run(TgaBytes(TgaHead(10, 3, 1, 16), {RawPacket(3, Pixels(16, {0x8000, 0x001F, 0x7C00}))}),
-        dest, 3, 1, 3, 0, 1);
+  d.Run(TgaBytes(TgaHead(10, 3, 1, 16), {RawPacket(3, Pixels(16, {0x8000, 0x001F, 0x7C00}))}), dest, 3, 1, 3, 0, 1);
   EXPECT_EQ((Halves{0x7777, 0x841F, 0xFC00}), dest);
   // From 32 bits (converted).
-  d.Run(TgaBytes(TgaHead(2, 3, 1, 32), {Pixels(32, {0xFF102030, 0x00000008, 0x80FF0000})}),
-        dest, 3, 1, 3, 0, 0);
+  d.Run(TgaBytes(TgaHead(2, 3, 1, 32), {Pixels(32, {0xFF102030, 0x00000008, 0x80FF0000})}), dest, 3, 1, 3, 0, 0);
   EXPECT_EQ((Halves{0x0886, 0x0401, 0x7C00}), dest);
 }
 
@@ -93,8 +88,8 @@ TEST(TgaDecode, MaskRowsAreInSeenOrder) {
   Decode d;
   const uint8_t mask[] = {0x80, 0x40};
   Words dest(4, 0);
-  d.Run(TgaBytes(TgaHead(2, 2, 2, 32), {Pixels(32, {kQuad[2], kQuad[3], kQuad[0], kQuad[1]})}),
-        dest, 2, 2, 2, 0, 1, mask);
+  d.Run(TgaBytes(TgaHead(2, 2, 2, 32), {Pixels(32, {kQuad[2], kQuad[3], kQuad[0], kQuad[1]})}), dest, 2, 2, 2, 0, 1,
+        mask);
   EXPECT_EQ((Words{kQuad[0], 0, 0, kQuad[3]}), dest);
 }
 
@@ -104,8 +99,7 @@ TEST(TgaDecode, WideRunLengthPixelsStayInStep) {
   MemoryTgaPlatform platform;
   TgaImageReader reader(platform);
   const Bytes run = {1, 2, 3, 4, 5, 6}, a = {7, 7, 7, 7, 7, 7}, b = {8, 8, 8, 8, 8, 8};
-  platform.AddFile("w", Concat({RunPacket(3, run), RawPacket(2, Concat({a, b})),
-                               RawPacket(3, Bytes(18, 9))}));
+  platform.AddFile("w", Concat({RunPacket(3, run), RawPacket(2, Concat({a, b})), RawPacket(3, Bytes(18, 9))}));
   auto f = platform.Open("w");
   Bytes row(6 * 512, 0);
   int carry = 0;

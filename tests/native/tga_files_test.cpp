@@ -22,8 +22,7 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
 std::vector<std::string> ListedFiles() {
   std::ifstream in(std::string(TGA_FILES_DIR) + "/files.txt");
   std::vector<std::string> names;
-  for (std::string line; std::getline(in, line);)
-    names.push_back(line);
+  for (std::string line; std::getline(in, line);) names.push_back(line);
   return names;
 }
 
@@ -47,8 +46,7 @@ TEST(TgaRealFiles, DecodeLikeImageMagick) {
     const std::string base = std::string(TGA_FILES_DIR) + "/" + name;
     int w = 0, h = 0, depth = 0;
     char compress[8] = {}, orient[4] = {};
-    ASSERT_EQ(5, std::sscanf(name.c_str(), "%dx%d-%7[a-z]-%d-%3s", &w, &h, compress, &depth,
-                             orient));
+    ASSERT_EQ(5, std::sscanf(name.c_str(), "%dx%d-%7[a-z]-%d-%3s", &w, &h, compress, &depth, orient));
 
     // The file is what its name says, so every variant is really covered.
     const std::vector<uint8_t> file = ReadAll(base + ".tga");
@@ -57,8 +55,7 @@ TEST(TgaRealFiles, DecodeLikeImageMagick) {
     EXPECT_EQ(w, file[12] | file[13] << 8);
     EXPECT_EQ(h, file[14] | file[15] << 8);
     EXPECT_EQ(depth, file[16]);
-    EXPECT_EQ(std::string(orient) == "bl" ? 0x00 : std::string(orient) == "tl" ? 0x20 : 0x30,
-              file[17] & 0x30);
+    EXPECT_EQ(std::string(orient) == "bl" ? 0x00 : std::string(orient) == "tl" ? 0x20 : 0x30, file[17] & 0x30);
 
     MemoryImageHolder holder;
     TgaImageReader reader(platform);
@@ -73,8 +70,8 @@ TEST(TgaRealFiles, DecodeLikeImageMagick) {
     auto diff = std::mismatch(want.begin(), want.end(), holder.pixels().begin());
     if (diff.first != want.end()) {
       size_t i = size_t(diff.first - want.begin());
-      ADD_FAILURE() << "first difference at column " << i % w << ", row " << i / w << ": want "
-                    << std::hex << *diff.first << ", got " << *diff.second;
+      ADD_FAILURE() << "first difference at column " << i % w << ", row " << i / w << ": want " << std::hex
+                    << *diff.first << ", got " << *diff.second;
     }
     for (uint32_t p : want) {
       blackSeen += p == 0;

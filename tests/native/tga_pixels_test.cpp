@@ -97,10 +97,9 @@ struct Blit32Case {
     TgaHeader h;
     h.width = uint16_t(src.size());
     Table columns(dest.size());
-    for (size_t i = 0; i < columns.size(); ++i)
-      columns[i] = int32_t(i);
-    BlitRow(h, src.data(), dest.data(), mask.empty() ? nullptr : mask.data(), columns.data(),
-            int(dest.size()), opaqueBlack, noMask, step, 32, alphaKey);
+    for (size_t i = 0; i < columns.size(); ++i) columns[i] = int32_t(i);
+    BlitRow(h, src.data(), dest.data(), mask.empty() ? nullptr : mask.data(), columns.data(), int(dest.size()),
+            opaqueBlack, noMask, step, 32, alphaKey);
     return dest;
   }
 };
@@ -135,8 +134,7 @@ TEST(TgaPixels, BlitRow32WithMask) {
   } cases[] = {{0, 0, 0x11111111}, {0, 1, 0x11111111}, {1, 0, 0}, {1, 1, 0xFF000000}};
   for (auto& c : cases) {
     Blit32Case b{src, bg, c.opaque, 0, 1, c.key, mask};
-    Words want = {c.black, c.black, 0x00000001, 0x11111111, 0x11111111,
-                  0x11111111, 0x11111111, 0x11111111, 0x00ABCDEF};
+    Words want = {c.black, c.black, 0x00000001, 0x11111111, 0x11111111, 0x11111111, 0x11111111, 0x11111111, 0x00ABCDEF};
     EXPECT_EQ(want, b.Run()) << "opaqueBlack " << c.opaque << " alphaKey " << c.key;
   }
 }
@@ -170,16 +168,14 @@ TEST(TgaPixels, BlitRowScalesThroughTheTable) {
   EXPECT_EQ((Words{0xB, 0xB, 0xA, 0, 0}), dest);
 }
 
-Halves Blit16(const Halves& src, int opaqueBlack, int alphaKey, int noMask = 1,
-              const std::vector<uint8_t>& mask = {}) {
+Halves Blit16(const Halves& src, int opaqueBlack, int alphaKey, int noMask = 1, const std::vector<uint8_t>& mask = {}) {
   TgaHeader h;
   h.width = uint16_t(src.size());
   Table columns(src.size());
-  for (size_t i = 0; i < columns.size(); ++i)
-    columns[i] = int32_t(i);
+  for (size_t i = 0; i < columns.size(); ++i) columns[i] = int32_t(i);
   Halves dest(src.size(), 0x1234);
-  BlitRow(h, src.data(), dest.data(), mask.empty() ? nullptr : mask.data(), columns.data(),
-          int(src.size()), opaqueBlack, noMask, 1, 16, alphaKey);
+  BlitRow(h, src.data(), dest.data(), mask.empty() ? nullptr : mask.data(), columns.data(), int(src.size()),
+          opaqueBlack, noMask, 1, 16, alphaKey);
   return dest;
 }
 
@@ -190,8 +186,7 @@ TEST(TgaPixels, BlitRow16) {
   EXPECT_EQ((Halves{0x0400, 0x0400, 0x041F, 0x7C01, 0x7FFF, 0x07E0}), Blit16(src, 1, 0));
   EXPECT_EQ((Halves{0x8400, 0x8400, 0x841F, 0xFC01, 0xFFFF, 0x87E0}), Blit16(src, 1, 1));
   // The mask skips the columns whose bit is clear; the rest as above.
-  EXPECT_EQ((Halves{0x8400, 0x1234, 0x841F, 0x1234, 0xFFFF, 0x1234}),
-            Blit16(src, 1, 1, 0, {0xA8}));
+  EXPECT_EQ((Halves{0x8400, 0x1234, 0x841F, 0x1234, 0xFFFF, 0x1234}), Blit16(src, 1, 1, 0, {0xA8}));
   // Any depth other than 32 means 16-bit words.
   TgaHeader h;
   h.width = 1;

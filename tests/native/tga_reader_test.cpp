@@ -171,10 +171,8 @@ TEST_F(TgaLoad, PixelsFollowIdentificationAndColourMap) {
 
 // A 3 x 2 image whose stored pixels are 1..6 in file order.
 Bytes Ordered(int type, int descriptor) {
-  const Bytes px = Pixels(32, {0x01000001, 0x01000002, 0x01000003, 0x01000004, 0x01000005,
-                               0x01000006});
-  if (type == 2)
-    return TgaBytes(TgaHead(2, 3, 2, 32, descriptor), {px});
+  const Bytes px = Pixels(32, {0x01000001, 0x01000002, 0x01000003, 0x01000004, 0x01000005, 0x01000006});
+  if (type == 2) return TgaBytes(TgaHead(2, 3, 2, 32, descriptor), {px});
   return TgaBytes(TgaHead(10, 3, 2, 32, descriptor), {RawPacket(6, px)});
 }
 
@@ -182,17 +180,13 @@ TEST_F(TgaLoad, RowAndColumnOrder) {
   for (int type : {2, 10}) {
     SCOPED_TRACE(type);
     ASSERT_EQ(1, Load(Ordered(type, 0x00)));  // bottom to top
-    EXPECT_EQ((Words{0x01000004, 0x01000005, 0x01000006, 0x01000001, 0x01000002, 0x01000003}),
-              holder.pixels());
+    EXPECT_EQ((Words{0x01000004, 0x01000005, 0x01000006, 0x01000001, 0x01000002, 0x01000003}), holder.pixels());
     ASSERT_EQ(1, Load(Ordered(type, 0x20)));  // top to bottom
-    EXPECT_EQ((Words{0x01000001, 0x01000002, 0x01000003, 0x01000004, 0x01000005, 0x01000006}),
-              holder.pixels());
+    EXPECT_EQ((Words{0x01000001, 0x01000002, 0x01000003, 0x01000004, 0x01000005, 0x01000006}), holder.pixels());
     ASSERT_EQ(1, Load(Ordered(type, 0x30)));  // top to bottom, right to left
-    EXPECT_EQ((Words{0x01000003, 0x01000002, 0x01000001, 0x01000006, 0x01000005, 0x01000004}),
-              holder.pixels());
+    EXPECT_EQ((Words{0x01000003, 0x01000002, 0x01000001, 0x01000006, 0x01000005, 0x01000004}), holder.pixels());
     ASSERT_EQ(1, Load(Ordered(type, 0x10 | 0xCF)));  // other bits ignored
-    EXPECT_EQ((Words{0x01000006, 0x01000005, 0x01000004, 0x01000003, 0x01000002, 0x01000001}),
-              holder.pixels());
+    EXPECT_EQ((Words{0x01000006, 0x01000005, 0x01000004, 0x01000003, 0x01000002, 0x01000001}), holder.pixels());
     EXPECT_EQ(3, Width());
     EXPECT_EQ(2, Height());
   }
@@ -203,13 +197,11 @@ TEST_F(TgaLoad, DepthsAndTheBlackRule) {
     SCOPED_TRACE(type);
     auto load = [&](int depth, std::initializer_list<uint32_t> px) {
       Bytes data = Pixels(depth, px);
-      if (type == 10)
-        data = RawPacket(int(px.size()), data);
+      if (type == 10) data = RawPacket(int(px.size()), data);
       EXPECT_EQ(1, Load(TgaBytes(TgaHead(type, int(px.size()), 1, depth, 0x20), {data})));
       return holder.pixels();
     };
-    EXPECT_EQ((Words{0xFF010000, 0, 0xFF000001, 0xFFFFFFFF}),
-              load(24, {0x010000, 0x000000, 0x000001, 0xFFFFFF}));
+    EXPECT_EQ((Words{0xFF010000, 0, 0xFF000001, 0xFFFFFFFF}), load(24, {0x010000, 0x000000, 0x000001, 0xFFFFFF}));
     EXPECT_EQ((Words{0, 0, 0x00000100, 0x80FFFFFF, 0x7F000001}),
               load(32, {0x80000000, 0xFF000000, 0x00000100, 0x80FFFFFF, 0x7F000001}));
     EXPECT_EQ((Words{0xFFF8F8F8, 0x00F8F8F8, 0, 0, 0x00F80000, 0xFF000008}),
@@ -254,8 +246,7 @@ TEST_F(TgaLoad, ShortUncompressedRowsBeepAndKeepEarlierBytes) {
   const Words row0 = {0xFF111111, 0xFF222222, 0xFF333333};
   const Words row1 = {0xFF444444, 0xFF222255, 0xFF333333};
   Words want = row0;
-  for (int i = 0; i < 3; ++i)
-    want.insert(want.end(), row1.begin(), row1.end());
+  for (int i = 0; i < 3; ++i) want.insert(want.end(), row1.begin(), row1.end());
   EXPECT_EQ(want, holder.pixels());
 
   // A read error in the pixel data beeps like a short row.
@@ -285,15 +276,13 @@ TEST_F(TgaLoad, RunLengthPacketsAcrossRows) {
   const Bytes data = Concat({RunPacket(4, Pixels(32, {0x0A})), RawPacket(2, Pixels(32, {1, 2})),
                              RunPacket(5, Pixels(32, {0x0B})), RawPacket(1, Pixels(32, {3}))});
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 4, 3, 32, 0x20), {data})));
-  EXPECT_EQ((Words{0x0A, 0x0A, 0x0A, 0x0A, 1, 2, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 3}),
-            holder.pixels());
+  EXPECT_EQ((Words{0x0A, 0x0A, 0x0A, 0x0A, 1, 2, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 3}), holder.pixels());
 }
 
 TEST_F(TgaLoad, OneRunFillsSeveralNarrowRows) {
   // 10 pixels wide: a run of 128 fills 12 rows and 8 pixels of the 13th,
   // and a raw packet of 2 ends that row.
-  const Bytes data = Concat({RunPacket(128, Pixels(24, {0x0000FF})),
-                             RawPacket(2, Pixels(24, {0x00FF00, 0xFF0000}))});
+  const Bytes data = Concat({RunPacket(128, Pixels(24, {0x0000FF})), RawPacket(2, Pixels(24, {0x00FF00, 0xFF0000}))});
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 10, 13, 24, 0x20), {data})));
   Words want(130, 0xFF0000FF);
   want[128] = 0xFF00FF00;
@@ -301,11 +290,10 @@ TEST_F(TgaLoad, OneRunFillsSeveralNarrowRows) {
   EXPECT_EQ(want, holder.pixels());
 
   // A raw packet across rows of 3, bottom to top.
-  const Bytes raw = RawPacket(9, Pixels(16, {0x8001, 0x8002, 0x8003, 0x8004, 0x8005, 0x8006,
-                                             0x8007, 0x8008, 0x8009}));
+  const Bytes raw = RawPacket(9, Pixels(16, {0x8001, 0x8002, 0x8003, 0x8004, 0x8005, 0x8006, 0x8007, 0x8008, 0x8009}));
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 3, 3, 16), {raw})));
-  EXPECT_EQ((Words{0xFF000038, 0xFF000040, 0xFF000048, 0xFF000020, 0xFF000028, 0xFF000030,
-                   0xFF000008, 0xFF000010, 0xFF000018}),
+  EXPECT_EQ((Words{0xFF000038, 0xFF000040, 0xFF000048, 0xFF000020, 0xFF000028, 0xFF000030, 0xFF000008, 0xFF000010,
+                   0xFF000018}),
             holder.pixels());
 }
 
@@ -348,14 +336,14 @@ TEST_F(TgaLoad, SizesBeyondSixteenSignedBits) {
   // column 32,768.
   const int w = 40000;
   Bytes raw = Bytes(size_t(w) * 2 * 3, 0);
-  raw[3 * 32768] = 0x7F;              // row 0 (the bottom row), column 32,768
-  raw[3 * (w + 39999) + 2] = 0x80;    // row 1 (the top row), last column
+  raw[3 * 32768] = 0x7F;            // row 0 (the bottom row), column 32,768
+  raw[3 * (w + 39999) + 2] = 0x80;  // row 1 (the top row), last column
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, w, 2, 24), {raw})));
   ASSERT_EQ(size_t(2 * w), holder.pixels().size());
   EXPECT_EQ(0xFF800000u, holder.pixels()[w - 1]);
   EXPECT_EQ(0xFF00007Fu, holder.pixels()[w + 32768]);
-  EXPECT_EQ(2u, size_t(std::count_if(holder.pixels().begin(), holder.pixels().end(),
-                                     [](uint32_t p) { return p != 0; })));
+  EXPECT_EQ(2u,
+            size_t(std::count_if(holder.pixels().begin(), holder.pixels().end(), [](uint32_t p) { return p != 0; })));
 
   Bytes rle;
   for (int n = 0; n < 2 * w; n += 128) {
@@ -391,8 +379,7 @@ TEST_F(TgaLoad, ImageAboveTheLimitIsOutOfMemory) {
 
 TEST(TgaBuffers, AllocBufferIsZeroedAndRefusesTheImpossible) {
   TgaImageReader::Buffer b = TgaImageReader::AllocBuffer(100);
-  for (int i = 0; i < 100; ++i)
-    ASSERT_EQ(0, b[i]);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(0, b[i]);
   EXPECT_NE(nullptr, TgaImageReader::AllocBuffer(0).get());
   if (sizeof(size_t) < 8) {
     EXPECT_THROW(TgaImageReader::AllocBuffer(uint64_t(1) << 32), std::bad_alloc);

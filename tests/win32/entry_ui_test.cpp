@@ -35,13 +35,14 @@ struct Texts {
 };
 
 Texts English() {
-  return {L"No found Korvex board!", L"Can not initial Korvex board!", L"Can not initial Korvex board 3!",
-          L"Select Board", L"Config Korvex V1.6", L"Korvex Board Setup(Board2)"};
+  return {
+      L"No found Korvex board!", L"Can not initial Korvex board!", L"Can not initial Korvex board 3!", L"Select Board",
+      L"Config Korvex V1.6",     L"Korvex Board Setup(Board2)"};
 }
 
 Texts Chinese() {
   return {W("没有安装Korvex板卡!"), W("无法初始化Kovrex板卡!"), W("无法初始化Korvex板卡3"), W("选择板卡"),
-          W("配置 Korvex  V1.6"), W("Korvex板卡设置(板卡2)")};
+          W("配置 Korvex  V1.6"),   W("Korvex板卡设置(板卡2)")};
 }
 
 // Checks a message box of the entry point and confirms it.
@@ -80,8 +81,8 @@ TEST_F(Entry, OneBoardIsOpenedWithoutAskingAndClosedAfterTheDialog) {
   EXPECT_TRUE(KorvSim_IsOpen(0));
   ui::Click(dialog, IDCANCEL);
   ASSERT_TRUE(run.WaitFinished());
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 1", "Orbel_Initial(0, 1, 0) = 1",
-                                               "Orbel_Close(0) = 1"}));
+  EXPECT_EQ(Calls(),
+            (std::vector<std::string>{"Orbel_GetCardNum() = 1", "Orbel_Initial(0, 1, 0) = 1", "Orbel_Close(0) = 1"}));
   double gone = run.DestroyedAt(texts_.configCaption);
   ASSERT_GE(gone, 0);
   EXPECT_GE(CallTime("Orbel_Close(0) = 1") - gone, 100.0) << "the board closes 100 ms after the dialog";
@@ -142,8 +143,8 @@ TEST_F(Entry, SeveralBoardsAskWhichOneAndInsistOnAChoice) {
   EXPECT_TRUE(KorvSim_IsOpen(1));
   ui::Click(dialog, IDCANCEL);
   ASSERT_TRUE(run.WaitFinished());
-  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 3", "Orbel_Initial(1, 1, 0) = 1",
-                                               "Orbel_Close(1) = 1"}));
+  EXPECT_EQ(Calls(),
+            (std::vector<std::string>{"Orbel_GetCardNum() = 3", "Orbel_Initial(1, 1, 0) = 1", "Orbel_Close(1) = 1"}));
   EXPECT_GE(CallTime("Orbel_Close(1) = 1") - run.DestroyedAt(texts_.titleBoard2), 100.0);
 }
 
@@ -174,8 +175,7 @@ TEST_F(Entry, CancellingTheChoiceEndsQuietlyWithoutOpeningAnything) {
   ui::PressKey(run, again, VK_ESCAPE);
   ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(again); }));
 
-  HWND third =
-      run.WaitWindow([&](HWND w) { return w != select && w != again && ui::Text(w) == texts_.selectCaption; });
+  HWND third = run.WaitWindow([&](HWND w) { return w != select && w != again && ui::Text(w) == texts_.selectCaption; });
   ASSERT_TRUE(third);
   ui::PressClose(third);
   ASSERT_TRUE(run.WaitFinished());

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 // This program's folder, ending with a backslash, as the module's own is.
 std::string ProgramDirectory() {
   char path[MAX_PATH];
@@ -25,7 +24,6 @@ std::string ProgramDirectory() {
   std::string s(path, n);
   return s.substr(0, s.find_last_of('\\') + 1);
 }
-
 
 class TestOutputWine : public ::testing::Test {
  protected:

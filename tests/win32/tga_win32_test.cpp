@@ -20,10 +20,8 @@ using Words = std::vector<uint32_t>;
 std::string TempFile(const char* name, const std::vector<uint8_t>& bytes) {
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
-  std::string path = std::string(dir) + "korv_tga_" + std::to_string(GetCurrentProcessId()) +
-                     "_" + name;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::string path = std::string(dir) + "korv_tga_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(INVALID_HANDLE_VALUE, h);
   DWORD written = 0;
   WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
@@ -32,9 +30,24 @@ std::string TempFile(const char* name, const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<uint8_t> Header(int type, int width, int height, int depth, int descriptor) {
-  return {0, 0, uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
-          uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8),
-          uint8_t(depth), uint8_t(descriptor)};
+  return {0,
+          0,
+          uint8_t(type),
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          uint8_t(width),
+          uint8_t(width >> 8),
+          uint8_t(height),
+          uint8_t(height >> 8),
+          uint8_t(depth),
+          uint8_t(descriptor)};
 }
 
 bool IsBitmap(HBITMAP h) {
@@ -44,8 +57,7 @@ bool IsBitmap(HBITMAP h) {
 
 Words Pixels(const BitmapHolder& holder) {
   int w = 0, h = 0;
-  if (!holder.GetSize(w, h))
-    return {};
+  if (!holder.GetSize(w, h)) return {};
   Words px(size_t(w) * h);
   EXPECT_EQ(long(px.size() * 4), holder.GetPixels(px.data(), long(px.size() * 4)));
   return px;
@@ -90,15 +102,13 @@ TEST(TgaWin32, BitmapRoundTrip) {
 TEST(TgaWin32, LoadsThroughTheSystem) {
   // 2 x 2 run-length, bottom to top: a run of 3, then one raw black pixel.
   std::vector<uint8_t> file = Header(10, 2, 2, 32, 0);
-  for (uint8_t b : {0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80})
-    file.push_back(b);
+  for (uint8_t b : {0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}) file.push_back(b);
   const std::string path = TempFile("rle.tga", file);
   Win32TgaPlatform platform;
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   TgaImageReader reader(platform);
   ASSERT_EQ(1, reader.LoadTgaFile(path, *holder));
-  EXPECT_EQ((Words{0x40302010, 0, 0x40302010, 0x40302010}),
-            Pixels(static_cast<BitmapHolder&>(*holder)));
+  EXPECT_EQ((Words{0x40302010, 0, 0x40302010, 0x40302010}), Pixels(static_cast<BitmapHolder&>(*holder)));
   DeleteFileA(path.c_str());
 }
 
@@ -113,8 +123,8 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   EXPECT_EQ(0, reader.LoadTgaFile(dir, holder));
 
   // Held open elsewhere, even by a reader that shares: cannot be opened.
-  HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, other);
   EXPECT_EQ(0, reader.LoadTgaFile(path, holder));
   CloseHandle(other);
@@ -124,12 +134,11 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   {
     std::unique_ptr<TgaFile> file = platform.Open(path);
     ASSERT_NE(nullptr, file);
-    HANDLE again = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(INVALID_HANDLE_VALUE, again);
     EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError());
-    if (again != INVALID_HANDLE_VALUE)
-      CloseHandle(again);
+    if (again != INVALID_HANDLE_VALUE) CloseHandle(again);
 
     uint8_t b[20];
     EXPECT_TRUE(file->Seek(16));

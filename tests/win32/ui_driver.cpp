@@ -219,9 +219,7 @@ std::vector<int> ButtonIds(HWND dialog) {
   return ids;
 }
 
-int CheckState(HWND dialog, int id) {
-  return static_cast<int>(SendTimed(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
-}
+int CheckState(HWND dialog, int id) { return static_cast<int>(SendTimed(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0)); }
 
 bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
 
