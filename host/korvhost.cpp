@@ -10,6 +10,8 @@
 //                  the configuration dialog is closed).
 #include <windows.h>
 
+#include "control_ids.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,7 +97,7 @@ void ScreenshotLoop(DWORD thread, std::string dir, const volatile bool* done) {
     std::string path = dir + "\\korvcfg-" + std::to_string(++shot) + ".png";
     if (SaveWindowPng(s.found, path)) std::printf("screenshot: %s\n", path.c_str());
     std::fflush(stdout);
-    HWND list = GetDlgItem(s.found, 1000);
+    HWND list = GetDlgItem(s.found, IDC_BOARD_LIST);
     if (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) {
       SendMessageA(list, CB_SETCURSEL, 0, 0);
       PostMessageA(s.found, WM_COMMAND, IDOK, 0);

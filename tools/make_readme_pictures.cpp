@@ -11,7 +11,7 @@
 
 #include "korvio.h"
 #include "korvsim.h"
-#include "test_output.h"
+#include "test_pictures.h"
 #include "tga_stdio.h"
 
 namespace fs = std::filesystem;

@@ -1,9 +1,7 @@
 #include "board_config_dialog.h"
 
-#include "../entry/config_app.h"
-
-BoardConfigDialog::BoardConfigDialog(int templateId, HWND parent)
-    : Dialog(templateId, parent), SettingsFilePath(theApp.ModuleDirectory + "Board.ini") {
+BoardConfigDialog::BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent)
+    : Dialog(templateId, parent), CardIndex(cardIndex), SettingsFilePath(moduleDirectory + "Board.ini") {
   LoadSettingsFile(SettingsFilePath, StoredDefaults);
 }
 

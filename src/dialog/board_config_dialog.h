@@ -4,15 +4,16 @@
 #include <string>
 
 #include "../settings/board_settings.h"
+#include "control_ids.h"
 #include "dialog.h"
-
-enum { kConfigTemplateChinese = 137, kConfigTemplateEnglish = 138 };
 
 class BoardConfigDialog : public Dialog {
  public:
-  explicit BoardConfigDialog(int templateId, HWND parent = nullptr);
+  // Loads the user's defaults from moduleDirectory (ending in its separator)
+  // + "Board.ini"; touches no board.
+  BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent = nullptr);
 
-  int CardIndex = 0;             // the board every device call names
+  int CardIndex;                 // the board every device call names
   std::string SettingsFilePath;  // ModuleDirectory + "Board.ini"
   BoardSettings StoredDefaults;  // the user's defaults, from SettingsFilePath
   std::string DialogTitle;       // caption instead of the template's, when not empty

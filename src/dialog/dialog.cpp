@@ -32,6 +32,24 @@ void CenterIfAtOrigin(HWND dialog) {
 
 }  // namespace
 
+void ShowInformation(HWND owner, const char* caption, const char* text) {
+  MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
+}
+
+void ReportCurrentException(HWND owner) {
+  const char* text = "An unexpected error occurred.";
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    text = "Out of memory.";
+  } catch (const std::exception& e) {
+    MessageBoxA(owner, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  } catch (...) {
+  }
+  MessageBoxA(owner, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
 void DataExchange::ListIndex(int id, int& index) {
   HWND list = Control(id);
   if (fromControls_) {
@@ -84,12 +102,8 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   // reported here and the dialog stays open.
   try {
     return self->Handle(message, wparam, lparam);
-  } catch (const std::bad_alloc&) {
-    MessageBoxA(hwnd, "Out of memory.", nullptr, MB_OK | MB_ICONEXCLAMATION);
-  } catch (const std::exception& e) {
-    MessageBoxA(hwnd, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
   } catch (...) {
-    MessageBoxA(hwnd, "An unexpected error occurred.", nullptr, MB_OK | MB_ICONEXCLAMATION);
+    ReportCurrentException(hwnd);
   }
   return TRUE;
 }

@@ -8,6 +8,13 @@
 
 class Dialog;
 
+// A modal information box: the information icon and one OK button.
+void ShowInformation(HWND owner, const char* caption, const char* text);
+
+// Reports the exception being handled in a message box of the platform's
+// own kind (no memory, or the error's own words); call it inside a catch.
+void ReportCurrentException(HWND owner);
+
 // One direction of data exchange between members and controls.
 class DataExchange {
  public:

@@ -29,10 +29,6 @@ void ConfigApp::InitInstance(HINSTANCE module) {
   UseChinese = GetSystemDefaultLangID() == 0x0804;
 }
 
-void ShowInformation(HWND owner, const char* text) {
-  MessageBoxA(owner, text, theApp.AppName.c_str(), MB_OK | MB_ICONINFORMATION);
-}
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     theApp.InitInstance(module);
@@ -41,34 +37,40 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-extern "C" void bd_ShowConfigDlg(void) {
+namespace {
+
+void Inform(const char* text) { ShowInformation(nullptr, theApp.AppName.c_str(), text); }
+
+// One configuration run. openedCard is the board while it is open, so that
+// the caller can close it if the run ends in an exception.
+void RunConfiguration(int& openedCard) {
   char message[256];
   int count = Orbel_GetCardNum();
   if (count == 0) {
-    ShowInformation(nullptr, Texts().noBoard);
+    Inform(Texts().noBoard);
     return;
   }
 
   int cardIndex = 0;
   if (count == 1) {
     if (!Orbel_Initial(0, 1, 0)) {
-      ShowInformation(nullptr, Texts().cannotOpenOnly);
+      Inform(Texts().cannotOpenOnly);
       return;
     }
   } else {
-    SelectBoardDialog select(UseChinese ? kSelectBoardTemplateChinese : kSelectBoardTemplateEnglish);
+    SelectBoardDialog select(UseChinese ? IDD_SELECT_BOARD_CHINESE : IDD_SELECT_BOARD_ENGLISH, theApp.AppName);
     select.BoardCount = count;
     if (select.DoModal() != IDOK) return;
     cardIndex = select.SelectedBoard;
     if (!Orbel_Initial(cardIndex, 1, 0)) {
       std::snprintf(message, sizeof message, Texts().cannotOpenChosen, cardIndex + 1);
-      ShowInformation(nullptr, message);
+      Inform(message);
       return;
     }
   }
+  openedCard = cardIndex;
 
-  BoardConfigDialog dialog(UseChinese ? kConfigTemplateChinese : kConfigTemplateEnglish);
-  dialog.CardIndex = cardIndex;
+  BoardConfigDialog dialog(UseChinese ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, cardIndex, theApp.ModuleDirectory);
   if (count > 1) {
     std::snprintf(message, sizeof message, Texts().dialogTitle, cardIndex + 1);
     dialog.DialogTitle = message;
@@ -76,5 +78,24 @@ extern "C" void bd_ShowConfigDlg(void) {
   dialog.DoModal();
   // Give the board a moment after the dialog's last call before closing it.
   Sleep(100);
+  openedCard = -1;
   Orbel_Close(cardIndex);
+}
+
+}  // namespace
+
+extern "C" void bd_ShowConfigDlg(void) {
+  // No C++ exception may reach the host: what escapes the run (no memory
+  // for the dialog, say) is told to the user, and a board opened on the way
+  // is closed as after the dialog.
+  int openedCard = -1;
+  try {
+    RunConfiguration(openedCard);
+  } catch (...) {
+    ReportCurrentException(nullptr);
+    if (openedCard >= 0) {
+      Sleep(100);
+      Orbel_Close(openedCard);
+    }
+  }
 }

@@ -22,6 +22,3 @@ extern ConfigApp theApp;
 // True when the system's default language is Chinese (PRC), 0x0804; every
 // language choice of the module reads it.
 extern int UseChinese;
-
-// A modal information box (icon and OK button) with the module's caption.
-void ShowInformation(HWND owner, const char* text);

@@ -2,21 +2,16 @@
 
 #include <cstdio>
 
-#include "config_app.h"
 #include "texts.h"
 
-namespace {
-const int kBoardList = 1000;
-}
-
-void SelectBoardDialog::DoDataExchange(DataExchange& dx) { dx.ListIndex(kBoardList, SelectedBoard); }
+void SelectBoardDialog::DoDataExchange(DataExchange& dx) { dx.ListIndex(IDC_BOARD_LIST, SelectedBoard); }
 
 BOOL SelectBoardDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   for (int i = 0; i < BoardCount; ++i) {
     char entry[32];
     std::snprintf(entry, sizeof entry, kCardEntryFormat, i);
-    SendDlgItemMessageA(Hwnd(), kBoardList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
+    SendDlgItemMessageA(Hwnd(), IDC_BOARD_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
   }
   return TRUE;
 }
@@ -24,7 +19,7 @@ BOOL SelectBoardDialog::OnInitDialog() {
 void SelectBoardDialog::OnOK() {
   UpdateData(true);
   if (SelectedBoard < 0) {
-    ShowInformation(Hwnd(), kMustSelectCard);
+    ShowInformation(Hwnd(), boxCaption_.c_str(), kMustSelectCard);
     return;
   }
   Dialog::OnOK();

@@ -3,13 +3,16 @@
 // the caller's business.
 #pragma once
 
-#include "../dialog/dialog.h"
+#include <string>
 
-enum { kSelectBoardTemplateChinese = 130, kSelectBoardTemplateEnglish = 139 };
+#include "../dialog/control_ids.h"
+#include "../dialog/dialog.h"
 
 class SelectBoardDialog : public Dialog {
  public:
-  explicit SelectBoardDialog(int templateId, HWND parent = nullptr) : Dialog(templateId, parent) {}
+  // boxCaption: the caption of the dialog's information box.
+  SelectBoardDialog(int templateId, std::string boxCaption, HWND parent = nullptr)
+      : Dialog(templateId, parent), boxCaption_(std::move(boxCaption)) {}
 
   int BoardCount = 0;      // entries to offer; set before the dialog runs
   int SelectedBoard = -1;  // chosen position, the board's CardIndex; -1 for none
@@ -18,4 +21,7 @@ class SelectBoardDialog : public Dialog {
   void DoDataExchange(DataExchange& dx) override;
   BOOL OnInitDialog() override;
   void OnOK() override;
+
+ private:
+  std::string boxCaption_;
 };

@@ -38,10 +38,11 @@ void SetFactorySettings(BoardSettings& settings);
 
 // The settings file: one record as key "Param" of section "BOARD" of an INI
 // file. Loading starts from the factory values and keeps them whenever the
-// file gives no valid record; saving failures are silent. Neither reports
-// anything.
+// file gives no valid record, and reports nothing. Saving tells whether the
+// record reached the file, so that the caller can warn the user who would
+// otherwise lose their defaults.
 void LoadSettingsFile(const std::string& path, BoardSettings& settings);
-void SaveSettingsFile(const std::string& path, BoardSettings settings);
+bool SaveSettingsFile(const std::string& path, BoardSettings settings);
 
 // The board's current settings. The record is zeroed first, so a getter that
 // stores nothing leaves 0; reserved3 and reserved7 are never read.

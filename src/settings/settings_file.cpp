@@ -12,6 +12,6 @@ void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   ReadProfileStruct(path, "BOARD", "Param", &settings, sizeof settings);  // changes nothing when it fails
 }
 
-void SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  WriteProfileStruct(path, "BOARD", "Param", &settings, sizeof settings);
+bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
+  return WriteProfileStruct(path, "BOARD", "Param", &settings, sizeof settings);
 }

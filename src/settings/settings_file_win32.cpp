@@ -23,6 +23,6 @@ void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   if (GetPrivateProfileStructA(kSection, kKey, &fromFile, sizeof fromFile, path.c_str())) settings = fromFile;
 }
 
-void SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  WritePrivateProfileStructA(kSection, kKey, &settings, sizeof settings, path.c_str());
+bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
+  return WritePrivateProfileStructA(kSection, kKey, &settings, sizeof settings, path.c_str()) != 0;
 }

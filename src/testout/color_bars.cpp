@@ -1,5 +1,5 @@
 #include "korvio.h"
-#include "test_output.h"
+#include "test_pictures.h"
 
 namespace {
 

@@ -55,7 +55,7 @@ TEST(ProfileStruct, EncodesUppercaseHexWithTheByteSumAndDecodesOnlyExactEntries)
 
 TEST_F(SettingsFile, SavedRecordLoadsBackAndTheFileIsOneSectionWithOneKey) {
   EXPECT_EQ(Load(), Fields(Factory()));  // no file yet
-  SaveSettingsFile(path, FromFields(SomeValues()));
+  EXPECT_TRUE(SaveSettingsFile(path, FromFields(SomeValues())));
   EXPECT_EQ(Load(), SomeValues());
   EXPECT_EQ(Get(), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
 }
@@ -97,7 +97,7 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
 
 // A write that fails halfway (here: at the file size limit, once the stdio
 // buffer is flushed on close) must leave the old file whole and no stray new
-// file; a write that cannot start is silent too.
+// file, and the save says it failed.
 TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
   const std::string old = "[Other]\r\nbig=" + std::string(2000, 'x') + "\r\n[BOARD]\r\nParam=00\r\n";
   Put(old);
@@ -106,12 +106,12 @@ TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
   small.rlim_max = saved.rlim_max;
   signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &small);
-  SaveSettingsFile(path, Factory());
+  EXPECT_FALSE(SaveSettingsFile(path, Factory()));
   setrlimit(RLIMIT_FSIZE, &saved);
   EXPECT_EQ(Get(), old);
   EXPECT_FALSE(fs::exists(path + ".new"));
 
-  SaveSettingsFile((dir / "missing" / "Board.ini").string(), Factory());
+  EXPECT_FALSE(SaveSettingsFile((dir / "missing" / "Board.ini").string(), Factory()));
   EXPECT_FALSE(fs::exists(dir / "missing"));
 }
 

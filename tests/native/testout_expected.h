@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "test_alpha_image.h"
-#include "test_output.h"
+#include "test_pictures.h"
 
 // Bars 0 to 7 (white, yellow, cyan, green, magenta, red, blue, black).
 inline const uint32_t* ExpectedBars(ColorBarPattern pattern) {

@@ -14,7 +14,7 @@
 
 #include "fake_korvio.h"
 #include "test_alpha_image.h"
-#include "test_output.h"
+#include "test_pictures.h"
 #include "testout_expected.h"
 #include "tga_memory.h"
 

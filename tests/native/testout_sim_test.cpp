@@ -11,7 +11,7 @@
 #include "korvsim.h"
 #include "korvsim_calls.h"
 #include "test_alpha_image.h"
-#include "test_output.h"
+#include "test_pictures.h"
 #include "testout_expected.h"
 #include "tga_stdio.h"
 

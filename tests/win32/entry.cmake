@@ -1,6 +1,7 @@
 # The UI driver: runs bd_ShowConfigDlg and works its dialogs (ui_driver.h).
 add_library(ui_driver STATIC ui_driver.cpp)
 target_link_libraries(ui_driver PUBLIC korvio_sim GTest::gtest)
+target_include_directories(ui_driver PUBLIC ${CMAKE_SOURCE_DIR}/src/dialog)
 
 # The same scenarios under a Chinese (PRC) and an English system language,
 # and the English texts under Traditional Chinese.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
 #include "ui_driver.h"
@@ -120,8 +121,8 @@ TEST_F(Entry, SeveralBoardsAskWhichOneAndInsistOnAChoice) {
   ui::ModuleRun run;
   HWND select = run.WaitWindowTitled(texts_.selectCaption);
   ASSERT_TRUE(select);
-  EXPECT_EQ(ui::ListEntries(select, 1000), (std::vector<std::wstring>{L"Card 0", L"Card 1", L"Card 2"}));
-  EXPECT_EQ(ui::ListSelection(select, 1000), CB_ERR) << "nothing is selected at first";
+  EXPECT_EQ(ui::ListEntries(select, IDC_BOARD_LIST), (std::vector<std::wstring>{L"Card 0", L"Card 1", L"Card 2"}));
+  EXPECT_EQ(ui::ListSelection(select, IDC_BOARD_LIST), CB_ERR) << "nothing is selected at first";
 
   ui::Click(select, IDOK);
   HWND box = run.WaitMessageBox();
@@ -135,7 +136,7 @@ TEST_F(Entry, SeveralBoardsAskWhichOneAndInsistOnAChoice) {
   EXPECT_TRUE(IsWindowVisible(select)) << "the selection dialog stays open";
   EXPECT_EQ(Calls(), std::vector<std::string>{"Orbel_GetCardNum() = 3"});
 
-  ui::SelectListEntry(select, 1000, 1);
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 1);
   ui::Click(select, IDOK);
   HWND dialog = run.WaitWindowTitled(texts_.titleBoard2);
   ASSERT_TRUE(dialog) << "the title names the chosen board, counted from 1";
@@ -153,7 +154,7 @@ TEST_F(Entry, ChosenBoardThatCannotBeOpenedIsNamedByItsNumber) {
   ui::ModuleRun run;
   HWND select = run.WaitWindowTitled(texts_.selectCaption);
   ASSERT_TRUE(select);
-  ui::SelectListEntry(select, 1000, 2);
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 2);
   ui::PressKey(run, select, VK_RETURN);  // Enter is OK here: it is the default button
   ExpectInformation(run, texts_.cannotOpenThird);
   ASSERT_TRUE(run.WaitFinished());
@@ -166,7 +167,7 @@ TEST_F(Entry, CancellingTheChoiceEndsQuietlyWithoutOpeningAnything) {
   // Cancel after a choice, then Escape, then the close box.
   HWND select = run.WaitWindowTitled(texts_.selectCaption);
   ASSERT_TRUE(select);
-  ui::SelectListEntry(select, 1000, 0);
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 0);
   ui::Click(select, IDCANCEL);
   ASSERT_TRUE(ui::WaitUntil([&] { return !IsWindow(select); }));
 
@@ -237,7 +238,7 @@ TEST(EntryLayout, BothDialogsOpenCentredOnTheScreen) {
   HWND select = run.WaitWindowTitled(L"Select Board");
   ASSERT_TRUE(select);
   EXPECT_TRUE(CentredOnTheScreen(select));
-  ui::SelectListEntry(select, 1000, 0);
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 0);
   ui::Click(select, IDOK);
   HWND dialog = run.WaitWindowTitled(L"Korvex Board Setup(Board1)");
   ASSERT_TRUE(dialog);

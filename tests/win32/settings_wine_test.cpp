@@ -93,7 +93,7 @@ TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
     EXPECT_FALSE(ReadProfileStruct(path, "BOARD", "Param", &loaded, 88)) << text;
   }
   const std::string nowhere = dir + "missing\\Board.ini";
-  SaveSettingsFile(nowhere, FromFields(SomeValues()));
+  EXPECT_FALSE(SaveSettingsFile(nowhere, FromFields(SomeValues())));
   BoardSettings loaded = FromFields(SomeValues());
   LoadSettingsFile(nowhere, loaded);
   EXPECT_EQ(Fields(loaded), Fields(Factory()));

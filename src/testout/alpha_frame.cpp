@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "korvio.h"
-#include "test_output.h"
+#include "test_pictures.h"
 #include "tga_reader.h"
 
 void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame& frame) {
