@@ -358,6 +358,13 @@ KORVSIM_API int KorvSim_Peek(const char* name, int card) {
   return 0;
 }
 
+KORVSIM_API void KorvSim_Poke(const char* name, int value, int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  for (int s = 0; b && name && s < kSettingCount; ++s)
+    if (std::strcmp(name, kSettingNames[s]) == 0) b->values[s] = value;
+}
+
 KORVSIM_API const unsigned* KorvSim_Output(int card) {
   CallScope call;
   Board* b = call.board(card);

@@ -52,6 +52,9 @@ KORVSIM_API int KorvSim_IsOpen(int card);
 // A setting as the board holds it, by name ("Contrast", "SubBoardIfExist"),
 // whether or not the board is open; 0 for an unknown name or board.
 KORVSIM_API int KorvSim_Peek(const char* name, int card);
+// Sets a setting as if the board held it, any value, open or not, without
+// recording a call: for boards that report what no setter accepts.
+KORVSIM_API void KorvSim_Poke(const char* name, int value, int card);
 
 // The picture the board shows (rectangles and clears) and its frame memory,
 // 720 x 576 pixels 0xAARRGGBB each, rows top to bottom; null for an unknown

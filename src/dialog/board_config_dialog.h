@@ -1,4 +1,5 @@
-// The configuration dialog of one open board.
+// The configuration dialog of one open board. Every control acts on the
+// board at once; nothing is applied or undone when the dialog closes.
 #pragma once
 
 #include <string>
@@ -9,8 +10,13 @@
 
 class BoardConfigDialog : public Dialog {
  public:
+  // The radio groups and sliders of the dialog, in the order their indices
+  // and slider objects are kept (board_config_dialog.cpp has the tables).
+  static constexpr int kGroupCount = 12;
+  static constexpr int kSliderCount = 8;
+
   // Loads the user's defaults from moduleDirectory (ending in its separator)
-  // + "Board.ini"; touches no board.
+  // + "Board.ini"; touches no board. The template picks the language.
   BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent = nullptr);
 
   int CardIndex;                 // the board every device call names
@@ -18,9 +24,30 @@ class BoardConfigDialog : public Dialog {
   BoardSettings StoredDefaults;  // the user's defaults, from SettingsFilePath
   std::string DialogTitle;       // caption instead of the template's, when not empty
 
+  // Puts a record on the screen: checks the radio buttons, moves the sliders
+  // and writes their numbers. Changes nothing on the board.
+  void ShowSettings(BoardSettings settings);
+
  protected:
+  const MessageEntry* Handlers() const override;
+  void DoDataExchange(DataExchange& dx) override;
   BOOL OnInitDialog() override;
   // Enter sends OK while no push button is the default; it must not close
   // the dialog. Only the cancel command ("Exit", Escape, close box) does.
   void OnOK() override {}
+
+ private:
+  void OnSettingClicked(int id);
+  void OnTestPictureClicked(int id);
+  void OnSaveDefault(int id);
+  void OnRestoreDefault(int id);
+  void OnRestoreFactory(int id);
+  void OnScroll(const ScrollMessage& message);
+  void ShowError(const char* caption, const char* text);
+
+  std::string moduleDirectory_;
+  bool chinese_;
+  Slider sliders_[kSliderCount];
+  // The position of the checked button of each radio group, -1 for none.
+  int groupIndex_[kGroupCount];
 };

@@ -60,6 +60,27 @@ void DataExchange::ListIndex(int id, int& index) {
   }
 }
 
+void DataExchange::Radio(int firstId, int& index) {
+  if (fromControls_) index = -1;
+  HWND control = Control(firstId);
+  int position = 0;
+  do {
+    if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
+      if (fromControls_) {
+        if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
+      } else {
+        SendMessageA(control, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED, 0);
+      }
+      ++position;
+    }
+    control = GetWindow(control, GW_HWNDNEXT);
+  } while (control && !(GetWindowLongA(control, GWL_STYLE) & WS_GROUP));
+}
+
+void DataExchange::Control(int id, Slider& slider) {
+  if (!slider.Hwnd()) slider.Attach(Control(id));
+}
+
 void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
 
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
@@ -139,11 +160,12 @@ bool Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
   for (const MessageEntry* e = Handlers(); e && e->message; ++e) {
     if (e->message != message) continue;
     if (message == WM_COMMAND && e->controlId == LOWORD(wparam) && e->notifyCode == HIWORD(wparam)) {
-      (this->*(e->command))();
+      (this->*(e->command))(e->controlId);
       return true;
     }
     if (message == WM_HSCROLL) {
-      (this->*(e->scroll))(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+      const ScrollMessage scroll = {LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)};
+      (this->*(e->scroll))(scroll);
       return true;
     }
   }

@@ -15,6 +15,32 @@ void ShowInformation(HWND owner, const char* caption, const char* text);
 // own kind (no memory, or the error's own words); call it inside a catch.
 void ReportCurrentException(HWND owner);
 
+// A horizontal scroll bar control used as a slider (SB_CTL).
+class Slider {
+ public:
+  void Attach(HWND control) { hwnd_ = control; }
+  HWND Hwnd() const { return hwnd_; }
+  void SetRange(int low, int high) { SetScrollRange(hwnd_, SB_CTL, low, high, TRUE); }
+  int Position() const { return GetScrollPos(hwnd_, SB_CTL); }
+  void SetPosition(int position) { SetScrollPos(hwnd_, SB_CTL, position, TRUE); }
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+// The hourglass for as long as the object lives; the cursor before it
+// comes back after.
+class WaitCursor {
+ public:
+  WaitCursor() : old_(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
+  ~WaitCursor() { SetCursor(old_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR old_;
+};
+
 // One direction of data exchange between members and controls.
 class DataExchange {
  public:
@@ -24,33 +50,50 @@ class DataExchange {
 
   // The selected position of a list or drop-down list; -1 for none.
   void ListIndex(int id, int& index);
+  // A group of radio buttons and the position of the checked one, -1 for
+  // none. The group runs from the button firstId up to the next control
+  // with WS_GROUP; only radio buttons in that run count, others are
+  // skipped. Towards the controls an index that is no position checks
+  // nothing; setting a check sends no click.
+  void Radio(int firstId, int& index);
+  // Attaches the slider to its control the first time; nothing after.
+  void Control(int id, Slider& slider);
 
  private:
   HWND dialog_;
   bool fromControls_;
 };
 
+// The horizontal scroll message, cracked: the scroll code (SB_*), the thumb
+// position of SB_THUMBPOSITION and SB_THUMBTRACK, and the control.
+struct ScrollMessage {
+  int code;
+  int position;
+  HWND control;
+};
+
 // One row of a dialog's handler table: a control's notification (WM_COMMAND)
-// or a message from any control (WM_HSCROLL) and the member that handles it.
-// A table ends with kEndOfHandlers.
+// or the scroll message from any control (WM_HSCROLL) and the member that
+// handles it. Command handlers get the control's id. A table ends with
+// kEndOfHandlers.
 struct MessageEntry {
   UINT message;
   int controlId;
   UINT notifyCode;
-  void (Dialog::*command)();
-  void (Dialog::*scroll)(int code, int position, HWND control);
+  void (Dialog::*command)(int controlId);
+  void (Dialog::*scroll)(const ScrollMessage&);
 };
 
 constexpr MessageEntry kEndOfHandlers = {0, 0, 0, nullptr, nullptr};
 
 template <class T>
-MessageEntry OnClicked(int controlId, void (T::*handler)()) {
-  return {WM_COMMAND, controlId, BN_CLICKED, static_cast<void (Dialog::*)()>(handler), nullptr};
+MessageEntry OnClicked(int controlId, void (T::*handler)(int)) {
+  return {WM_COMMAND, controlId, BN_CLICKED, static_cast<void (Dialog::*)(int)>(handler), nullptr};
 }
 
 template <class T>
-MessageEntry OnHScroll(void (T::*handler)(int, int, HWND)) {
-  return {WM_HSCROLL, 0, 0, nullptr, static_cast<void (Dialog::*)(int, int, HWND)>(handler)};
+MessageEntry OnHScroll(void (T::*handler)(const ScrollMessage&)) {
+  return {WM_HSCROLL, 0, 0, nullptr, static_cast<void (Dialog::*)(const ScrollMessage&)>(handler)};
 }
 
 class Dialog {
