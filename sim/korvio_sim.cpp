@@ -342,6 +342,11 @@ KORVSIM_API double KorvSim_Call(int i, char* text, int size) {
   return calls[i].ms;
 }
 
+KORVSIM_API void KorvSim_ForgetCalls(void) {
+  CallScope call;
+  call.sim().calls.clear();
+}
+
 KORVSIM_API double KorvSim_Now(void) { return NowMs(); }
 
 KORVSIM_API int KorvSim_IsOpen(int card) {

@@ -44,6 +44,10 @@ KORVSIM_API void KorvSim_Reset(void);
 KORVSIM_API int KorvSim_CallCount(void);
 KORVSIM_API double KorvSim_Call(int i, char* text, int size);
 
+// Forgets the recorded calls and nothing else, so a long run's record does
+// not grow without end.
+KORVSIM_API void KorvSim_ForgetCalls(void);
+
 // The current time on the clock of KorvSim_Call, so callers can compare.
 KORVSIM_API double KorvSim_Now(void);
 

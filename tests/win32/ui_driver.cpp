@@ -169,6 +169,11 @@ std::vector<WindowEvent> ModuleRun::Events() const {
   return g_events;
 }
 
+void ModuleRun::ForgetEvents() {
+  std::lock_guard<std::mutex> guard(g_lock);
+  g_events.clear();
+}
+
 double ModuleRun::DestroyedAt(const std::wstring& caption) const {
   for (const WindowEvent& e : Events())
     if (!e.created && e.className == L"#32770" && e.text == caption) return e.ms;
@@ -242,6 +247,40 @@ int ListSelection(HWND dialog, int id) {
 }
 
 void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void Command(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+ModuleFolder::ModuleFolder() {
+  static int made = 0;
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp) + L"korvcfg-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made) +
+          L"\\";
+  CreateDirectoryW(path_.c_str(), nullptr);
+  EXPECT_TRUE(CopyIn(L"korvcfg.dll"));
+}
+
+std::string ModuleFolder::PathA() const {
+  char path[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, path_.c_str(), -1, path, sizeof path, nullptr, nullptr);
+  return path;
+}
+
+bool ModuleFolder::CopyIn(const std::wstring& name) const {
+  return CopyFileW((ProgramDirectory() + name).c_str(), (path_ + name).c_str(), FALSE) != 0;
+}
+
+bool ModuleFolder::Write(const std::wstring& name, const std::string& bytes) const {
+  HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
 
 void SelectListEntry(HWND dialog, int id, int index) { SendTimed(GetDlgItem(dialog, id), CB_SETCURSEL, index, 0); }
 

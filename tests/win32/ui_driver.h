@@ -57,6 +57,7 @@ class ModuleRun {
   bool Sync(int timeoutMs = 5000);
 
   std::vector<WindowEvent> Events() const;
+  void ForgetEvents();
   // The time a top-level dialog with this caption was destroyed, or -1.
   double DestroyedAt(const std::wstring& caption) const;
   // How many top-level dialogs (class #32770) were created.
@@ -95,10 +96,30 @@ int ListSelection(HWND dialog, int id);
 // message box does not block the test; use Sync or a Wait to know when it
 // has run.
 void Click(HWND dialog, int id);  // never on a disabled button: that hangs Wine
+// The click notification of a button as the dialog receives it, also for a
+// disabled button, which a person cannot click.
+void Command(HWND dialog, int id);
 void SelectListEntry(HWND dialog, int id, int index);
 void PressKey(ModuleRun& run, HWND dialog, WORD key);  // to the focused control
 void PressClose(HWND window);                          // the close box
 void Scroll(HWND dialog, int id, int code, int position = 0);
+
+// A folder of its own in the temporary folder, holding a copy of
+// korvcfg.dll (and whatever a test puts there), so that a run's Board.ini
+// and TestAlpha.tga are the test's alone. The folder is left behind: the
+// copy stays loaded until the test program ends.
+class ModuleFolder {
+ public:
+  ModuleFolder();
+  const std::wstring& Path() const { return path_; }  // ends with a backslash
+  std::wstring Module() const { return path_ + L"korvcfg.dll"; }
+  std::string PathA() const;
+  bool CopyIn(const std::wstring& name) const;  // from the test program's folder
+  bool Write(const std::wstring& name, const std::string& bytes) const;
+
+ private:
+  std::wstring path_;
+};
 
 // Waits until `condition` holds, checking every few milliseconds.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);

@@ -1,0 +1,11 @@
+# The configuration dialog through the real dialog manager, in both
+# languages, with the alpha test picture's expected frame.
+foreach(lang en_US zh_CN)
+  korv_wine_test(config_dialog_ui_test
+    SOURCES config_dialog_ui_test.cpp ${CMAKE_SOURCE_DIR}/tools/test_alpha_image.cpp
+    LIBS ui_driver korv_settings korv_testout
+    FILTER "ConfigDialog.*" SUFFIX ".${lang}" ENVIRONMENT "LC_ALL=${lang}.UTF-8")
+endforeach()
+target_include_directories(config_dialog_ui_test PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests/native)
+korv_wine_test(config_dialog_ui_test FILTER "ConfigDialogSoak.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8"
+  TIMEOUT 240)
