@@ -379,17 +379,12 @@ TEST_F(ConfigDialog, SliderMovesByItsScrollCodeWithinZeroTo255AndTellsTheBoardEa
     int start, code, thumb, expected;
   };
   const ScrollCase cases[] = {
-      {250, SB_PAGERIGHT, 0, 255},
-      {3, SB_PAGELEFT, 0, 0},
-      {128, SB_LINELEFT, 0, 127},
-      {128, SB_LINERIGHT, 0, 129},
-      {0, SB_LINELEFT, 0, 0},
-      {255, SB_LINERIGHT, 0, 255},
-      {128, SB_PAGELEFT, 0, 118},
-      {10, SB_THUMBTRACK, 200, 200},
-      {10, SB_THUMBPOSITION, 300, 255},
-      {5, SB_ENDSCROLL, 0, 5},
-      {5, SB_LEFT, 0, 5},
+      {250, SB_PAGERIGHT, 0, 255},   {3, SB_PAGELEFT, 0, 0},
+      {128, SB_LINELEFT, 0, 127},    {128, SB_LINERIGHT, 0, 129},
+      {0, SB_LINELEFT, 0, 0},        {255, SB_LINERIGHT, 0, 255},
+      {128, SB_PAGELEFT, 0, 118},    {100, SB_PAGERIGHT, 0, 110},
+      {10, SB_THUMBTRACK, 200, 200}, {10, SB_THUMBPOSITION, 300, 255},
+      {5, SB_ENDSCROLL, 0, 5},       {5, SB_LEFT, 0, 5},
       {5, SB_RIGHT, 0, 5},
   };
   ui::ModuleRun run;

@@ -253,12 +253,17 @@ void Command(HWND dialog, int id) {
 }
 
 ModuleFolder::ModuleFolder() {
-  static int made = 0;
+  // Process ids repeat from one Wine session to the next, so the name takes
+  // the clock too, and only a folder that did not exist yet will do.
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
-  path_ = std::wstring(temp) + L"korvcfg-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made) +
-          L"\\";
-  CreateDirectoryW(path_.c_str(), nullptr);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    path_ = std::wstring(temp) + L"korvcfg-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(now.QuadPart) + L"\\";
+    if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+  }
   EXPECT_TRUE(CopyIn(L"korvcfg.dll"));
 }
 
