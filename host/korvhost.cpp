@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "control_ids.h"
+#include "korvcfg.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
     return 1;
   }
-  auto show = reinterpret_cast<void (*)(void)>(GetProcAddress(module, "bd_ShowConfigDlg"));
+  auto show = reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg"));
   if (!show) {
     std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", dll.c_str());
     return 1;
