@@ -118,9 +118,13 @@ void PressAndShowMonitor(HWND dialog, const Headless& run) {
       continue;
     }
     long before = BoardMonitorPictures(run.monitor);
+    DWORD start = GetTickCount();
     PostMessageA(control, BM_CLICK, 0, 0);
-    for (int waited = 0; BoardMonitorPictures(run.monitor) == before && waited < 5000; waited += 20) Sleep(20);
-    if (BoardMonitorPictures(run.monitor) == before) std::printf("control %d: the board's picture stayed\n", id);
+    while (BoardMonitorPictures(run.monitor) == before && GetTickCount() - start < 5000) Sleep(5);
+    if (BoardMonitorPictures(run.monitor) == before)
+      std::printf("control %d: the board's picture stayed\n", id);
+    else
+      std::printf("control %d: on the monitor after %lu ms\n", id, GetTickCount() - start);
   }
   Sleep(300);  // let it paint
   SaveWindows({run.monitor}, run.dir + "\\monitor.png");
