@@ -11,8 +11,9 @@
  * Put korvcfg.dll, Board.ini (the user's defaults, written by the dialog)
  * and TestAlpha.tga in one folder: the module looks for its files beside its
  * own file, whatever the host's folder or working directory. It imports the
- * board's device library korvio.dll, which the loader must find (beside the
- * host program or on the search path).
+ * board's device library korvio.dll, which the loader must find: beside the
+ * host program or on the search path, or beside korvcfg.dll when the module
+ * is loaded by its full path with LOAD_WITH_ALTERED_SEARCH_PATH.
  *
  * Load it at run time:
  *
