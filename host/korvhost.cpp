@@ -117,14 +117,19 @@ void PressAndShowMonitor(HWND dialog, const Headless& run) {
       std::printf("no enabled control %d in the dialog\n", id);
       continue;
     }
+    // Sent, not posted, so that it returns once the dialog has handled the
+    // click; then the monitor's timer takes the new picture.
     long before = BoardMonitorPictures(run.monitor);
     DWORD start = GetTickCount();
-    PostMessageA(control, BM_CLICK, 0, 0);
-    while (BoardMonitorPictures(run.monitor) == before && GetTickCount() - start < 5000) Sleep(5);
+    DWORD_PTR result;
+    SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+    DWORD handled = GetTickCount();
+    while (BoardMonitorPictures(run.monitor) == before && GetTickCount() - handled < 1000) Sleep(5);
     if (BoardMonitorPictures(run.monitor) == before)
-      std::printf("control %d: the board's picture stayed\n", id);
+      std::printf("control %d: handled in %lu ms, the board's picture stayed\n", id, handled - start);
     else
-      std::printf("control %d: on the monitor after %lu ms\n", id, GetTickCount() - start);
+      std::printf("control %d: handled in %lu ms, on the monitor %lu ms later\n", id, handled - start,
+                  GetTickCount() - handled);
   }
   Sleep(300);  // let it paint
   SaveWindows({run.monitor}, run.dir + "\\monitor.png");
@@ -145,7 +150,12 @@ void ScreenshotLoop(Headless run, const volatile bool* done) {
     seen.insert(s.found);
     Sleep(700);  // let it paint
     SaveWindows({s.found}, run.dir + "\\korvcfg-" + std::to_string(++shot) + ".png");
+    // The selection dialog's list; the configuration dialog has a button
+    // with the same id.
     HWND list = GetDlgItem(s.found, IDC_BOARD_LIST);
+    char cls[16] = {};
+    if (list) GetClassNameA(list, cls, sizeof cls);
+    if (_stricmp(cls, "ComboBox") != 0) list = nullptr;
     if (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) {
       SendMessageA(list, CB_SETCURSEL, 0, 0);
       PostMessageA(s.found, WM_COMMAND, IDOK, 0);
