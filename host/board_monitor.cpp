@@ -122,7 +122,10 @@ void TakePicture(HWND window, Monitor& m) {
   int card = open >= 0 ? open : m.card;
   int source = m.sim.lastWritten(card);
   const unsigned* pixels = source == KORVSIM_MEMORY ? m.sim.memory(card) : m.sim.output(card);
-  if (!pixels) return;
+  if (!pixels) {  // no board at all
+    SetWindowTextA(window, "Board monitor: no board");
+    return;
+  }
   bool changed = card != m.card || source != m.source ||
                  std::memcmp(pixels, m.board.data(), m.board.size() * sizeof(unsigned)) != 0;
   if (changed) {
