@@ -1,16 +1,25 @@
 // Demo host: loads korvcfg.dll from its own folder and calls bd_ShowConfigDlg,
-// as a host application would.
+// as a host application would. Beside the module's dialogs it shows the
+// board monitor (board_monitor.h) when korvio.dll is the simulator.
 //
-//   korvhost [--repeat N] [--screenshot DIR]
+//   korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor]
 //
 // --repeat N       call bd_ShowConfigDlg N times (default 1)
 // --screenshot DIR for a run without a person: every dialog or message box
 //                  the module shows is saved as DIR\korvcfg-K.png and then
 //                  answered (the first board is chosen, boxes are confirmed,
-//                  the configuration dialog is closed).
+//                  the configuration dialog is closed). Before the
+//                  configuration dialog is closed, the controls of --press
+//                  are clicked, each time until the monitor shows a new
+//                  picture, and the monitor is saved as DIR\monitor.png and
+//                  beside the dialog as DIR\dialog-and-monitor.png.
+// --press ID,...   control ids to click, by default IDC_BARS_100_0_75_00
+// --no-monitor     no board monitor
 #include <windows.h>
 
+#include "board_monitor.h"
 #include "control_ids.h"
+#include "korvcfg.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,9 +42,8 @@ std::string OwnDirectory() {
   return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-bool SaveWindowPng(HWND window, const std::string& path) {
-  RECT r;
-  GetWindowRect(window, &r);
+// Saves what the screen shows in r.
+bool SaveScreenPng(const RECT& r, const std::string& path) {
   int w = r.right - r.left, h = r.bottom - r.top;
   if (w <= 0 || h <= 0) return false;
   HDC screen = GetDC(nullptr);
@@ -65,6 +73,16 @@ bool SaveWindowPng(HWND window, const std::string& path) {
   return stbi_write_png(path.c_str(), w, h, 3, rgb.data(), w * 3) != 0;
 }
 
+void SaveWindows(std::initializer_list<HWND> windows, const std::string& path) {
+  RECT all = {}, r;
+  for (HWND w : windows) {
+    GetWindowRect(w, &r);
+    UnionRect(&all, &all, &r);
+  }
+  if (SaveScreenPng(all, path)) std::printf("screenshot: %s\n", path.c_str());
+  std::fflush(stdout);
+}
+
 struct FindState {
   std::set<HWND>* seen;
   HWND found;
@@ -81,27 +99,68 @@ BOOL CALLBACK FindNewDialog(HWND w, LPARAM lp) {
   return TRUE;
 }
 
+struct Headless {
+  DWORD thread;  // the thread that calls the module
+  std::string dir;
+  std::vector<int> presses;
+  HWND monitor;
+};
+
+// Clicks the controls of the configuration dialog, each time waiting for the
+// monitor to show a new picture, and saves the monitor alone and beside the
+// dialog.
+void PressAndShowMonitor(HWND dialog, const Headless& run) {
+  for (int id : run.presses) {
+    HWND control = GetDlgItem(dialog, id);
+    // A disabled button must not be clicked: under Wine it hangs the dialog.
+    if (!control || !IsWindowEnabled(control)) {
+      std::printf("no enabled control %d in the dialog\n", id);
+      continue;
+    }
+    // Sent, not posted, so that it returns once the dialog has handled the
+    // click; then the monitor's timer takes the new picture.
+    long before = BoardMonitorPictures(run.monitor);
+    DWORD start = GetTickCount();
+    DWORD_PTR result;
+    SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 10000, &result);
+    DWORD handled = GetTickCount();
+    while (BoardMonitorPictures(run.monitor) == before && GetTickCount() - handled < 1000) Sleep(5);
+    if (BoardMonitorPictures(run.monitor) == before)
+      std::printf("control %d: handled in %lu ms, the board's picture stayed\n", id, handled - start);
+    else
+      std::printf("control %d: handled in %lu ms, on the monitor %lu ms later\n", id, handled - start,
+                  GetTickCount() - handled);
+  }
+  Sleep(300);  // let it paint
+  SaveWindows({run.monitor}, run.dir + "\\monitor.png");
+  SaveWindows({dialog, run.monitor}, run.dir + "\\dialog-and-monitor.png");
+}
+
 // Saves and answers every dialog of the calling thread until it ends.
-void ScreenshotLoop(DWORD thread, std::string dir, const volatile bool* done) {
+void ScreenshotLoop(Headless run, const volatile bool* done) {
   std::set<HWND> seen;
   int shot = 0;
   while (!*done) {
     FindState s = {&seen, nullptr};
-    EnumThreadWindows(thread, FindNewDialog, reinterpret_cast<LPARAM>(&s));
+    EnumThreadWindows(run.thread, FindNewDialog, reinterpret_cast<LPARAM>(&s));
     if (!s.found) {
       Sleep(50);
       continue;
     }
     seen.insert(s.found);
     Sleep(700);  // let it paint
-    std::string path = dir + "\\korvcfg-" + std::to_string(++shot) + ".png";
-    if (SaveWindowPng(s.found, path)) std::printf("screenshot: %s\n", path.c_str());
-    std::fflush(stdout);
+    SaveWindows({s.found}, run.dir + "\\korvcfg-" + std::to_string(++shot) + ".png");
+    // The selection dialog's list; the configuration dialog has a button
+    // with the same id.
     HWND list = GetDlgItem(s.found, IDC_BOARD_LIST);
+    char cls[16] = {};
+    if (list) GetClassNameA(list, cls, sizeof cls);
+    if (_stricmp(cls, "ComboBox") != 0) list = nullptr;
     if (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) {
       SendMessageA(list, CB_SETCURSEL, 0, 0);
       PostMessageA(s.found, WM_COMMAND, IDOK, 0);
     } else if (GetDlgItem(s.found, IDCANCEL)) {
+      if (!list && IsWindow(run.monitor)) PressAndShowMonitor(s.found, run);
       PostMessageA(s.found, WM_COMMAND, IDCANCEL, 0);
     } else {
       PostMessageA(s.found, WM_COMMAND, IDOK, 0);
@@ -109,18 +168,34 @@ void ScreenshotLoop(DWORD thread, std::string dir, const volatile bool* done) {
   }
 }
 
+std::vector<int> IdList(const char* text) {
+  std::vector<int> ids;
+  for (const char* p = text; *p;) {
+    char* end;
+    ids.push_back(static_cast<int>(std::strtol(p, &end, 10)));
+    p = *end == ',' ? end + 1 : end + std::strlen(end);
+  }
+  return ids;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   int repeat = 1;
+  bool monitor = true;
   std::string screenshotDir;
+  std::vector<int> presses = {IDC_BARS_100_0_75_00};
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
       repeat = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshotDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--press") == 0 && i + 1 < argc) {
+      presses = IdList(argv[++i]);
+    } else if (std::strcmp(argv[i], "--no-monitor") == 0) {
+      monitor = false;
     } else {
-      std::fprintf(stderr, "usage: korvhost [--repeat N] [--screenshot DIR]\n");
+      std::fprintf(stderr, "usage: korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor]\n");
       return 2;
     }
   }
@@ -131,18 +206,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
     return 1;
   }
-  auto show = reinterpret_cast<void (*)(void)>(GetProcAddress(module, "bd_ShowConfigDlg"));
+  auto show = reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg"));
   if (!show) {
     std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", dll.c_str());
     return 1;
   }
 
+  // The monitor lives on this thread: the module's modal dialogs run its timer.
+  HWND monitorWindow = nullptr;
+  SimInspection sim;
+  if (monitor && FindSimInspection(sim)) {
+    monitorWindow = CreateBoardMonitor(sim);
+  } else if (monitor) {
+    std::printf("korvio.dll is not the simulator: no board monitor\n");
+  }
+
   volatile bool done = false;
   std::thread shooter;
-  if (!screenshotDir.empty()) shooter = std::thread(ScreenshotLoop, GetCurrentThreadId(), screenshotDir, &done);
+  if (!screenshotDir.empty())
+    shooter = std::thread(ScreenshotLoop, Headless{GetCurrentThreadId(), screenshotDir, presses, monitorWindow}, &done);
   for (int i = 0; i < repeat; ++i) show();
   done = true;
   if (shooter.joinable()) shooter.join();
+  if (monitorWindow) DestroyWindow(monitorWindow);
   FreeLibrary(module);
   return 0;
 }

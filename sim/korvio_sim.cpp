@@ -64,6 +64,7 @@ struct Board {
   bool failOpen = false;
   bool subBoard = false;
   bool memoryHandedOut = false;
+  bool memoryWrittenLast = false;
   int values[kSettingCount] = {};
   std::vector<unsigned> output = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
   std::vector<unsigned> memory = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
@@ -289,6 +290,7 @@ KORVIO_API int Orbel_ClearCurrentScreen(int card) {
   Board* b = call.openBoard(card);
   if (b) {
     std::fill(b->output.begin(), b->output.end(), 0u);
+    b->memoryWrittenLast = false;
     SavePicture(call.sim().pictureDir, card, "output", b->output);
   }
   return call.Record(b != nullptr, "Orbel_ClearCurrentScreen(%d)", card);
@@ -303,6 +305,7 @@ KORVIO_API int Orbel_SetRectangle(int x, int y, int width, int height, const voi
     const unsigned* src = static_cast<const unsigned*>(pixels);
     for (int row = 0; row < height; ++row)
       std::memcpy(&b->output[(y + row) * KORVSIM_WIDTH + x], src + row * width, width * sizeof(unsigned));
+    b->memoryWrittenLast = false;
     // A picture is complete when its last row arrives.
     if (y + height == KORVSIM_HEIGHT) SavePicture(call.sim().pictureDir, card, "output", b->output);
   }
@@ -317,6 +320,7 @@ KORVIO_API int Orbel_GetMemAddress(void** address, int card) {
   if (ok) {
     *address = b->memory.data();
     b->memoryHandedOut = true;
+    b->memoryWrittenLast = true;
   }
   return call.Record(ok, "Orbel_GetMemAddress(%s, %d)", address ? "&p" : "null", card);
 }
@@ -380,6 +384,12 @@ KORVSIM_API const unsigned* KorvSim_Memory(int card) {
   CallScope call;
   Board* b = call.board(card);
   return b ? b->memory.data() : nullptr;
+}
+
+KORVSIM_API int KorvSim_LastWritten(int card) {
+  CallScope call;
+  Board* b = call.board(card);
+  return b ? (b->memoryWrittenLast ? KORVSIM_MEMORY : KORVSIM_OUTPUT) : -1;
 }
 
 }  // extern "C"

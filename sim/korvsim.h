@@ -66,6 +66,13 @@ KORVSIM_API void KorvSim_Poke(const char* name, int value, int card);
 KORVSIM_API const unsigned* KorvSim_Output(int card);
 KORVSIM_API const unsigned* KorvSim_Memory(int card);
 
+// Which of the two pictures was written last, for a monitor that shows the
+// latest: KORVSIM_MEMORY once the frame memory's address has been handed
+// out (its writer writes straight into it), KORVSIM_OUTPUT after a later
+// clear or rectangle, and at power-on; -1 for an unknown board.
+enum { KORVSIM_OUTPUT = 0, KORVSIM_MEMORY = 1 };
+KORVSIM_API int KorvSim_LastWritten(int card);
+
 #ifdef __cplusplus
 }
 #endif

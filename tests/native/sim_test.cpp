@@ -160,6 +160,31 @@ TEST_F(Sim, FrameMemoryIsOneWholeFrame) {
   EXPECT_EQ(address, nullptr);
 }
 
+TEST_F(Sim, LastWrittenFollowsTheLatestOfOutputAndFrameMemory) {
+  EXPECT_EQ(KorvSim_LastWritten(0), KORVSIM_OUTPUT);
+  EXPECT_EQ(KorvSim_LastWritten(1), -1);
+  ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
+  static unsigned row[KORVSIM_WIDTH];
+  static void* address;
+  const struct {
+    const char* step;
+    int (*call)();
+    int result;
+    int last;
+  } steps[] = {
+      {"address", [] { return Orbel_GetMemAddress(&address, 0); }, 1, KORVSIM_MEMORY},
+      {"refused rectangle", [] { return Orbel_SetRectangle(0, 576, 720, 1, row, 0); }, 0, KORVSIM_MEMORY},
+      {"rectangle", [] { return Orbel_SetRectangle(0, 0, 720, 1, row, 0); }, 1, KORVSIM_OUTPUT},
+      {"address again", [] { return Orbel_GetMemAddress(&address, 0); }, 1, KORVSIM_MEMORY},
+      {"clear", [] { return Orbel_ClearCurrentScreen(0); }, 1, KORVSIM_OUTPUT},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    EXPECT_EQ(s.call(), s.result);
+    EXPECT_EQ(KorvSim_LastWritten(0), s.last);
+  }
+}
+
 TEST_F(Sim, PicturesAreWrittenWhenAFrameIsComplete) {
   std::string dir = ::testing::TempDir() + "korvsim_pictures";
   std::string mkdir = "mkdir -p '" + dir + "' && rm -f '" + dir + "'/*.png";

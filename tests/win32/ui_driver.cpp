@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "korvcfg.h"
 #include "korvsim.h"
 
 namespace ui {
@@ -52,12 +53,10 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-using ShowConfigDlg = void (*)(void);
-
-ShowConfigDlg LoadModule(const std::wstring& name) {
+bd_ShowConfigDlg_t LoadModule(const std::wstring& name) {
   bool absolute = name.find(L':') != std::wstring::npos || name.rfind(L"\\", 0) == 0;
   HMODULE module = LoadLibraryW((absolute ? name : ProgramDirectory() + name).c_str());
-  return module ? reinterpret_cast<ShowConfigDlg>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
+  return module ? reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
 }
 
 struct EnumState {
@@ -99,7 +98,7 @@ void ModuleRun::Body(ModuleRun* self, int calls, std::wstring module) {
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its message queue now
   SetEvent(self->started_);
-  ShowConfigDlg show = LoadModule(module);
+  bd_ShowConfigDlg_t show = LoadModule(module);
   if (!show) ADD_FAILURE() << "cannot load the module";
   for (int i = 0; show && i < calls; ++i) show();
   UnhookWindowsHookEx(getMessage);

@@ -1,0 +1,41 @@
+// The board monitor: a window that shows what a simulated board shows, live,
+// and under the picture one status line with the board's settings in words.
+//
+// It reads the board only through the simulator's inspection exports of the
+// loaded korvio.dll and never calls korvcfg.dll. A timer on the thread that
+// made the window keeps it current; on the demo host that is the thread that
+// calls bd_ShowConfigDlg, whose modal dialogs pump the timer's messages.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The simulator's inspection functions (sim/korvsim.h), found by name.
+struct SimInspection {
+  int(__cdecl* isOpen)(int card);
+  int(__cdecl* peek)(const char* name, int card);
+  const unsigned*(__cdecl* output)(int card);
+  const unsigned*(__cdecl* memory)(int card);
+  int(__cdecl* lastWritten)(int card);
+};
+
+// False when the korvio.dll in this process is not the simulator (or is not
+// loaded).
+bool FindSimInspection(SimInspection& sim);
+
+// Makes the monitor window on the calling thread and shows it. It watches
+// the first open board (the last one it watched while none is open), shows
+// its output or its frame memory, whichever was written last, and moves
+// beside each new dialog of its thread that is not a message box.
+HWND CreateBoardMonitor(const SimInspection& sim);
+
+// How many times the monitor has taken a new picture from the board; any
+// thread may ask.
+long BoardMonitorPictures(HWND monitor);
+
+// Where the picture is drawn, in the window's client coordinates.
+RECT BoardMonitorPictureRect(HWND monitor);
+
+// The settings of a board in words, as on the monitor's status line.
+std::string BoardStatusLine(const SimInspection& sim, int card);

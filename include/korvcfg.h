@@ -1,0 +1,45 @@
+/* korvcfg.dll: the configuration module of the Korvex video boards.
+ *
+ * One export, bd_ShowConfigDlg: no arguments, no result, the C calling
+ * convention (__cdecl) and an undecorated name. Each call is one complete
+ * configuration run on the caller's thread: it counts the boards, lets the
+ * user pick one when there are several, opens it, shows the modal
+ * configuration dialog, and closes the board when the dialog ends. Failures
+ * are shown to the user; nothing is returned. Call it from a thread that may
+ * show windows, as often as you like while the module is loaded.
+ *
+ * Put korvcfg.dll, Board.ini (the user's defaults, written by the dialog)
+ * and TestAlpha.tga in one folder: the module looks for its files beside its
+ * own file, whatever the host's folder or working directory. It imports the
+ * board's device library korvio.dll, which the loader must find: beside the
+ * host program or on the search path, or beside korvcfg.dll when the module
+ * is loaded by its full path with LOAD_WITH_ALTERED_SEARCH_PATH.
+ *
+ * Load it at run time:
+ *
+ *     HMODULE module = LoadLibraryA("C:\\Path\\To\\korvcfg.dll");
+ *     bd_ShowConfigDlg_t show =
+ *         (bd_ShowConfigDlg_t)GetProcAddress(module, "bd_ShowConfigDlg");
+ *     if (show) show();
+ *
+ * A MinGW linker also links against korvcfg.dll itself, and then the host
+ * calls bd_ShowConfigDlg() directly.
+ */
+#ifndef KORVCFG_H
+#define KORVCFG_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The type of the export, for GetProcAddress. */
+typedef void(__cdecl* bd_ShowConfigDlg_t)(void);
+
+/* Shows the board configuration dialog; returns when it has been closed. */
+__declspec(dllimport) void __cdecl bd_ShowConfigDlg(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
