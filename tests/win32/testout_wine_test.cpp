@@ -49,9 +49,13 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   char temp[MAX_PATH];
   ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
   const std::string dir = std::string(temp) + "korv-testout-" + std::to_string(GetCurrentProcessId()) + "\\";
-  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  CreateDirectoryA(dir.c_str(), nullptr);  // process ids repeat between Wine sessions
   const std::string copy = dir + "TestAlpha.tga";
-  ASSERT_TRUE(CopyFileA((ProgramDirectory() + "TestAlpha.tga").c_str(), copy.c_str(), TRUE));
+  // Another test's reader may hold the picture unshared for a moment.
+  bool copied = false;
+  for (int attempt = 0; attempt < 100 && !copied; ++attempt, Sleep(20))
+    copied = CopyFileA((ProgramDirectory() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
+  ASSERT_TRUE(copied);
 
   HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);

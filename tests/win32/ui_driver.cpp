@@ -273,7 +273,10 @@ std::string ModuleFolder::PathA() const {
 }
 
 bool ModuleFolder::CopyIn(const std::wstring& name) const {
-  return CopyFileW((ProgramDirectory() + name).c_str(), (path_ + name).c_str(), FALSE) != 0;
+  // The module reads TestAlpha.tga unshared, so a test running beside this
+  // one may hold it for a moment.
+  return WaitUntil([&] { return CopyFileW((ProgramDirectory() + name).c_str(), (path_ + name).c_str(), FALSE) != 0; },
+                   3000);
 }
 
 bool ModuleFolder::Write(const std::wstring& name, const std::string& bytes) const {

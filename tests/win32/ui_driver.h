@@ -114,7 +114,7 @@ class ModuleFolder {
   const std::wstring& Path() const { return path_; }  // ends with a backslash
   std::wstring Module() const { return path_ + L"korvcfg.dll"; }
   std::string PathA() const;
-  bool CopyIn(const std::wstring& name) const;  // from the test program's folder
+  bool CopyIn(const std::wstring& name) const;  // from the test program's folder, waiting while it is held
   bool Write(const std::wstring& name, const std::string& bytes) const;
 
  private:
