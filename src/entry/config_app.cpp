@@ -2,10 +2,12 @@
 // pick one, open it, run the configuration dialog on it, close it.
 #include "config_app.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "../device/korvio.h"
 #include "../dialog/board_config_dialog.h"
+#include "host_path.h"
 #include "module_path.h"
 #include "select_board_dialog.h"
 #include "texts.h"
@@ -22,10 +24,14 @@ const EntryTexts& Texts() { return UseChinese ? kChineseTexts : kEnglishTexts; }
 }  // namespace
 
 void ConfigApp::InitInstance(HINSTANCE module) {
-  char path[260] = {};
-  GetModuleFileNameA(module, path, 259);
-  ModuleDirectory = DirectoryOfPath(path, IsAnsiLeadByte);
-  AppName = BaseNameOfPath(path, IsAnsiLeadByte);
+  // The whole path, however long (a cut one names a parent folder), as the
+  // module's string: ANSI where the code page holds it, else marked UTF-8,
+  // which has no byte that could be taken for a backslash.
+  const std::wstring file = ModuleFileName(module);
+  const std::string path = HostPathString(file);
+  ModuleDirectory = DirectoryOfPath(path, IsAnsiPath(path) ? IsAnsiLeadByte : IsNeverLeadByte);
+  // The caption as the platform shows the name in the code page.
+  AppName = BaseNameOfPath(AnsiText(file), IsAnsiLeadByte);
   UseChinese = GetSystemDefaultLangID() == 0x0804;
 }
 

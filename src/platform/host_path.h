@@ -13,6 +13,11 @@
 // The module's string for a path from the platform's wide-character
 // functions.
 std::string HostPathString(const std::wstring& path);
+// Whether the string holds the path in the ANSI code page (not marked).
+bool IsAnsiPath(const std::string& path);
+// Text in the ANSI code page, a character the code page lacks as the
+// platform writes it there (for captions, never for paths).
+std::string AnsiText(const std::wstring& text);
 // The path as the wide-character functions take it.
 std::wstring WidePath(const std::string& path);
 // The same, with the \\?\ prefix when it is too long for the plain form, for

@@ -35,8 +35,12 @@ std::string HostPathString(const std::wstring& path) {
   return kUtf8Mark + Narrow(path, CP_UTF8, 0, nullptr);
 }
 
+bool IsAnsiPath(const std::string& path) { return path.empty() || path[0] != kUtf8Mark; }
+
+std::string AnsiText(const std::wstring& text) { return Narrow(text, CP_ACP, 0, nullptr); }
+
 std::wstring WidePath(const std::string& path) {
-  if (!path.empty() && path[0] == kUtf8Mark) return Widen(path.data() + 1, int(path.size() - 1), CP_UTF8);
+  if (!IsAnsiPath(path)) return Widen(path.data() + 1, int(path.size() - 1), CP_UTF8);
   return Widen(path.data(), int(path.size()), CP_ACP);
 }
 

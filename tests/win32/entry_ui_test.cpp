@@ -220,6 +220,31 @@ TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
   }
 }
 
+// Loaded from a folder whose path is far longer than 260 characters, the
+// module still knows its whole path: its boxes carry its own name, not a
+// piece of a folder's.
+TEST(EntryLongPath, ModuleInADeepFolderKnowsItsOwnName) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring folder = L"\\\\?\\" + std::wstring(temp) + L"korv-deep-" + std::to_wstring(GetCurrentProcessId()) +
+                        L"-" + std::to_wstring(GetTickCount());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (wchar_t c : {L'a', L'b', L'c'}) {
+    folder += L"\\" + std::wstring(100, c);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
+  }
+  const std::wstring copy = folder + L"\\korvcfg.dll";
+  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
+      << "error " << GetLastError();
+  Boards("0");
+  ui::ModuleRun run(1, copy);
+  HWND box = run.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(ui::Text(box), L"korvcfg");
+  ui::Click(box, IDOK);
+  ASSERT_TRUE(run.WaitFinished());
+}
+
 }  // namespace
 
 namespace {
