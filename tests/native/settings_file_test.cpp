@@ -79,23 +79,7 @@ TEST_F(SettingsFile, SavingKeepsTheRestOfTheFileInThePlatformsLayout) {
 }
 
 TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
-  const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
-  const std::vector<int32_t> longer(23, 0x01010101);
-  std::string utf16;
-  for (char c : "[BOARD]\r\nParam=" + good) utf16 += std::string{c, '\0'};
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
-  const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
-  for (const std::string& text : std::vector<std::string>{
-           "", "[BOARD]\r\n", "[Other]\r\nParam=" + good, "[BOARD]\r\nParam\r\n", "Param=" + good,
-           "[BOARD]\r\nParam=" + badSum,                                            // wrong checksum
-           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 92),            // a larger record
-           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 87),            // a smaller one
-           "[BOARD]\r\nParam=" + good + "0", "[BOARD]\r\nParam=" + good.substr(1),  // odd digit counts
-           "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),     // not hex
-           "[BOARD]\r\nParam=" + good + std::string(200000, '0'),                   // a very long line
-           "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),         // too large for a settings file
-           "\xFF\xFE" + utf16, binary}) {
+  for (const std::string& text : HostileBoardInis()) {
     Put(text);
     EXPECT_EQ(Load(), Fields(Factory())) << text.substr(0, 200);
   }

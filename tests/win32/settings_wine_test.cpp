@@ -4,8 +4,11 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "../native/settings_testing.h"
@@ -85,14 +88,8 @@ TEST_F(WineSettingsFile, OurWriterAndReaderAndThePlatformsReadEachOthersFiles) {
 // The same starting file, one copy written by the platform and one by us.
 TEST_F(WineSettingsFile, OurWriterLaysOutTheFileAsThePlatformDoes) {
   const std::vector<int32_t> values = SomeValues();
-  const std::string entry = EncodeProfileStruct(values.data(), 88);
   int n = 0;
-  for (const std::string& text : std::vector<std::string>{
-           "", "[Other]\r\na=1", "; mine\n\n[Other]\n  a  =  1  \nnoequal\n\n[board]\nX=1\nPARAM = 00\nY=2\n",
-           "\xEF\xBB\xBF[Other]\r\na=1\r\n", "[BOARD]\r\nParam=1\r\n[BOARD]\r\nParam=2\r\n", "[ BOARD ] ; c\r\n",
-           "[Other]\ra=1\r[BOARD]\rParam\rb=2\r", "x=1\r\n[]\r\n=5\r\n=6\r\ny\r\n=7\r\n[BOARD\r\n\t[[BOARD]]\x1A\r\n",
-           "[BOARD]\r\n;Param=00\r\nPar am=00\r\n", "[Other]\r\na=1\0b\r\nc=\"  x  \"\r\n" + std::string(1, '\0'),
-           "[Other]\r\n\r\n  a = 1\r\n[BOARD]\r\n  Param =  " + entry + "  \r\n"}) {
+  for (const std::string& text : IniShapes()) {
     const std::string platform = "platform" + std::to_string(n) + ".ini", ours = "ours" + std::to_string(n++) + ".ini";
     if (!text.empty()) Put(platform, text), Put(ours, text);
     WritePrivateProfileStructA("BOARD", "Param", const_cast<int32_t*>(values.data()), 88, (dir + platform).c_str());
@@ -123,6 +120,103 @@ TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
   BoardSettings loaded = FromFields(SomeValues());
   LoadSettingsFile(nowhere, loaded);
   EXPECT_EQ(Fields(loaded), Fields(Factory()));
+}
+
+// Settings files made at random from the pieces that matter to a reader:
+// sections and keys in other cases and with spaces, good entries in either
+// case, entries with a bad digit, a wrong checksum, one digit more or less,
+// quotes or spaces inside, comments, lines without '=', CR or LF or both,
+// a UTF-8 BOM, ^Z.
+class IniMaker {
+ public:
+  explicit IniMaker(unsigned seed) : random_(seed) {}
+
+  std::string File(size_t size) {
+    std::string text = Pick(8) == 0 ? "\xEF\xBB\xBF" : "";
+    if (Pick(2) == 0) text += "[BOARD]" + LineEnd();
+    for (int lines = Pick(9); lines > 0; --lines) text += Line(size) + LineEnd();
+    if (Pick(4) == 0 && text.size() >= 2) text.resize(text.size() - Pick(3));  // the last line end cut
+    return text;
+  }
+
+ private:
+  int Pick(int n) { return static_cast<int>(random_() % n); }
+  template <class T>
+  T One(std::initializer_list<T> items) {
+    return items.begin()[Pick(static_cast<int>(items.size()))];
+  }
+
+  std::string LineEnd() { return One<const char*>({"\r\n", "\r\n", "\n", "\r", "\x1A\r\n"}); }
+
+  std::string Line(size_t size) {
+    switch (Pick(6)) {
+      case 0:
+        return One<const char*>({"[BOARD]", "[board]", "[ BOARD ]", "[Other]", "[BOARD", "[]", " [BOARD] ; c",
+                                 "[[BOARD]]", "\t[BOARD]\t", "[BOARD]x"});
+      case 1: return One<const char*>({"", ";Param=00", "# x", "Param", "  ", "a=1"});
+      default:
+        return std::string(
+                   One<const char*>({"Param", "param", " Param ", "PARAM", "Par am", ";Param", "Other", "Param\t"})) +
+               One<const char*>({"=", " = ", "=  ", "\t=\t"}) + Value(size);
+    }
+  }
+
+  std::string Value(size_t size) {
+    std::vector<unsigned char> bytes(size);
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random_());
+    std::string value = EncodeProfileStruct(bytes.data(), size);
+    const size_t at = Pick(static_cast<int>(value.size()));
+    switch (Pick(12)) {
+      case 0:
+        for (char& c : value) c = static_cast<char>(std::tolower(c));
+        break;
+      case 1: value[at] = value[at] == 'F' ? '0' : 'F'; break;                // a wrong digit or checksum
+      case 2: value[at] = One({'G', 'x', ' ', '-', '+', '"'}); break;         // not a digit
+      case 3: value += One<const char*>({"0", "00", "A", " ", ";c"}); break;  // longer
+      case 4: value.resize(value.size() - 1 - Pick(2)); break;                // shorter
+      case 5: value = "\"" + value + "\""; break;
+      case 6: value = One<const char*>({"", "00", "0", "x"}); break;
+      default: break;  // a good entry
+    }
+    return value;
+  }
+
+  std::mt19937 random_;
+};
+
+// Our reader and the platform's GetPrivateProfileStructA, as the module
+// calls it (an entry of exactly 2 * size + 2 characters, checked first:
+// alone, the platform takes one digit more by its first digits), read the
+// same record from each file, or both refuse it. A NUL byte inside a line
+// is left out: the platform reads on past it, we end the line there.
+TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
+  IniMaker maker(20261208);
+  int same = 0, both = 0, platformAlone = 0;
+  for (int n = 0; n < 3000; ++n) {
+    const size_t size = n % 3 == 0 ? 4 : 88;
+    const std::string name = "d" + std::to_string(n) + ".ini", path = dir + name, text = maker.File(size);
+    Put(name, text);
+    std::vector<unsigned char> ours(size, 0xA5), platform(size, 0x5A);
+    const bool oursRead = ReadProfileStruct(path, "BOARD", "Param", ours.data(), size);
+    char entry[2 * 88 + 4];
+    const DWORD length = GetPrivateProfileStringA("BOARD", "Param", "", entry, sizeof entry, path.c_str());
+    const bool platformAny = GetPrivateProfileStructA("BOARD", "Param", platform.data(), size, path.c_str());
+    const bool platformRead = length == 2 * size + 2 && platformAny;
+    platformAlone += platformAny && !platformRead;
+    EXPECT_EQ(oursRead, platformRead) << "file " << n << ": " << text;
+    if (oursRead && platformRead) {
+      EXPECT_EQ(ours, platform) << "file " << n << ": " << text;
+    }
+    same += oursRead == platformRead && (!oursRead || ours == platform);
+    both += oursRead && platformRead;
+    DeleteFileA(path.c_str());
+  }
+  EXPECT_EQ(same, 3000);
+  EXPECT_GT(both, 500) << "records read";
+  std::printf(
+      "3000 files: %d read alike (%d records read by both, %d refused by both); the platform alone, without "
+      "the length check, took %d more\n",
+      same, both, same - both, platformAlone);
 }
 
 // A save that fails (our writer's disk full, or a Board.ini marked
