@@ -188,7 +188,8 @@ class IniMaker {
 // calls it (an entry of exactly 2 * size + 2 characters, checked first:
 // alone, the platform takes one digit more by its first digits), read the
 // same record from each file, or both refuse it. A NUL byte inside a line
-// is left out: the platform reads on past it, we end the line there.
+// is left out: the platform still finds a header's ']' or a key's '=' past
+// it (a name or value ends there), while we end the whole line there.
 TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
   IniMaker maker(20261208);
   int same = 0, both = 0, platformAlone = 0;
