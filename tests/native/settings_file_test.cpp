@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -94,34 +93,28 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
 // says it failed.
 TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
   const std::string old = "[Other]\r\nbig=" + std::string(2000, 'x') + "\r\n[BOARD]\r\nParam=00\r\n";
+  struct rlimit saved, small;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  small = {1000, saved.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
   struct Case {
     const char* what;
     unsigned mode;
-    std::function<void()> set, reset;
+    bool sizeLimit;
+    long long bytesLeft;  // our writer's seam
   };
-  struct rlimit saved;
-  getrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, SIG_IGN);
-  auto noLimit = [] { g_fileStoreBytesLeft = -1; };
-  const std::vector<Case> cases = {
-      {"file size limit", 0640,
-       [&] {
-         struct rlimit small = {1000, saved.rlim_max};
-         setrlimit(RLIMIT_FSIZE, &small);
-       },
-       [&] { setrlimit(RLIMIT_FSIZE, &saved); }},
-      {"disk full at once", 0640, [] { g_fileStoreBytesLeft = 0; }, noLimit},
-      {"disk full after 1500 bytes", 0640, [] { g_fileStoreBytesLeft = 1500; }, noLimit},
-      {"read-only for all", 0444, [] {}, [] {}},
-      {"read-only for the owner alone", 0400, [] {}, [] {}},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c :
+       {Case{"file size limit", 0640, true, -1}, Case{"disk full at once", 0640, false, 0},
+        Case{"disk full after 1500 bytes", 0640, false, 1500}, Case{"read-only for all", 0444, false, -1},
+        Case{"read-only for the owner alone", 0400, false, -1}}) {
     if (fs::exists(path)) fs::permissions(path, fs::perms(0640));
     Put(old);
     fs::permissions(path, fs::perms(c.mode));
-    c.set();
+    if (c.sizeLimit) setrlimit(RLIMIT_FSIZE, &small);
+    g_fileStoreBytesLeft = c.bytesLeft;
     const bool ok = SaveSettingsFile(path, Factory());
-    c.reset();
+    g_fileStoreBytesLeft = -1;
+    setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(ok) << c.what;
     EXPECT_TRUE(Get() == old) << c.what << ": the old file changed";
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(c.mode)) << c.what;

@@ -45,11 +45,6 @@ class WineSettingsFile : public ::testing::Test {
   std::string dir;
 };
 
-std::wstring Wide(const char* utf8) {
-  wchar_t text[256];
-  return std::wstring(text, MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text, 256) - 1);
-}
-
 std::string ReadWide(const std::wstring& path) {
   std::string text;
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -262,7 +257,7 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
 // Board.ini in that very folder, and the TGA platform opens files there.
 TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
   const std::wstring base = WidePath(dir);
-  const std::wstring chinese = Wide("板卡设置");
+  const std::wstring chinese = L"\u677F\u5361\u8BBE\u7F6E";  // 板卡设置
   for (const std::vector<std::wstring>& folders :
        {std::vector<std::wstring>{std::wstring(150, L'd'), std::wstring(120, L'e')},
         {chinese},
