@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -79,6 +80,8 @@ struct Simulator {
   std::recursive_mutex lock;
   bool configured = false;
   std::vector<Board> boards;
+  bool countReported = false;  // KORVSIM_REPORTED_COUNT given
+  int reportedCount = 0;
   std::set<std::string> failingSetters;
   bool noMemAddress = false;
   std::string tracePath;
@@ -148,6 +151,9 @@ void Configure(Simulator& sim) {
     for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(s);
     b.values[kSubBoardIfExist] = b.subBoard ? 1 : 0;
   }
+  const std::string reported = Option("KORVSIM_REPORTED_COUNT");
+  sim.countReported = !reported.empty();
+  sim.reportedCount = static_cast<int>(static_cast<uint32_t>(std::strtoll(reported.c_str(), nullptr, 0)));
   sim.failingSetters.clear();
   for (const std::string& name : SplitList(Option("KORVSIM_FAIL_SETTER"))) sim.failingSetters.insert(name);
   sim.noMemAddress = !Option("KORVSIM_NO_MEMADDR").empty();
@@ -246,7 +252,8 @@ void SavePicture(const std::string& dir, int card, const char* what, const std::
 
 KORVIO_API int Orbel_GetCardNum(void) {
   CallScope call;
-  return call.Record(static_cast<int>(call.sim().boards.size()), "Orbel_GetCardNum()");
+  const Simulator& sim = call.sim();
+  return call.Record(sim.countReported ? sim.reportedCount : static_cast<int>(sim.boards.size()), "Orbel_GetCardNum()");
 }
 
 KORVIO_API int Orbel_Initial(int card, int mode, int reserved) {

@@ -18,6 +18,9 @@
 //                         row of a picture, board<N>-memory.png for the frame
 //                         memory when the board is closed. Transparent parts
 //                         are drawn over a checkerboard.
+//   KORVSIM_REPORTED_COUNT  what Orbel_GetCardNum returns, any 32-bit number
+//                         ("-1", "0x7FFFFFFF"), whatever boards there are
+//                         (default: the number of boards)
 #pragma once
 
 #ifdef __cplusplus

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "host_path.h"
 #include "korvio.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
@@ -144,11 +145,13 @@ void SetNumber(HWND dialog, int id, int value) {
   SetDlgItemTextA(dialog, id, text);
 }
 
-// "Save as Default" could not write the file; %s is its path. The Chinese
-// text is GBK: "无法保存默认值到文件：".
-constexpr const char* kCannotSaveEnglish = "Cannot save the defaults to the file:\n%s";
-constexpr const char* kCannotSaveChinese =
-    "\xCE\xDE\xB7\xA8\xB1\xA3\xB4\xE6\xC4\xAC\xC8\xCF\xD6\xB5\xB5\xBD\xCE\xC4\xBC\xFE\xA3\xBA\n%s";
+// "Save as Default" could not write the file, whose path follows. The
+// Chinese text is GBK: "无法保存默认值到文件：".
+constexpr struct {
+  const char* english;
+  const char* chinese;
+} kCannotSave = {"Cannot save the defaults to the file:\n",
+                 "\xCE\xDE\xB7\xA8\xB1\xA3\xB4\xE6\xC4\xAC\xC8\xCF\xD6\xB5\xB5\xBD\xCE\xC4\xBC\xFE\xA3\xBA\n"};
 
 }  // namespace
 
@@ -246,9 +249,13 @@ void BoardConfigDialog::OnSaveDefault(int) {
   // The defaults stay in force for this run either way; a person whose file
   // was not written must know that a later run will not have them.
   if (!SaveSettingsFile(SettingsFilePath, settings)) {
-    std::string text(SettingsFilePath.size() + 128, '\0');
-    std::snprintf(&text[0], text.size(), chinese_ ? kCannotSaveChinese : kCannotSaveEnglish, SettingsFilePath.c_str());
-    ShowError("error", text.c_str());
+    // The path may hold what the ANSI code page cannot write: the box gets
+    // wide text.
+    const char* words = chinese_ ? kCannotSave.chinese : kCannotSave.english;
+    std::wstring text(MultiByteToWideChar(CP_ACP, 0, words, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, words, -1, &text[0], static_cast<int>(text.size()));
+    text.pop_back();
+    MessageBoxW(Hwnd(), (text + WidePath(SettingsFilePath)).c_str(), L"error", MB_OK);
   }
 }
 

@@ -2,10 +2,12 @@
 // pick one, open it, run the configuration dialog on it, close it.
 #include "config_app.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "../device/korvio.h"
 #include "../dialog/board_config_dialog.h"
+#include "host_path.h"
 #include "module_path.h"
 #include "select_board_dialog.h"
 #include "texts.h"
@@ -22,10 +24,14 @@ const EntryTexts& Texts() { return UseChinese ? kChineseTexts : kEnglishTexts; }
 }  // namespace
 
 void ConfigApp::InitInstance(HINSTANCE module) {
-  char path[260] = {};
-  GetModuleFileNameA(module, path, 259);
-  ModuleDirectory = DirectoryOfPath(path, IsAnsiLeadByte);
-  AppName = BaseNameOfPath(path, IsAnsiLeadByte);
+  // The whole path, however long (a cut one names a parent folder), as the
+  // module's string: ANSI where the code page holds it, else marked UTF-8,
+  // which has no byte that could be taken for a backslash.
+  const std::wstring file = ModuleFileName(module);
+  const std::string path = HostPathString(file);
+  ModuleDirectory = DirectoryOfPath(path, IsAnsiPath(path) ? IsAnsiLeadByte : IsNeverLeadByte);
+  // The caption as the platform shows the name in the code page.
+  AppName = BaseNameOfPath(AnsiText(file), IsAnsiLeadByte);
   UseChinese = GetSystemDefaultLangID() == 0x0804;
 }
 
@@ -39,15 +45,43 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 
 namespace {
 
+// Boards a device library may report. Each board takes a slot of its own,
+// and even a machine with an expansion chassis full of them holds a few
+// dozen; 256 leaves room for any of those, and the selection list still
+// fills at once (a hundred thousand entries took seconds, 2^31 never ended).
+constexpr int kMaxBoardCount = 256;
+
+// The thread whose configuration run is open, 0 while none is.
+std::atomic<DWORD> g_runThread{0};
+
 void Inform(const char* text) { ShowInformation(nullptr, theApp.AppName.c_str(), text); }
+
+BOOL CALLBACK FindActiveWindow(HWND window, LPARAM found) {
+  if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// Brings the open run's dialog or message box to the front, where the
+// platform lets it.
+void BringRunToFront(DWORD thread) {
+  HWND window = nullptr;
+  EnumThreadWindows(thread, FindActiveWindow, reinterpret_cast<LPARAM>(&window));
+  if (window) SetForegroundWindow(GetLastActivePopup(window));
+}
 
 // One configuration run. openedCard is the board while it is open, so that
 // the caller can close it if the run ends in an exception.
 void RunConfiguration(int& openedCard) {
   char message[256];
   int count = Orbel_GetCardNum();
-  if (count == 0) {
+  if (count <= 0) {  // a negative count is no board either
     Inform(Texts().noBoard);
+    return;
+  }
+  if (count > kMaxBoardCount) {
+    std::snprintf(message, sizeof message, Texts().impossibleCount, count);
+    Inform(message);
     return;
   }
 
@@ -85,6 +119,14 @@ void RunConfiguration(int& openedCard) {
 }  // namespace
 
 extern "C" void bd_ShowConfigDlg(void) {
+  // One run at a time: a call while a run is open (from another thread, or
+  // from the host's handling of a message that the run's dialog pumps)
+  // would open the same board again and close it twice.
+  DWORD running = 0;
+  if (!g_runThread.compare_exchange_strong(running, GetCurrentThreadId())) {
+    BringRunToFront(running);
+    return;
+  }
   // No C++ exception may reach the host: what escapes the run (no memory
   // for the dialog, say) is told to the user, and a board opened on the way
   // is closed as after the dialog.
@@ -98,4 +140,5 @@ extern "C" void bd_ShowConfigDlg(void) {
       Orbel_Close(openedCard);
     }
   }
+  g_runThread = 0;
 }

@@ -8,10 +8,12 @@ struct EntryTexts {
   const char* cannotOpenOnly;
   const char* cannotOpenChosen;  // %d: board number, from 1
   const char* dialogTitle;       // %d: board number, from 1
+  const char* impossibleCount;   // %d: the board count the device library gave
 };
 
 // "没有安装Korvex板卡!", "无法初始化Kovrex板卡!" (the board's own spelling),
-// "无法初始化Korvex板卡%d", "Korvex板卡设置(板卡%d)"
+// "无法初始化Korvex板卡%d", "Korvex板卡设置(板卡%d)",
+// "Korvex设备库报告有%d块板卡，这不可能!"
 constexpr EntryTexts kChineseTexts = {
     "\xC3\xBB\xD3\xD0\xB0\xB2\xD7\xB0"
     "Korvex"
@@ -30,6 +32,11 @@ constexpr EntryTexts kChineseTexts = {
     "("
     "\xB0\xE5\xBF\xA8"
     "%d)",
+    "Korvex"
+    "\xC9\xE8\xB1\xB8\xBF\xE2\xB1\xA8\xB8\xE6\xD3\xD0"
+    "%d"
+    "\xBF\xE9\xB0\xE5\xBF\xA8\xA3\xAC\xD5\xE2\xB2\xBB\xBF\xC9\xC4\xDC"
+    "!",
 };
 
 constexpr EntryTexts kEnglishTexts = {
@@ -37,6 +44,7 @@ constexpr EntryTexts kEnglishTexts = {
     "Can not initial Korvex board!",
     "Can not initial Korvex board %d!",
     "Korvex Board Setup(Board%d)",
+    "The Korvex device library reports %d boards, which is impossible!",
 };
 
 // The selection dialog's list entries and its one message are English in

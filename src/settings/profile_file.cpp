@@ -1,12 +1,10 @@
 #include "profile_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <vector>
+
+#include "file_store.h"
 
 namespace {
 
@@ -110,30 +108,9 @@ Key* FindKey(Section& section, std::string_view name) {
 // The file's text, empty for a missing file; false when the file cannot be
 // read or is no text this code can edit (oversized, UTF-16).
 bool ReadText(const std::string& path, std::string& text) {
-  text.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return errno == ENOENT;
-  char buffer[4096];
-  size_t n;
-  while (text.size() <= kMaxFileSize && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  const bool ok = !std::ferror(f) && text.size() <= kMaxFileSize;
-  std::fclose(f);
+  if (!ReadWholeFile(path, kMaxFileSize, text)) return false;
   const std::string_view start = std::string_view(text).substr(0, 2);
-  return ok && start != "\xFF\xFE" && start != "\xFE\xFF";
-}
-
-// Writes the whole text to a new file, then renames it over the old one.
-bool ReplaceFile(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".new";
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  ok = std::fclose(f) == 0 && ok;  // buffered data meets a full disk here
-  std::error_code error;
-  if (ok) std::filesystem::rename(temp, path, error);
-  if (ok && !error) return true;
-  std::remove(temp.c_str());
-  return false;
+  return start != "\xFF\xFE" && start != "\xFE\xFF";
 }
 
 }  // namespace
@@ -199,5 +176,5 @@ bool WriteProfileStruct(const std::string& path, std::string_view section, std::
   if (!ReadText(path, text)) return false;  // never replace what cannot be read back
   const std::string value = EncodeProfileStruct(data, size);
   if (ProfileValue(text, section, key) == value) return true;  // as the platform, leave an unchanged file alone
-  return ReplaceFile(path, WithProfileValue(text, section, key, value));
+  return ReplaceWholeFile(path, WithProfileValue(text, section, key, value));
 }

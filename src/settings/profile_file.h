@@ -28,7 +28,9 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
 // One structure in an INI file. Reading fails on a missing, unreadable,
 // oversized or UTF-16 file and on any entry that DecodeProfileStruct refuses.
 // Writing keeps the rest of the file; it writes a new file beside the old one
-// and then puts it in its place, so a failure leaves the old file as it was.
+// and then puts it in its place (ReplaceWholeFile in file_store.h), so a
+// failure, a read-only file among them, leaves the old file as it was and
+// gives false. An entry that already holds the value is left alone.
 bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out, size_t size);
 bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
                         size_t size);

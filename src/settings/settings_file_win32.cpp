@@ -1,7 +1,12 @@
-// The settings file through the platform's profile functions.
+// The settings file on Win32: read through the platform's profile functions
+// where they can open the file, written by our own writer (profile_file.h),
+// which lays the file out as they do but replaces it in one step. Paths are
+// the module's strings (host_path.h).
 #include <windows.h>
 
 #include "board_settings.h"
+#include "host_path.h"
+#include "profile_file.h"
 
 namespace {
 
@@ -14,15 +19,22 @@ constexpr DWORD kEntryLength = 2 * sizeof(BoardSettings) + 2;
 
 void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   SetFactorySettings(settings);
-  // GetPrivateProfileStructA may judge a longer entry by its first digits
+  const std::wstring wide = WidePath(path);
+  // The profile functions fail on paths of MAX_PATH characters or more, even
+  // with the \\?\ prefix; our reader of the same files takes those.
+  if (wide.size() >= MAX_PATH) {
+    ReadProfileStruct(path, kSection, kKey, &settings, sizeof settings);  // changes nothing when it fails
+    return;
+  }
+  // GetPrivateProfileStruct may judge a longer entry by its first digits
   // alone, so the length is checked first; and it may fill its buffer before
   // it finds a bad digit or checksum, so it gets a record of its own.
-  char entry[kEntryLength + 2];
-  if (GetPrivateProfileStringA(kSection, kKey, "", entry, sizeof entry, path.c_str()) != kEntryLength) return;
+  wchar_t entry[kEntryLength + 2];
+  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength) return;
   BoardSettings fromFile;
-  if (GetPrivateProfileStructA(kSection, kKey, &fromFile, sizeof fromFile, path.c_str())) settings = fromFile;
+  if (GetPrivateProfileStructW(L"BOARD", L"Param", &fromFile, sizeof fromFile, wide.c_str())) settings = fromFile;
 }
 
 bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  return WritePrivateProfileStructA(kSection, kKey, &settings, sizeof settings, path.c_str()) != 0;
+  return WriteProfileStruct(path, kSection, kKey, &settings, sizeof settings);
 }

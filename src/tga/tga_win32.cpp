@@ -1,5 +1,7 @@
 #include "tga_win32.h"
 
+#include "host_path.h"
+
 Win32TgaFile::~Win32TgaFile() { CloseHandle(handle_); }
 
 long Win32TgaFile::Read(void* buffer, long size) {
@@ -44,7 +46,9 @@ long BitmapHolder::GetPixels(void* buffer, long size) const {
 }
 
 std::unique_ptr<TgaFile> Win32TgaPlatform::Open(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // The path is the module's string: ANSI, or UTF-8 behind a mark (host_path.h).
+  HANDLE h =
+      CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32TgaFile>(h);
 }

@@ -63,6 +63,7 @@ TEST(EntryTexts, ChineseTextsAreTheGbkBytesOfTheirWords) {
   EXPECT_EQ(GbkToUtf8(kChineseTexts.cannotOpenOnly), "无法初始化Kovrex板卡!");
   EXPECT_EQ(GbkToUtf8(kChineseTexts.cannotOpenChosen), "无法初始化Korvex板卡%d");
   EXPECT_EQ(GbkToUtf8(kChineseTexts.dialogTitle), "Korvex板卡设置(板卡%d)");
+  EXPECT_EQ(GbkToUtf8(kChineseTexts.impossibleCount), "Korvex设备库报告有%d块板卡，这不可能!");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <sstream>
 
 #include "board_settings.h"
+#include "file_store.h"
 #include "profile_file.h"
 #include "settings_testing.h"
 
@@ -34,6 +37,11 @@ class SettingsFile : public ::testing::Test {
     BoardSettings s = FromFields(SomeValues());
     LoadSettingsFile(path, s);
     return Fields(s);
+  }
+  std::vector<std::string> Files() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    return names;
   }
   fs::path dir;
   std::string path;
@@ -70,23 +78,7 @@ TEST_F(SettingsFile, SavingKeepsTheRestOfTheFileInThePlatformsLayout) {
 }
 
 TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
-  const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
-  const std::vector<int32_t> longer(23, 0x01010101);
-  std::string utf16;
-  for (char c : "[BOARD]\r\nParam=" + good) utf16 += std::string{c, '\0'};
-  std::string binary;
-  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
-  const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
-  for (const std::string& text : std::vector<std::string>{
-           "", "[BOARD]\r\n", "[Other]\r\nParam=" + good, "[BOARD]\r\nParam\r\n", "Param=" + good,
-           "[BOARD]\r\nParam=" + badSum,                                            // wrong checksum
-           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 92),            // a larger record
-           "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 87),            // a smaller one
-           "[BOARD]\r\nParam=" + good + "0", "[BOARD]\r\nParam=" + good.substr(1),  // odd digit counts
-           "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),     // not hex
-           "[BOARD]\r\nParam=" + good + std::string(200000, '0'),                   // a very long line
-           "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),         // too large for a settings file
-           "\xFF\xFE" + utf16, binary}) {
+  for (const std::string& text : HostileBoardInis()) {
     Put(text);
     EXPECT_EQ(Load(), Fields(Factory())) << text.substr(0, 200);
   }
@@ -95,24 +87,87 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
   EXPECT_EQ(Load(), Fields(Factory()));
 }
 
-// A write that fails halfway (here: at the file size limit, once the stdio
-// buffer is flushed on close) must leave the old file whole and no stray new
-// file, and the save says it failed.
+// A save that fails for any reason (a full disk: here the file size limit
+// met when the data is written, or our writer's seam; a read-only file)
+// leaves the old file whole, with its permissions, and no other file, and
+// says it failed.
 TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
   const std::string old = "[Other]\r\nbig=" + std::string(2000, 'x') + "\r\n[BOARD]\r\nParam=00\r\n";
-  Put(old);
-  struct rlimit saved, small = {1000, 1000};
+  struct rlimit saved, small;
   getrlimit(RLIMIT_FSIZE, &saved);
-  small.rlim_max = saved.rlim_max;
+  small = {1000, saved.rlim_max};
   signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &small);
-  EXPECT_FALSE(SaveSettingsFile(path, Factory()));
-  setrlimit(RLIMIT_FSIZE, &saved);
-  EXPECT_EQ(Get(), old);
-  EXPECT_FALSE(fs::exists(path + ".new"));
+  struct Case {
+    const char* what;
+    unsigned mode;
+    bool sizeLimit;
+    long long bytesLeft;  // our writer's seam
+  };
+  for (const Case& c :
+       {Case{"file size limit", 0640, true, -1}, Case{"disk full at once", 0640, false, 0},
+        Case{"disk full after 1500 bytes", 0640, false, 1500}, Case{"read-only for all", 0444, false, -1},
+        Case{"read-only for the owner alone", 0400, false, -1}}) {
+    if (fs::exists(path)) fs::permissions(path, fs::perms(0640));
+    Put(old);
+    fs::permissions(path, fs::perms(c.mode));
+    if (c.sizeLimit) setrlimit(RLIMIT_FSIZE, &small);
+    g_fileStoreBytesLeft = c.bytesLeft;
+    const bool ok = SaveSettingsFile(path, Factory());
+    g_fileStoreBytesLeft = -1;
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(ok) << c.what;
+    EXPECT_TRUE(Get() == old) << c.what << ": the old file changed";
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(c.mode)) << c.what;
+    EXPECT_EQ(Files(), std::vector<std::string>{"Board.ini"}) << c.what;
+  }
+  fs::permissions(path, fs::perms(0640));
+  ASSERT_TRUE(SaveSettingsFile(path, Factory()));
+  EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640)) << "a save keeps the file's permissions";
 
   EXPECT_FALSE(SaveSettingsFile((dir / "missing" / "Board.ini").string(), Factory()));
   EXPECT_FALSE(fs::exists(dir / "missing"));
+}
+
+// Processes that save at once, some of them killed while saving: whenever
+// anyone reads Board.ini, it holds one whole record of one of them, and a
+// save that lives to the end never reports a failure.
+TEST_F(SettingsFile, SavesAtOnceNeverLeaveABrokenFile) {
+  auto record = [](int writer, int round) {
+    std::vector<int32_t> v = SomeValues();
+    v[0] = writer;
+    v[1] = round;
+    return v;
+  };
+  ASSERT_TRUE(SaveSettingsFile(path, FromFields(record(-1, 0))));
+  std::vector<pid_t> writers;
+  for (int w = 0; w < 4; ++w) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      for (int round = 0; round < 400; ++round)
+        if (!SaveSettingsFile(path, FromFields(record(w, round)))) _exit(1);
+      _exit(0);
+    }
+    writers.push_back(pid);
+  }
+  int broken = 0;
+  for (int read = 0; read < 400; ++read) {
+    if (read == 20) kill(writers[0], SIGKILL);
+    if (read == 60) kill(writers[1], SIGKILL);
+    const std::vector<int32_t> fields = Load();
+    if (fields[0] < -1 || fields[0] > 3 || fields[2] != SomeValues()[2]) ++broken;
+  }
+  for (size_t w = 0; w < writers.size(); ++w) {
+    int status = 0;
+    waitpid(writers[w], &status, 0);
+    if (w >= 2) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer " << w << " saw a failed save";
+    }
+  }
+  EXPECT_EQ(broken, 0) << "reads that found no whole record";
+  const std::vector<int32_t> last = Load();
+  EXPECT_TRUE(last[0] >= 0 && last[0] <= 3 && last[2] == SomeValues()[2]);
+  EXPECT_EQ(Get(), "[BOARD]\r\nParam=" + EncodeProfileStruct(last.data(), 88) + "\r\n");
 }
 
 }  // namespace

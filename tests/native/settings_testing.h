@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "board_settings.h"
+#include "profile_file.h"
 
 using CallTable = std::vector<std::pair<std::string, int>>;
 
@@ -68,6 +69,53 @@ inline BoardSettings Factory() {
   BoardSettings s;
   SetFactorySettings(s);
   return s;
+}
+
+// Settings files that hold no valid record: missing sections and keys,
+// entries of other lengths, bad digits and checksums, a very long line, a
+// file too large for a settings file, UTF-16, binary noise.
+inline std::vector<std::string> HostileBoardInis() {
+  const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
+  const std::vector<int32_t> longer(23, 0x01010101);
+  std::string utf16;
+  for (char c : "[BOARD]\r\nParam=" + good) utf16 += std::string{c, '\0'};
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
+  const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
+  return {"",
+          "[BOARD]\r\n",
+          "[Other]\r\nParam=" + good,
+          "[BOARD]\r\nParam\r\n",
+          "Param=" + good,
+          "[BOARD]\r\nParam=" + badSum,
+          "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 92),  // a larger record
+          "[BOARD]\r\nParam=" + EncodeProfileStruct(longer.data(), 87),  // a smaller one
+          "[BOARD]\r\nParam=" + good + "0",
+          "[BOARD]\r\nParam=" + good.substr(1),  // odd digit counts
+          "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),
+          "[BOARD]\r\nParam=" + good + std::string(200000, '0'),
+          "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),
+          "\xFF\xFE" + utf16,
+          binary};
+}
+
+// INI texts of many shapes (comments, blank lines, spaces, other sections,
+// names in other cases, lines without '=', duplicate sections, a UTF-8 BOM,
+// CR alone, ^Z, NUL bytes), each of which our writer must lay out as the
+// platform does.
+inline std::vector<std::string> IniShapes() {
+  const std::string entry = EncodeProfileStruct(SomeValues().data(), 88);
+  return {"",
+          "[Other]\r\na=1",
+          "; mine\n\n[Other]\n  a  =  1  \nnoequal\n\n[board]\nX=1\nPARAM = 00\nY=2\n",
+          "\xEF\xBB\xBF[Other]\r\na=1\r\n",
+          "[BOARD]\r\nParam=1\r\n[BOARD]\r\nParam=2\r\n",
+          "[ BOARD ] ; c\r\n",
+          "[Other]\ra=1\r[BOARD]\rParam\rb=2\r",
+          "x=1\r\n[]\r\n=5\r\n=6\r\ny\r\n=7\r\n[BOARD\r\n\t[[BOARD]]\x1A\r\n",
+          "[BOARD]\r\n;Param=00\r\nPar am=00\r\n",
+          "[Other]\r\na=1\0b\r\nc=\"  x  \"\r\n" + std::string(1, '\0'),
+          "[Other]\r\n\r\n  a = 1\r\n[BOARD]\r\n  Param =  " + entry + "  \r\n"};
 }
 
 inline std::vector<std::string> Names(const CallTable& table) {

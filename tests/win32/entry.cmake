@@ -12,6 +12,7 @@ endforeach()
 korv_wine_test(entry_ui_test FILTER "EntryLanguage.*" SUFFIX ".zh_TW" ENVIRONMENT "LC_ALL=zh_TW.UTF-8")
 korv_wine_test(entry_ui_test FILTER "EntryGbkPath.*" SUFFIX ".zh_CN" ENVIRONMENT "LC_ALL=zh_CN.UTF-8")
 korv_wine_test(entry_ui_test FILTER "EntryLayout.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
+korv_wine_test(entry_ui_test FILTER "EntryLongPath.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
 
 # The integrator's header from C, linked straight against the DLL.
 add_executable(header_link_check header_link_check.c)

@@ -16,9 +16,11 @@ namespace {
 
 using ui::W;
 
-void Boards(const char* count, const char* failOpen = "") {
+// reportedCount: what Orbel_GetCardNum answers instead of the count.
+void Boards(const char* count, const char* failOpen = "", const char* reportedCount = "") {
   SetEnvironmentVariableA("KORVSIM_BOARDS", count);
   SetEnvironmentVariableA("KORVSIM_FAIL_OPEN", failOpen);
+  SetEnvironmentVariableA("KORVSIM_REPORTED_COUNT", reportedCount);
   KorvSim_Reset();
 }
 
@@ -40,17 +42,31 @@ double CallTime(const std::string& text) {
 // The texts of one language.
 struct Texts {
   std::wstring noBoard, cannotOpenOnly, cannotOpenThird, selectCaption, configCaption, titleBoard2;
+  std::wstring impossibleCount;  // before and after the count
+  std::wstring ImpossibleCount(const char* count) const {
+    return impossibleCount.substr(0, impossibleCount.find(L'#')) + W(count) +
+           impossibleCount.substr(impossibleCount.find(L'#') + 1);
+  }
 };
 
 Texts English() {
-  return {
-      L"No found Korvex board!", L"Can not initial Korvex board!", L"Can not initial Korvex board 3!", L"Select Board",
-      L"Config Korvex V1.6",     L"Korvex Board Setup(Board2)"};
+  return {L"No found Korvex board!",
+          L"Can not initial Korvex board!",
+          L"Can not initial Korvex board 3!",
+          L"Select Board",
+          L"Config Korvex V1.6",
+          L"Korvex Board Setup(Board2)",
+          L"The Korvex device library reports # boards, which is impossible!"};
 }
 
 Texts Chinese() {
-  return {W("没有安装Korvex板卡!"), W("无法初始化Kovrex板卡!"), W("无法初始化Korvex板卡3"), W("选择板卡"),
-          W("配置 Korvex  V1.6"),   W("Korvex板卡设置(板卡2)")};
+  return {W("没有安装Korvex板卡!"),
+          W("无法初始化Kovrex板卡!"),
+          W("无法初始化Korvex板卡3"),
+          W("选择板卡"),
+          W("配置 Korvex  V1.6"),
+          W("Korvex板卡设置(板卡2)"),
+          W("Korvex设备库报告有#块板卡，这不可能!")};
 }
 
 // Checks a message box of the entry point and confirms it.
@@ -191,6 +207,72 @@ TEST_F(Entry, CancellingTheChoiceEndsQuietlyWithoutOpeningAnything) {
   EXPECT_EQ(run.DialogsCreated(), 3) << "no message box";
 }
 
+// Counts no machine has: a negative one is no board; one above 256 is
+// reported as an answer the device library should not give, and nothing is
+// opened. 256 boards are still offered.
+TEST_F(Entry, BoardCountsNoMachineHasEndTheRunWithAMessage) {
+  for (const char* count : {"-1", "-2147483648", "257", "2147483647"}) {
+    Boards("2", "", count);
+    ui::ModuleRun run;
+    ExpectInformation(run, count[0] == '-' ? texts_.noBoard : texts_.ImpossibleCount(count));
+    ASSERT_TRUE(run.WaitFinished());
+    EXPECT_EQ(Calls(), std::vector<std::string>{"Orbel_GetCardNum() = " + std::string(count)});
+    EXPECT_EQ(run.DialogsCreated(), 1) << count << ": the message box alone";
+  }
+  Boards("2", "", "256");
+  ui::ModuleRun run;
+  HWND select = run.WaitWindowTitled(texts_.selectCaption);
+  ASSERT_TRUE(select);
+  const std::vector<std::wstring> entries = ui::ListEntries(select, IDC_BOARD_LIST);
+  EXPECT_EQ(entries.size(), 256u);
+  EXPECT_EQ(entries.back(), L"Card 255");
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 1);
+  ui::Click(select, IDOK);
+  HWND dialog = run.WaitWindowTitled(texts_.titleBoard2);
+  ASSERT_TRUE(dialog);
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls(),
+            (std::vector<std::string>{"Orbel_GetCardNum() = 256", "Orbel_Initial(1, 1, 0) = 1", "Orbel_Close(1) = 1"}));
+}
+
+// While a run is open, a further call, from another thread or nested in the
+// run's own message loop (a host handling a message the dialog pumps),
+// returns at once without a device call, and the open dialog comes to the
+// front. The run itself goes on and closes its board once.
+TEST_F(Entry, ACallWhileARunIsOpenReturnsAtOnce) {
+  Boards("1");
+  ui::ModuleRun run;
+  HWND dialog = run.WaitWindowTitled(texts_.configCaption);
+  ASSERT_TRUE(dialog);
+  HWND other =
+      CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_EQ(GetForegroundWindow(), other);
+  {
+    ui::ModuleRun second;
+    EXPECT_TRUE(second.WaitFinished(1000)) << "a call from another thread returns at once";
+    EXPECT_EQ(second.DialogsCreated(), 0);
+  }
+  EXPECT_TRUE(ui::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 1000)) << "the open dialog comes forward";
+  DestroyWindow(other);
+
+  auto show = reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"korvcfg.dll"), "bd_ShowConfigDlg"));
+  bool returned = false;
+  ASSERT_TRUE(run.RunInItsLoop([&] {
+    show();
+    returned = true;
+  }));
+  EXPECT_TRUE(returned) << "a nested call returns at once";
+  EXPECT_EQ(run.DialogsCreated(), 0);
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"Orbel_GetCardNum() = 1", "Orbel_Initial(0, 1, 0) = 1"}));
+
+  ui::Click(dialog, IDCANCEL);
+  ASSERT_TRUE(run.WaitFinished());
+  EXPECT_EQ(Calls().back(), "Orbel_Close(0) = 1");
+  EXPECT_EQ(Calls().size(), 3u);
+}
+
 TEST(EntryLanguage, OnlyChineseOfThePrcSelectsChinese) {
   // Registered under a Traditional Chinese system language: English texts.
   ASSERT_NE(GetSystemDefaultLangID(), 0x0804);
@@ -225,6 +307,31 @@ TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
     ui::Click(box, IDOK);
     ASSERT_TRUE(run.WaitFinished());
   }
+}
+
+// Loaded from a folder whose path is far longer than 260 characters, the
+// module still knows its whole path: its boxes carry its own name, not a
+// piece of a folder's.
+TEST(EntryLongPath, ModuleInADeepFolderKnowsItsOwnName) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring folder = L"\\\\?\\" + std::wstring(temp) + L"korv-deep-" + std::to_wstring(GetCurrentProcessId()) +
+                        L"-" + std::to_wstring(GetTickCount());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  for (wchar_t c : {L'a', L'b', L'c'}) {
+    folder += L"\\" + std::wstring(100, c);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
+  }
+  const std::wstring copy = folder + L"\\korvcfg.dll";
+  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
+      << "error " << GetLastError();
+  Boards("0");
+  ui::ModuleRun run(1, copy);
+  HWND box = run.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(ui::Text(box), L"korvcfg");
+  ui::Click(box, IDOK);
+  ASSERT_TRUE(run.WaitFinished());
 }
 
 }  // namespace

@@ -4,13 +4,19 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "../native/settings_testing.h"
 #include "board_settings.h"
+#include "file_store.h"
+#include "host_path.h"
 #include "profile_file.h"
+#include "tga_win32.h"
 
 namespace {
 
@@ -19,7 +25,8 @@ class WineSettingsFile : public ::testing::Test {
   void SetUp() override {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    dir = std::string(temp) + "korv-settings-" + std::to_string(GetCurrentProcessId()) + "\\";
+    dir = std::string(temp) + "korv-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(GetTickCount()) + "\\";
     CreateDirectoryA(dir.c_str(), nullptr);
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -29,8 +36,25 @@ class WineSettingsFile : public ::testing::Test {
     text << std::ifstream(dir + name, std::ios::binary).rdbuf();
     return text.str();
   }
+  std::vector<std::string> Files() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
   std::string dir;
 };
+
+std::string ReadWide(const std::wstring& path) {
+  std::string text;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "(missing)";
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
+  CloseHandle(h);
+  return text;
+}
 
 TEST_F(WineSettingsFile, SavedBoardIniReadsBackThroughThePlatformAsTheSameValues) {
   const std::string path = dir + "Board.ini";
@@ -59,14 +83,8 @@ TEST_F(WineSettingsFile, OurWriterAndReaderAndThePlatformsReadEachOthersFiles) {
 // The same starting file, one copy written by the platform and one by us.
 TEST_F(WineSettingsFile, OurWriterLaysOutTheFileAsThePlatformDoes) {
   const std::vector<int32_t> values = SomeValues();
-  const std::string entry = EncodeProfileStruct(values.data(), 88);
   int n = 0;
-  for (const std::string& text : std::vector<std::string>{
-           "", "[Other]\r\na=1", "; mine\n\n[Other]\n  a  =  1  \nnoequal\n\n[board]\nX=1\nPARAM = 00\nY=2\n",
-           "\xEF\xBB\xBF[Other]\r\na=1\r\n", "[BOARD]\r\nParam=1\r\n[BOARD]\r\nParam=2\r\n", "[ BOARD ] ; c\r\n",
-           "[Other]\ra=1\r[BOARD]\rParam\rb=2\r", "x=1\r\n[]\r\n=5\r\n=6\r\ny\r\n=7\r\n[BOARD\r\n\t[[BOARD]]\x1A\r\n",
-           "[BOARD]\r\n;Param=00\r\nPar am=00\r\n", "[Other]\r\na=1\0b\r\nc=\"  x  \"\r\n" + std::string(1, '\0'),
-           "[Other]\r\n\r\n  a = 1\r\n[BOARD]\r\n  Param =  " + entry + "  \r\n"}) {
+  for (const std::string& text : IniShapes()) {
     const std::string platform = "platform" + std::to_string(n) + ".ini", ours = "ours" + std::to_string(n++) + ".ini";
     if (!text.empty()) Put(platform, text), Put(ours, text);
     WritePrivateProfileStructA("BOARD", "Param", const_cast<int32_t*>(values.data()), 88, (dir + platform).c_str());
@@ -97,6 +115,177 @@ TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
   BoardSettings loaded = FromFields(SomeValues());
   LoadSettingsFile(nowhere, loaded);
   EXPECT_EQ(Fields(loaded), Fields(Factory()));
+}
+
+// Settings files made at random from the pieces that matter to a reader:
+// sections and keys in other cases and with spaces, good entries in either
+// case, entries with a bad digit, a wrong checksum, one digit more or less,
+// quotes or spaces inside, comments, lines without '=', CR or LF or both,
+// a UTF-8 BOM, ^Z.
+class IniMaker {
+ public:
+  explicit IniMaker(unsigned seed) : random_(seed) {}
+
+  std::string File(size_t size) {
+    std::string text = Pick(8) == 0 ? "\xEF\xBB\xBF" : "";
+    if (Pick(2) == 0) text += "[BOARD]" + LineEnd();
+    for (int lines = Pick(9); lines > 0; --lines) text += Line(size) + LineEnd();
+    if (Pick(4) == 0 && text.size() >= 2) text.resize(text.size() - Pick(3));  // the last line end cut
+    return text;
+  }
+
+ private:
+  int Pick(int n) { return static_cast<int>(random_() % n); }
+  template <class T>
+  T One(std::initializer_list<T> items) {
+    return items.begin()[Pick(static_cast<int>(items.size()))];
+  }
+
+  std::string LineEnd() { return One<const char*>({"\r\n", "\r\n", "\n", "\r", "\x1A\r\n"}); }
+
+  std::string Line(size_t size) {
+    switch (Pick(6)) {
+      case 0:
+        return One<const char*>({"[BOARD]", "[board]", "[ BOARD ]", "[Other]", "[BOARD", "[]", " [BOARD] ; c",
+                                 "[[BOARD]]", "\t[BOARD]\t", "[BOARD]x"});
+      case 1: return One<const char*>({"", ";Param=00", "# x", "Param", "  ", "a=1"});
+      default:
+        return std::string(
+                   One<const char*>({"Param", "param", " Param ", "PARAM", "Par am", ";Param", "Other", "Param\t"})) +
+               One<const char*>({"=", " = ", "=  ", "\t=\t"}) + Value(size);
+    }
+  }
+
+  std::string Value(size_t size) {
+    std::vector<unsigned char> bytes(size);
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random_());
+    std::string value = EncodeProfileStruct(bytes.data(), size);
+    const size_t at = Pick(static_cast<int>(value.size()));
+    switch (Pick(12)) {
+      case 0:
+        for (char& c : value) c = static_cast<char>(std::tolower(c));
+        break;
+      case 1: value[at] = value[at] == 'F' ? '0' : 'F'; break;                // a wrong digit or checksum
+      case 2: value[at] = One({'G', 'x', ' ', '-', '+', '"'}); break;         // not a digit
+      case 3: value += One<const char*>({"0", "00", "A", " ", ";c"}); break;  // longer
+      case 4: value.resize(value.size() - 1 - Pick(2)); break;                // shorter
+      case 5: value = "\"" + value + "\""; break;
+      case 6: value = One<const char*>({"", "00", "0", "x"}); break;
+      default: break;  // a good entry
+    }
+    return value;
+  }
+
+  std::mt19937 random_;
+};
+
+// Our reader and the platform's GetPrivateProfileStructA, as the module
+// calls it (an entry of exactly 2 * size + 2 characters, checked first:
+// alone, the platform takes one digit more by its first digits), read the
+// same record from each file, or both refuse it. A NUL byte inside a line
+// is left out: the platform still finds a header's ']' or a key's '=' past
+// it (a name or value ends there), while we end the whole line there.
+TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
+  IniMaker maker(20261208);
+  int same = 0, both = 0, platformAlone = 0;
+  for (int n = 0; n < 3000; ++n) {
+    const size_t size = n % 3 == 0 ? 4 : 88;
+    const std::string name = "d" + std::to_string(n) + ".ini", path = dir + name, text = maker.File(size);
+    Put(name, text);
+    std::vector<unsigned char> ours(size, 0xA5), platform(size, 0x5A);
+    const bool oursRead = ReadProfileStruct(path, "BOARD", "Param", ours.data(), size);
+    char entry[2 * 88 + 4];
+    const DWORD length = GetPrivateProfileStringA("BOARD", "Param", "", entry, sizeof entry, path.c_str());
+    const bool platformAny = GetPrivateProfileStructA("BOARD", "Param", platform.data(), size, path.c_str());
+    const bool platformRead = length == 2 * size + 2 && platformAny;
+    platformAlone += platformAny && !platformRead;
+    EXPECT_EQ(oursRead, platformRead) << "file " << n << ": " << text;
+    if (oursRead && platformRead) {
+      EXPECT_EQ(ours, platform) << "file " << n << ": " << text;
+    }
+    same += oursRead == platformRead && (!oursRead || ours == platform);
+    both += oursRead && platformRead;
+    DeleteFileA(path.c_str());
+  }
+  EXPECT_EQ(same, 3000);
+  EXPECT_GT(both, 500) << "records read";
+  std::printf(
+      "3000 files: %d read alike (%d records read by both, %d refused by both); the platform alone, without "
+      "the length check, took %d more\n",
+      same, both, same - both, platformAlone);
+}
+
+// A save that fails (our writer's disk full, or a Board.ini marked
+// read-only, which the platform itself would write all the same under Wine)
+// leaves the old file as it was, attributes and all, and no other file, and
+// says it failed. A successful save keeps the file hidden if it was.
+TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
+  const std::string path = dir + "Board.ini", old = "[Other]\r\na=1\r\n[BOARD]\r\nParam=00\r\n[After]\r\nb=2\r\n";
+  struct Case {
+    const char* what;
+    long long bytesLeft;
+    DWORD attributes;
+  };
+  for (const Case& c :
+       {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL},
+        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL}, Case{"read-only", -1, FILE_ATTRIBUTE_READONLY},
+        Case{"read-only and hidden", -1, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN}}) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Put("Board.ini", old);
+    SetFileAttributesA(path.c_str(), c.attributes);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    g_fileStoreBytesLeft = c.bytesLeft;
+    EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()))) << c.what;
+    g_fileStoreBytesLeft = -1;
+    EXPECT_EQ(Get("Board.ini"), old) << c.what;
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes) << c.what;
+    EXPECT_EQ(Files(), std::vector<std::string>{"Board.ini"}) << c.what;
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  ASSERT_TRUE(SaveSettingsFile(path, FromFields(SomeValues())));
+  EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  BoardSettings read;
+  LoadSettingsFile(path, read);
+  EXPECT_EQ(Fields(read), SomeValues());
+  EXPECT_EQ(Get("Board.ini"), "[Other]\r\na=1\r\n[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) +
+                                  "\r\n[After]\r\nb=2\r\n");
+}
+
+// A folder whose path is too long for the profile functions, or that the
+// ANSI code page cannot name (registered under an English and a Chinese
+// system): the module's string for it (host_path.h) loads and saves
+// Board.ini in that very folder, and the TGA platform opens files there.
+TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
+  const std::wstring base = WidePath(dir);
+  const std::wstring chinese = L"\u677F\u5361\u8BBE\u7F6E";  // 板卡设置
+  for (const std::vector<std::wstring>& folders :
+       {std::vector<std::wstring>{std::wstring(150, L'd'), std::wstring(120, L'e')},
+        {chinese},
+        {std::wstring(150, L'd'), chinese + std::wstring(120, L'e')}}) {
+    std::wstring folder = base;
+    for (const std::wstring& name : folders) {
+      folder += name + L"\\";
+      CreateDirectoryW(FileApiPath(HostPathString(folder)).c_str(), nullptr);
+    }
+    const std::string module = HostPathString(folder);
+    EXPECT_EQ(WidePath(module), folder);
+    const bool ansi = folder.find(chinese) == std::wstring::npos || GetACP() == 936;
+    EXPECT_EQ(module.find('\0') == std::string::npos, ansi) << "only a path the code page cannot hold is marked";
+
+    const std::string path = module + "Board.ini";
+    EXPECT_TRUE(SaveSettingsFile(path, FromFields(SomeValues()))) << folder.size();
+    EXPECT_EQ(ReadWide(FileApiPath(path)), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+    BoardSettings read;
+    LoadSettingsFile(path, read);
+    EXPECT_EQ(Fields(read), SomeValues()) << folder.size();
+    EXPECT_EQ(ReadWide(base + L"Board.ini"), "(missing)");
+    EXPECT_TRUE(Win32TgaPlatform().Open(path)) << "the alpha test's picture is opened the same way";
+    DeleteFileW(FileApiPath(path).c_str());
+    for (size_t n = folders.size(); n > 0; --n) {
+      RemoveDirectoryW(FileApiPath(HostPathString(folder)).c_str());
+      folder.resize(folder.size() - folders[n - 1].size() - 1);
+    }
+  }
 }
 
 }  // namespace

@@ -12,11 +12,13 @@ namespace ui {
 namespace {
 
 const UINT kMarker = WM_APP + 0x3A;
+const UINT kAction = WM_APP + 0x3B;
 
 std::mutex g_lock;
 std::vector<WindowEvent> g_events;
 volatile LONG g_markersSeen = 0;
 LONG g_markersPosted = 0;
+std::function<void()> g_action;  // for kAction; set before it is posted
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_CREATEWND || code == HCBT_DESTROYWND) {
@@ -50,6 +52,11 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lparam);
   if (code == HC_ACTION && wparam == PM_REMOVE && msg->message == kMarker && msg->hwnd == nullptr)
     InterlockedExchange(&g_markersSeen, static_cast<LONG>(msg->wParam));
+  if (code == HC_ACTION && wparam == PM_REMOVE && msg->message == kAction && msg->hwnd == nullptr) {
+    std::function<void()> action;
+    std::swap(action, g_action);
+    if (action) action();
+  }
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
@@ -156,6 +163,11 @@ HWND ModuleRun::WaitWindowTitled(const std::wstring& caption, int timeoutMs) {
 }
 
 HWND ModuleRun::WaitMessageBox(int timeoutMs) { return WaitWindow(IsMessageBox, timeoutMs); }
+
+bool ModuleRun::RunInItsLoop(std::function<void()> action, int timeoutMs) {
+  g_action = std::move(action);
+  return PostThreadMessageW(threadId_, kAction, 0, 0) && Sync(timeoutMs);
+}
 
 bool ModuleRun::Sync(int timeoutMs) {
   LONG marker = ++g_markersPosted;

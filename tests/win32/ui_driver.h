@@ -55,6 +55,9 @@ class ModuleRun {
   // Returns once the run's thread has handled everything posted to it so
   // far (a marker message goes through its message loop).
   bool Sync(int timeoutMs = 5000);
+  // Runs `action` on the run's thread when its message loop next takes a
+  // message, as a host's handler of that message would run; then Syncs.
+  bool RunInItsLoop(std::function<void()> action, int timeoutMs = 5000);
 
   std::vector<WindowEvent> Events() const;
   void ForgetEvents();

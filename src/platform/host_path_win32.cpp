@@ -1,0 +1,64 @@
+#include "host_path.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+constexpr char kUtf8Mark = '\0';
+
+std::string Narrow(const std::wstring& text, UINT codePage, DWORD flags, BOOL* usedDefault) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, nullptr, usedDefault);
+  std::string out(n > 0 ? n : 0, '\0');
+  if (n > 0) WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), &out[0], n, nullptr, usedDefault);
+  return out;
+}
+
+std::wstring Widen(const char* text, int size, UINT codePage) {
+  if (size <= 0) return {};
+  const int n = MultiByteToWideChar(codePage, 0, text, size, nullptr, 0);
+  std::wstring out(n > 0 ? n : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text, size, &out[0], n);
+  return out;
+}
+
+}  // namespace
+
+std::string HostPathString(const std::wstring& path) {
+  // Best-fit mapping would turn a character the code page lacks into a
+  // similar one, naming another file; only an exact round trip will do.
+  BOOL usedDefault = FALSE;
+  const std::string ansi = Narrow(path, CP_ACP, WC_NO_BEST_FIT_CHARS, &usedDefault);
+  if (!usedDefault && Widen(ansi.data(), int(ansi.size()), CP_ACP) == path) return ansi;
+  return kUtf8Mark + Narrow(path, CP_UTF8, 0, nullptr);
+}
+
+bool IsAnsiPath(const std::string& path) { return path.empty() || path[0] != kUtf8Mark; }
+
+std::string AnsiText(const std::wstring& text) { return Narrow(text, CP_ACP, 0, nullptr); }
+
+std::wstring WidePath(const std::string& path) {
+  if (!IsAnsiPath(path)) return Widen(path.data() + 1, int(path.size() - 1), CP_UTF8);
+  return Widen(path.data(), int(path.size()), CP_ACP);
+}
+
+std::wstring FileApiPath(const std::string& path) {
+  std::wstring wide = WidePath(path);
+  if (wide.size() < MAX_PATH || wide.compare(0, 4, L"\\\\?\\") == 0) return wide;
+  if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+  if (wide.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return wide;  // a relative path cannot take the prefix
+}
+
+std::wstring ModuleFileName(void* module) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(static_cast<HMODULE>(module), buffer.data(), DWORD(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) return std::wstring(buffer.data(), n);  // whole: the result left room for its NUL
+    if (buffer.size() >= 1 << 16) return {};                       // longer than any path the system allows
+    buffer.resize(buffer.size() * 2);
+  }
+}

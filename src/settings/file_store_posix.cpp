@@ -1,0 +1,68 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+
+#include "file_store.h"
+
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
+  text.clear();
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return errno == ENOENT;
+  char buffer[4096];
+  size_t n;
+  while (text.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  const bool ok = !std::ferror(f) && text.size() <= limit;
+  std::fclose(f);
+  return ok;
+}
+
+namespace {
+
+bool WriteAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const size_t size = FileStoreTake(text.size() - done);
+    if (size == 0) return false;
+    const ssize_t n = ::write(fd, text.data() + done, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReplaceWholeFile(const std::string& path, const std::string& text) {
+  mode_t mode = 0666;  // less the umask, for a new file
+  bool keepMode = false;
+  struct stat old;
+  if (::stat(path.c_str(), &old) == 0) {
+    // The superuser may write anything, so the permission bits are looked
+    // at as well: a file that nobody may write is the user's "read-only".
+    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
+    mode = old.st_mode & 07777;
+    keepMode = true;
+  } else if (errno != ENOENT) {
+    return false;
+  }
+
+  // A name no other save uses: this process's id, a count, and O_EXCL.
+  static std::atomic<unsigned> counter{0};
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, text) && (!keepMode || ::fchmod(fd, mode) == 0) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
