@@ -392,6 +392,24 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Finish();
 }
 
+TEST_F(ConfigDialog, AFolderNamedInAnotherScriptKeepsItsOwnFiles) {
+  // Chinese characters, which an English system's code page cannot write.
+  ui::ModuleFolder folder(W("-配置默认"));
+  ASSERT_TRUE(folder.CopyIn(L"TestAlpha.tga"));
+  Start(folder.Module());
+  Do([&] { ui::Scroll(dialog_, IDC_VOLUME, SB_THUMBPOSITION, 77); });
+  Click(IDC_SAVE_DEFAULT);
+  EXPECT_FALSE(BoxOpen());
+  EXPECT_NE(GetFileAttributesW((folder.Path() + L"Board.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Click(IDC_BARS_ALPHA), Calls{"Orbel_GetMemAddress(&p, 0) = 1"});
+  Finish();
+  Boards();
+  Start(folder.Module());
+  Click(IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77);
+  Finish();
+}
+
 TEST_F(ConfigDialog, TestPictureButtonsPutTheirPicturesOnTheBoardAtEveryClick) {
   const std::pair<int, ColorBarPattern> bars[] = {{IDC_BARS_100_0_100_00, ColorBarPattern::Bars100_0_100_00},
                                                   {IDC_BARS_100_0_100_25, ColorBarPattern::Bars100_0_100_25},

@@ -263,7 +263,7 @@ void Command(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-ModuleFolder::ModuleFolder() {
+ModuleFolder::ModuleFolder(const std::wstring& suffix) {
   // Process ids repeat from one Wine session to the next, so the name takes
   // the clock too, and only a folder that did not exist yet will do.
   wchar_t temp[MAX_PATH] = {};
@@ -272,7 +272,7 @@ ModuleFolder::ModuleFolder() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     path_ = std::wstring(temp) + L"korvcfg-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(now.QuadPart) + L"\\";
+            std::to_wstring(now.QuadPart) + suffix + L"\\";
     if (CreateDirectoryW(path_.c_str(), nullptr)) break;
   }
   EXPECT_TRUE(CopyIn(L"korvcfg.dll"));

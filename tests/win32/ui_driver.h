@@ -113,7 +113,8 @@ void Scroll(HWND dialog, int id, int code, int position = 0);
 // copy stays loaded until the test program ends.
 class ModuleFolder {
  public:
-  ModuleFolder();
+  // suffix: more of the folder's name, such as characters to test paths with.
+  explicit ModuleFolder(const std::wstring& suffix = L"");
   const std::wstring& Path() const { return path_; }  // ends with a backslash
   std::wstring Module() const { return path_ + L"korvcfg.dll"; }
   std::string PathA() const;
