@@ -35,6 +35,7 @@ AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, 
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);
+  reader.SetImageByteLimit(kAlphaTestImageLimit);
   const int loaded = reader.LoadTgaFile(moduleDirectory + "TestAlpha.tga", *holder);
   if (loaded == 0) return AlphaTestResult::CannotOpen;
   if (loaded != 1) return AlphaTestResult::Unsupported;

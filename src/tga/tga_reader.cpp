@@ -128,15 +128,15 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
   int lastSourceRow = -1;
   int rowsDecoded = 0;
   int rleCarry = 0;
+  bool ended = false;
   readBuffer_ = AllocBuffer(kReadBlockSize);
   readPos_ = -1;
+  readEnd_ = kReadBlockSize;
 
   for (int j = 0; j < destHeight; ++j) {
     const int y = rowTable[j];
     if (header.imageType == 2 && y != lastSourceRow) {
-      const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
-      const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
-      if (!placed || file.Read(rawRow.get(), rowBytes) != rowBytes) platform_.Beep();
+      if (!ended) ended = !ReadRow(file, dataOffset, y, rawRow.get(), rowBytes);
     } else if (header.imageType == 10 && y != lastSourceRow && rowsDecoded <= y) {
       for (; rowsDecoded <= y; ++rowsDecoded)
         ReadRleRow(file, rawRow.get(), size_t(rawBytes), width, header.pixelDepth, rleCarry);
@@ -162,15 +162,29 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
 
   readBuffer_.reset();
   readPos_ = -1;
+  readEnd_ = kReadBlockSize;
+}
+
+bool TgaImageReader::ReadRow(TgaFile& file, uint32_t dataOffset, int y, uint8_t* rawRow, long rowBytes) {
+  // Rows come in file order, so once one is short the file has ended (or
+  // fails) for every later row too: one beep, and the caller reads no more.
+  const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
+  const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
+  if (placed && file.Read(rawRow, rowBytes) == rowBytes) return true;
+  platform_.Beep();
+  return false;
 }
 
 void TgaImageReader::FillReadBuffer(TgaFile& file) {
-  // What a short read does not deliver keeps the block's earlier bytes.
-  file.Read(readBuffer_.get(), kReadBlockSize);
+  // A short read (the end of the file, or an error) marks the end of the
+  // data: nothing more is read, and the bytes past it read as zero.
+  const long got = file.Read(readBuffer_.get(), kReadBlockSize);
+  readEnd_ = got > 0 ? int(got) : 0;
   readPos_ = 0;
 }
 
 uint8_t TgaImageReader::TakeByte(TgaFile& file) {
+  if (readPos_ >= readEnd_) return 0;
   uint8_t b = readBuffer_[readPos_];
   if (++readPos_ >= kReadBlockSize) FillReadBuffer(file);
   return b;
@@ -194,12 +208,21 @@ void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowByt
   if (!readBuffer_) {
     readBuffer_ = AllocBuffer(kReadBlockSize);
     readPos_ = -1;
+    readEnd_ = kReadBlockSize;
   }
   if (readPos_ < 0) FillReadBuffer(file);
 
   // Up to 31 bytes per pixel (a depth of 255).
   uint8_t pixel[32];
   while (column < width) {
+    if (DataEnded()) {
+      // Only zero bytes are left: raw packets of one black pixel each, up
+      // to the row's end, which need not be taken one by one.
+      const uint64_t end = std::min<uint64_t>(uint64_t(width), capacity);
+      if (uint64_t(column) < end) std::memset(rawRow + size_t(column) * bpp, 0, size_t(end - column) * bpp);
+      column = width;
+      break;
+    }
     const uint8_t h = TakeByte(file);
     const int count = (h & 0x7F) + 1;
     const bool run = (h & 0x80) != 0;

@@ -55,8 +55,9 @@ class TgaImageReader {
   // rowPitch (0 or more) pixels apart, top row first whatever the file's
   // row order, scaled through the index tables. dest must hold that many
   // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
-  // of (width + 7) / 8 bytes, top row first. Short rows of a type 2 file
-  // beep once each.
+  // of (width + 7) / 8 bytes, top row first. The first short row of a type
+  // 2 file beeps once; the file has ended there, so the rows after it are
+  // not read and keep that row's bytes.
   void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
                    int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
                    int alphaKey);
@@ -64,7 +65,9 @@ class TgaImageReader {
   // Decodes the next row of a type 10 image into rawRow (rawRowBytes long;
   // nothing is written past it) through the 4,096-byte read block. rleCarry
   // is the number of pixels already in rawRow: a packet that ran past the
-  // previous row left its overrun behind that row's width pixels.
+  // previous row left its overrun behind that row's width pixels. Once the
+  // file has ended the data reads as zero bytes (black pixels), without
+  // further reads.
   void ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width, int pixelDepth, int& rleCarry);
 
   static constexpr int kReadBlockSize = 4096;
@@ -77,11 +80,17 @@ class TgaImageReader {
   static Buffer AllocBuffer(uint64_t size);
 
  private:
+  // Reads source row y of a type 2 image into rawRow; false, after one
+  // beep, when it is short.
+  bool ReadRow(TgaFile& file, uint32_t dataOffset, int y, uint8_t* rawRow, long rowBytes);
   uint8_t TakeByte(TgaFile& file);
   void FillReadBuffer(TgaFile& file);
+  // The run-length data has ended: the last block was short and is used up.
+  bool DataEnded() const { return readEnd_ < kReadBlockSize && readPos_ >= readEnd_; }
 
   TgaPlatform& platform_;
   uint64_t imageByteLimit_ = std::numeric_limits<uint64_t>::max();
   int readPos_ = 0;
+  int readEnd_ = kReadBlockSize;  // bytes of the block that came from the file
   Buffer readBuffer_;
 };
