@@ -105,6 +105,14 @@ void AlphaPlace(benchmark::State& state, std::string dir) {
   }
 }
 
+void FillBars(benchmark::State& state) {
+  std::unique_ptr<VideoFrame> frame(new VideoFrame());
+  for (auto _ : state) {
+    FillColorBars(ColorBarPattern::Bars100_0_75_00, *frame);
+    benchmark::ClobberMemory();
+  }
+}
+
 // The simulator's own 576 calls of one row each.
 void SimRows(benchmark::State& state) {
   std::unique_ptr<VideoFrame> frame(new VideoFrame());
@@ -115,14 +123,6 @@ void SimRows(benchmark::State& state) {
   }
 }
 #endif
-
-void FillBars(benchmark::State& state) {
-  std::unique_ptr<VideoFrame> frame(new VideoFrame());
-  for (auto _ : state) {
-    FillColorBars(ColorBarPattern::Bars100_0_75_00, *frame);
-    benchmark::ClobberMemory();
-  }
-}
 
 void SendBars(benchmark::State& state) {
   for (auto _ : state) {

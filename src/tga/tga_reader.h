@@ -72,14 +72,37 @@ class TgaImageReader {
 
   static constexpr int kReadBlockSize = 4096;
 
-  // Zero-filled working memory; std::bad_alloc when it cannot be had.
+  // Working memory, zero-filled unless told otherwise; std::bad_alloc when
+  // it cannot be had.
   struct BufferFree {
     void operator()(uint8_t* p) const;
   };
   using Buffer = std::unique_ptr<uint8_t[], BufferFree>;
-  static Buffer AllocBuffer(uint64_t size);
+  static Buffer AllocBuffer(uint64_t size, bool zeroFill = true);
 
  private:
+  // A run-length packet that continues into the next row.
+  struct RlePacket {
+    int left = 0;  // pixels of it still to come
+    bool run = false;
+    uint32_t value = 0;  // a run's pixel, keyed
+  };
+
+  // LoadTgaFile's own case, depths 16, 24 and 32: DecodeImage at the
+  // image's size into 32-bit pixels with black keyed to 0 (noMask 1,
+  // opaqueBlack 0, alphaKey 1), with the same reads, seeks, beeps and
+  // pixels, but row by row without tables or intermediate rows, and writing
+  // every pixel of dest (black as 0), so dest needs no zero fill.
+  void DecodeKeyed(TgaFile& file, const TgaHeader& header, uint32_t* dest, uint32_t dataOffset);
+  // One row of a type 10 image into out, out + step, ...: ReadRleRow and
+  // the keyed BlitRow in one, packets carried across rows in packet.
+  void ReadRleRowKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int width, RlePacket& packet);
+  // count raw pixels from the read block, keyed, as TakeByte would take
+  // their bytes; past the end of the data they are black.
+  void TakeKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int count);
+  // Takes count bytes of the data unused.
+  void SkipBytes(TgaFile& file, int count);
+
   // Reads source row y of a type 2 image into rawRow; false, after one
   // beep, when it is short.
   bool ReadRow(TgaFile& file, uint32_t dataOffset, int y, uint8_t* rawRow, long rowBytes);

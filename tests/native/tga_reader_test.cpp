@@ -370,8 +370,7 @@ TEST_F(TgaLoad, SizesBeyondSixteenSignedBits) {
   ASSERT_EQ(size_t(2 * w), holder.pixels().size());
   EXPECT_EQ(0xFF800000u, holder.pixels()[w - 1]);
   EXPECT_EQ(0xFF00007Fu, holder.pixels()[w + 32768]);
-  EXPECT_EQ(2u,
-            size_t(std::count_if(holder.pixels().begin(), holder.pixels().end(), [](uint32_t p) { return p != 0; })));
+  EXPECT_EQ(2u, size_t(std::count_if(holder.data(), holder.data() + holder.size(), [](uint32_t p) { return p != 0; })));
 
   Bytes rle;
   for (int n = 0; n < 2 * w; n += 128) {
