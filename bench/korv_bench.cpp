@@ -41,8 +41,8 @@ __attribute__((noinline)) size_t DecodeOurs(MemoryTgaPlatform& platform) {
   MemoryImageHolder holder;
   TgaImageReader reader(platform);
   if (reader.LoadTgaFile("f.tga", holder) != 1) return 0;
-  benchmark::DoNotOptimize(holder.pixels().data());
-  return holder.pixels().size();
+  benchmark::DoNotOptimize(holder.data());
+  return holder.size();
 }
 
 __attribute__((noinline)) size_t DecodeStb(const Bytes& file) {

@@ -1,4 +1,5 @@
 #include <climits>
+#include <cstring>
 #include <memory>
 
 #include "korvio.h"
@@ -15,18 +16,18 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
   const int shownWidth = width < W ? width : W;
   const int shownHeight = height < H ? height : H;
 
+  // Each row: zeros left of the image, its pixels, zeros right of it.
+  const size_t left = size_t(xoff), right = size_t(W - xoff - shownWidth);
   for (int y = 0; y < H; ++y) {
     uint32_t* row = frame.pixels[y];
     const int sy = y - yoff;
     if (sy < 0 || sy >= shownHeight) {
-      for (int x = 0; x < W; ++x) row[x] = 0;
+      std::memset(row, 0, sizeof frame.pixels[y]);
       continue;
     }
-    const uint32_t* source = pixels + size_t(sy) * size_t(width);
-    for (int x = 0; x < W; ++x) {
-      const int sx = x - xoff;
-      row[x] = (sx >= 0 && sx < shownWidth) ? source[sx] : 0;
-    }
+    std::memset(row, 0, left * sizeof *row);
+    std::memcpy(row + left, pixels + size_t(sy) * size_t(width), size_t(shownWidth) * sizeof *row);
+    std::memset(row + left + shownWidth, 0, right * sizeof *row);
   }
 }
 
