@@ -2,6 +2,7 @@
 // the test pictures against one copy of a 720 x 576 frame.
 //   korv_bench FILES_DIR [benchmark options]
 //   korv_bench --once ours|stb FILE     one decode, for callgrind
+//   korv_bench --once alpha FILES_DIR   one whole alpha test, for callgrind
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -92,6 +93,16 @@ void AlphaWhole(benchmark::State& state, std::string dir) {
   }
 }
 
+// The load alone: file on disk to image.
+void AlphaLoad(benchmark::State& state, std::string dir) {
+  StdioTgaPlatform platform;
+  for (auto _ : state) {
+    MemoryImageHolder holder;
+    TgaImageReader reader(platform);
+    reader.LoadTgaFile(dir + "/alpha/TestAlpha.tga", holder);
+  }
+}
+
 void AlphaPlace(benchmark::State& state, std::string dir) {
   StdioTgaPlatform platform;
   MemoryImageHolder holder;
@@ -136,6 +147,13 @@ void SendBars(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef KORV_BENCH_SIM
+  if (argc == 4 && std::strcmp(argv[1], "--once") == 0 && std::strcmp(argv[2], "alpha") == 0) {
+    Orbel_Initial(0, 1, 0);
+    StdioTgaPlatform platform;
+    return RunAlphaTest(std::string(argv[3]) + "/alpha/", 0, platform) == AlphaTestResult::Written ? 0 : 1;
+  }
+#endif
   if (argc == 4 && std::strcmp(argv[1], "--once") == 0) {
     Bytes file = ReadAll(argv[3]);
     MemoryTgaPlatform platform;
@@ -159,6 +177,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("decode/" + stem + "/stb").c_str(), Stb, file)->Unit(us);
   }
   benchmark::RegisterBenchmark("alpha/whole", AlphaWhole, dir)->Unit(us);
+  benchmark::RegisterBenchmark("alpha/load", AlphaLoad, dir)->Unit(us);
   benchmark::RegisterBenchmark("alpha/place", AlphaPlace, dir)->Unit(us);
   benchmark::RegisterBenchmark("bars/fill", FillBars)->Unit(us);
   benchmark::RegisterBenchmark("bars/send/sim", SendBars)->Unit(us);
