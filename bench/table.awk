@@ -23,6 +23,7 @@ END {
   printf "\n%-30s %9s %9s  %s\n", "case", "us", "x copy", "target x copy"
   printf "%-30s %9.0f %9.2f\n", "one frame copy", copy, 1
   printf "%-30s %9.0f %9.2f  %s\n", "alpha test, file to memory", t["alpha/whole"], t["alpha/whole"] / copy, target(t["alpha/whole"] / copy, 6)
+  printf "%-30s %9.0f %9.2f\n", "  of which the load", t["alpha/load"], t["alpha/load"] / copy
   printf "%-30s %9.0f %9.2f  %s\n", "PlaceImageInFrame", t["alpha/place"], t["alpha/place"] / copy, target(t["alpha/place"] / copy, 1.2)
   printf "%-30s %9.0f %9.2f  %s\n", "FillColorBars", t["bars/fill"], t["bars/fill"] / copy, target(t["bars/fill"] / copy, 1)
   printf "%-30s %9.0f %9.2f  %s\n", "SendColorBars, null device", t["bars/send/null"], t["bars/send/null"] / copy, target(t["bars/send/null"] / copy, 1)

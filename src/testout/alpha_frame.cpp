@@ -16,6 +16,14 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
   const int shownWidth = width < W ? width : W;
   const int shownHeight = height < H ? height : H;
 
+  if (width == W) {
+    // Rows as long as the frame's: the shown rows are one block in both.
+    const size_t above = size_t(yoff) * W, shown = size_t(shownHeight) * W;
+    std::memset(frame.pixels[0], 0, above * sizeof(uint32_t));
+    std::memcpy(frame.pixels[0] + above, pixels, shown * sizeof(uint32_t));
+    std::memset(frame.pixels[0] + above + shown, 0, (size_t(H) * W - above - shown) * sizeof(uint32_t));
+    return;
+  }
   // Each row: zeros left of the image, its pixels, zeros right of it.
   const size_t left = size_t(xoff), right = size_t(W - xoff - shownWidth);
   for (int y = 0; y < H; ++y) {

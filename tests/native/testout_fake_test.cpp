@@ -167,6 +167,19 @@ TEST(PlaceImageInFrame, SmallerImagesAreCentredWithTheOddSpareRightAndBelow) {
   EXPECT_EQ(odd.at(717, 574), 0u);
   EXPECT_EQ(odd.nonZero(), 717 * 573);
 
+  // As wide as the frame, with an odd spare height: one zero row above, two
+  // below; and as wide but taller: cut below.
+  for (int h : {573, 700}) {
+    Placed wide = Place(720, h);
+    const int yoff = h < kH ? 1 : 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x : {0, 719}) {
+        const int sy = y - yoff;
+        ASSERT_EQ(wide.at(x, y), sy >= 0 && sy < h ? ImagePixel(x, sy) : 0u) << x << "," << y << " of 720 x " << h;
+      }
+    EXPECT_EQ(wide.nonZero(), 720 * std::min(h, kH));
+  }
+
   Placed dot = Place(1, 1);
   EXPECT_EQ(dot.at(359, 287), ImagePixel(0, 0));
   EXPECT_EQ(dot.nonZero(), 1);
