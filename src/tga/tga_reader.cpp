@@ -66,8 +66,22 @@ inline uint32_t Keyed(const uint8_t* p) {
   return ((q >> 10) & 0x1F) << 19 | ((q >> 5) & 0x1F) << 11 | (q & 0x1F) << 3 | ((q & 0x8000) ? 0xFF000000u : 0);
 }
 
+// 3-byte pixels but the last are read as a 32-bit word whose top byte
+// (the next pixel's first) is masked off: one load instead of three.
+inline uint32_t Keyed24Word(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  v &= 0x00FFFFFFu;
+  return v ? v | 0xFF000000u : 0;
+}
+
 template <int Bytes>
 void KeyPixels(const uint8_t* src, uint32_t* out, int count, int step) {
+  if (Bytes == 3 && count > 1) {
+    for (int i = 0; i < count - 1; ++i) out[i * step] = Keyed24Word(src + 3 * i);
+    out[(count - 1) * step] = Keyed<3>(src + 3 * (count - 1));
+    return;
+  }
   if (step > 0) {
     for (int i = 0; i < count; ++i) out[i] = Keyed<Bytes>(src + Bytes * i);
   } else {
