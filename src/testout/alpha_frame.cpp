@@ -1,4 +1,5 @@
 #include <climits>
+#include <cstring>
 #include <memory>
 
 #include "korvio.h"
@@ -15,18 +16,26 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
   const int shownWidth = width < W ? width : W;
   const int shownHeight = height < H ? height : H;
 
+  if (width == W) {
+    // Rows as long as the frame's: the shown rows are one block in both.
+    const size_t above = size_t(yoff) * W, shown = size_t(shownHeight) * W;
+    std::memset(frame.pixels[0], 0, above * sizeof(uint32_t));
+    std::memcpy(frame.pixels[0] + above, pixels, shown * sizeof(uint32_t));
+    std::memset(frame.pixels[0] + above + shown, 0, (size_t(H) * W - above - shown) * sizeof(uint32_t));
+    return;
+  }
+  // Each row: zeros left of the image, its pixels, zeros right of it.
+  const size_t left = size_t(xoff), right = size_t(W - xoff - shownWidth);
   for (int y = 0; y < H; ++y) {
     uint32_t* row = frame.pixels[y];
     const int sy = y - yoff;
     if (sy < 0 || sy >= shownHeight) {
-      for (int x = 0; x < W; ++x) row[x] = 0;
+      std::memset(row, 0, sizeof frame.pixels[y]);
       continue;
     }
-    const uint32_t* source = pixels + size_t(sy) * size_t(width);
-    for (int x = 0; x < W; ++x) {
-      const int sx = x - xoff;
-      row[x] = (sx >= 0 && sx < shownWidth) ? source[sx] : 0;
-    }
+    std::memset(row, 0, left * sizeof *row);
+    std::memcpy(row + left, pixels + size_t(sy) * size_t(width), size_t(shownWidth) * sizeof *row);
+    std::memset(row + left + shownWidth, 0, right * sizeof *row);
   }
 }
 
@@ -35,6 +44,7 @@ AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, 
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);
+  reader.SetImageByteLimit(kAlphaTestImageLimit);
   const int loaded = reader.LoadTgaFile(moduleDirectory + "TestAlpha.tga", *holder);
   if (loaded == 0) return AlphaTestResult::CannotOpen;
   if (loaded != 1) return AlphaTestResult::Unsupported;
@@ -66,8 +76,18 @@ AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, 
 
   // The board's memory: every word written once, in ascending address order,
   // row 0 first, pixels as they are.
+  // Eight words a turn (a row is 90 turns), each still its own store.
   volatile uint32_t* out = static_cast<volatile uint32_t*>(address);
-  for (int y = 0; y < VideoFrame::kHeight; ++y)
-    for (int x = 0; x < VideoFrame::kWidth; ++x) *out++ = frame->pixels[y][x];
+  const uint32_t* in = frame->pixels[0];
+  for (size_t i = 0; i < size_t(VideoFrame::kWidth) * VideoFrame::kHeight; i += 8) {
+    out[i] = in[i];
+    out[i + 1] = in[i + 1];
+    out[i + 2] = in[i + 2];
+    out[i + 3] = in[i + 3];
+    out[i + 4] = in[i + 4];
+    out[i + 5] = in[i + 5];
+    out[i + 6] = in[i + 6];
+    out[i + 7] = in[i + 7];
+  }
   return AlphaTestResult::Written;
 }

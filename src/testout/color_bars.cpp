@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+
 #include "korvio.h"
 #include "test_pictures.h"
 
@@ -51,10 +54,10 @@ uint32_t ColorBarValue(ColorBarPattern pattern, int bar) {
 }
 
 void FillColorBars(ColorBarPattern pattern, VideoFrame& frame) {
-  uint32_t bars[8];
-  for (int i = 0; i < 8; ++i) bars[i] = ColorBarValue(pattern, i);
-  for (int y = 0; y < VideoFrame::kHeight; ++y)
-    for (int x = 0; x < VideoFrame::kWidth; ++x) frame.pixels[y][x] = bars[x / 90];
+  // The first row bar by bar, then every other row as a copy of it.
+  uint32_t* first = frame.pixels[0];
+  for (int bar = 0; bar < 8; ++bar) std::fill_n(first + 90 * bar, 90, ColorBarValue(pattern, bar));
+  for (int y = 1; y < VideoFrame::kHeight; ++y) std::memcpy(frame.pixels[y], first, sizeof frame.pixels[y]);
 }
 
 bool SendColorBars(ColorBarPattern pattern, int cardIndex, PixelAllocator allocate) {

@@ -73,12 +73,18 @@ enum class AlphaTestResult {
   NoFrameMemory,  // the device library gave no frame memory address
 };
 
+// The largest picture the alpha test loads: 4,096 x 4,096 pixels of 4 bytes
+// (64 MiB). A file that declares more is refused as out of memory, so a
+// small file cannot make the test allocate and decode gigabytes.
+constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
+
 // Loads moduleDirectory + "TestAlpha.tga" (moduleDirectory ends with its
 // separator), places it in a frame and copies the frame into the board's
 // frame memory, 32-bit words in ascending address order. The one device
 // call, Orbel_GetMemAddress, comes only once the frame is ready (results
 // Written and NoFrameMemory); every other result means no device call.
-// Errors that the reader throws (a header read error, std::bad_alloc) pass
-// through after everything held is released, before any device call.
+// Errors that the reader throws (a header read error, std::bad_alloc, also
+// for a picture above kAlphaTestImageLimit) pass through after everything
+// held is released, before any device call.
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              PixelAllocator allocate = DefaultPixelAllocator);

@@ -11,23 +11,28 @@
 
 #include "tga_platform.h"
 
-// Holds the image as a vector of 0xAARRGGBB words. An image without pixels
-// (width or height 0 or less) is refused, as a bitmap of them would be.
+// Holds the image as a block of 0xAARRGGBB words, and keeps an adopted
+// block as it is. An image without pixels (width or height 0 or less) is
+// refused, as a bitmap of them would be.
 class MemoryImageHolder : public ImageHolder {
  public:
   void Clear() override;
   bool Create(int width, int height, const uint32_t* pixels) override;
+  bool Adopt(int width, int height, PixelBuffer pixels) override;
   bool GetSize(int& width, int& height) const override;
   long GetPixels(void* buffer, long size) const override;
 
-  bool empty() const { return !held_; }
-  const std::vector<uint32_t>& pixels() const { return pixels_; }
+  bool empty() const { return !pixels_; }
+  const uint32_t* data() const { return pixels_.get(); }
+  size_t size() const { return size_; }
+  // A copy of the pixels.
+  std::vector<uint32_t> pixels() const { return std::vector<uint32_t>(data(), data() + size_); }
 
  private:
-  bool held_ = false;
   int width_ = 0;
   int height_ = 0;
-  std::vector<uint32_t> pixels_;
+  size_t size_ = 0;
+  PixelBuffer pixels_;
 };
 
 // What the reader did to the files of a MemoryTgaPlatform.
@@ -38,6 +43,10 @@ struct MemoryTgaStats {
   int seeks = 0;
   int beeps = 0;
   long lastReadSize = 0;
+  // With keepLog, every read ("r<asked>:<delivered>"), seek ("s<offset>")
+  // and beep ("b") in order, each followed by a space.
+  bool keepLog = false;
+  std::string log;
 };
 
 // A read-only file over bytes held elsewhere. A read that would reach byte
@@ -67,7 +76,7 @@ class MemoryTgaPlatform : public TgaPlatform {
   void SetBusy(const std::string& path, bool busy);
 
   std::unique_ptr<TgaFile> Open(const std::string& path) override;
-  void Beep() override { ++stats_.beeps; }
+  void Beep() override;
   std::unique_ptr<ImageHolder> NewImageHolder() override;
 
   MemoryTgaStats& stats() { return stats_; }

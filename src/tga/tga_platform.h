@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,12 @@ class TgaFile {
   virtual bool Seek(long offset) = 0;
 };
 
+// A block of pixels from std::malloc, given back with std::free.
+struct FreePixels {
+  void operator()(uint32_t* p) const { std::free(p); }
+};
+using PixelBuffer = std::unique_ptr<uint32_t[], FreePixels>;
+
 // The caller's bitmap holder: owns at most one image of 32-bit pixels
 // 0xAARRGGBB, rows top to bottom, and releases it when it is destroyed.
 class ImageHolder {
@@ -31,6 +38,9 @@ class ImageHolder {
   // its own copy). Returns false, leaving the holder empty, when the
   // platform cannot make it.
   virtual bool Create(int width, int height, const uint32_t* pixels) = 0;
+  // The same from a block the holder may keep instead of copying; by
+  // default it is copied and freed.
+  virtual bool Adopt(int width, int height, PixelBuffer pixels) { return Create(width, height, pixels.get()); }
   // Size of the held image; false when the holder is empty.
   virtual bool GetSize(int& width, int& height) const = 0;
   // Copies up to size bytes of the image's pixels; returns the bytes copied.

@@ -10,11 +10,12 @@ TgaImageReader::TgaImageReader(TgaPlatform& platform) : platform_(platform) {}
 
 void TgaImageReader::BufferFree::operator()(uint8_t* p) const { std::free(p); }
 
-TgaImageReader::Buffer TgaImageReader::AllocBuffer(uint64_t size) {
+TgaImageReader::Buffer TgaImageReader::AllocBuffer(uint64_t size, bool zeroFill) {
   if (size > SIZE_MAX) throw std::bad_alloc();
-  // calloc, not new: it zero-fills, and a failure comes back as null (also
-  // under AddressSanitizer) for us to report.
-  void* p = std::calloc(std::max<size_t>(size_t(size), 1), 1);
+  // calloc or malloc, not new: a failure comes back as null (also under
+  // AddressSanitizer) for us to report.
+  const size_t n = std::max<size_t>(size_t(size), 1);
+  void* p = zeroFill ? std::calloc(n, 1) : std::malloc(n);
   if (!p) throw std::bad_alloc();
   return Buffer(static_cast<uint8_t*>(p));
 }
@@ -44,6 +45,66 @@ void ConvertRow(int srcBits, int destBits, const uint8_t* src, uint8_t* dest, in
     Convert24To32(src, dest, count);
   else if (srcBits == 24 && destBits == 16)
     Convert24To16(src, dest, count);
+}
+
+// One source pixel of 2, 3 or 4 bytes as the module keeps it: converted to
+// 32 bits by the rules of tga_pixels (16 to 32, 24 to 32, 32 as it is), and black
+// (no colour bits) made 0x00000000 whatever its alpha.
+template <int Bytes>
+inline uint32_t Keyed(const uint8_t* p) {
+  if (Bytes == 4) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return (v & 0x00FFFFFFu) ? v : 0;
+  }
+  if (Bytes == 3) {
+    const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    return v ? v | 0xFF000000u : 0;
+  }
+  const uint32_t q = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+  if ((q & 0x7FFF) == 0) return 0;
+  return ((q >> 10) & 0x1F) << 19 | ((q >> 5) & 0x1F) << 11 | (q & 0x1F) << 3 | ((q & 0x8000) ? 0xFF000000u : 0);
+}
+
+// 3-byte pixels but the last are read as a 32-bit word whose top byte
+// (the next pixel's first) is masked off: one load instead of three.
+inline uint32_t Keyed24Word(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  v &= 0x00FFFFFFu;
+  return v ? v | 0xFF000000u : 0;
+}
+
+template <int Bytes>
+void KeyPixels(const uint8_t* src, uint32_t* out, int count, int step) {
+  if (Bytes == 3 && count > 1) {
+    for (int i = 0; i < count - 1; ++i) out[i * step] = Keyed24Word(src + 3 * i);
+    out[(count - 1) * step] = Keyed<3>(src + 3 * (count - 1));
+    return;
+  }
+  if (step > 0) {
+    for (int i = 0; i < count; ++i) out[i] = Keyed<Bytes>(src + Bytes * i);
+  } else {
+    for (int i = 0; i < count; ++i) out[-i] = Keyed<Bytes>(src + Bytes * i);
+  }
+}
+
+// count pixels of bpp (2, 3 or 4) bytes into out, out + step, ...
+void KeyPixels(int bpp, const uint8_t* src, uint32_t* out, int count, int step) {
+  if (bpp == 4)
+    KeyPixels<4>(src, out, count, step);
+  else if (bpp == 3)
+    KeyPixels<3>(src, out, count, step);
+  else
+    KeyPixels<2>(src, out, count, step);
+}
+
+void FillPixels(uint32_t value, uint32_t* out, int count, int step) {
+  if (step > 0) {
+    std::fill_n(out, count, value);
+  } else {
+    for (int i = 0; i < count; ++i) out[-i] = value;
+  }
 }
 
 }  // namespace
@@ -84,14 +145,116 @@ int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
 
   uint64_t imageBytes = uint64_t(header.width) * header.height * 4;
   if (imageBytes > imageByteLimit_) throw std::bad_alloc();
-  Buffer image = AllocBuffer(imageBytes);
-  DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width, 0, DataOffset(header), 1,
-              32, 1);
+  Buffer image;
+  if (header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32) {
+    // The keyed decoder writes every pixel, so the image needs no zero fill.
+    image = AllocBuffer(imageBytes, false);
+    DecodeKeyed(*file, header, reinterpret_cast<uint32_t*>(image.get()), DataOffset(header));
+  } else {
+    image = AllocBuffer(imageBytes);
+    DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width, 0, DataOffset(header),
+                1, 32, 1);
+  }
 
   holder.Clear();
   if (header.width > 0 && header.height > 0)
-    holder.Create(header.width, header.height, reinterpret_cast<const uint32_t*>(image.get()));
+    holder.Adopt(header.width, header.height, PixelBuffer(reinterpret_cast<uint32_t*>(image.release())));
   return 1;
+}
+
+void TgaImageReader::DecodeKeyed(TgaFile& file, const TgaHeader& header, uint32_t* dest, uint32_t dataOffset) {
+  const int width = header.width;
+  const int height = header.height;
+  const int bpp = header.pixelDepth / 8;
+  const long rowBytes = long(width) * bpp;
+  const bool topDown = (header.descriptor & 0x20) != 0;
+  const int step = (header.descriptor & 0x10) ? -1 : 1;
+  Buffer rawRow = header.imageType == 2 ? AllocBuffer(uint64_t(rowBytes)) : Buffer();
+
+  file.Seek(long(dataOffset));
+  readBuffer_ = AllocBuffer(kReadBlockSize);
+  readPos_ = -1;
+  readEnd_ = kReadBlockSize;
+  if (header.imageType == 10 && height > 0) FillReadBuffer(file);
+  RlePacket packet;
+  bool ended = false;
+
+  for (int y = 0; y < height; ++y) {
+    uint32_t* row = dest + size_t(topDown ? y : height - 1 - y) * size_t(width);
+    uint32_t* first = step > 0 ? row : row + width - 1;
+    if (header.imageType == 2) {
+      // After the end of the file rawRow keeps the last bytes that came.
+      if (!ended) ended = !ReadRow(file, dataOffset, y, rawRow.get(), rowBytes);
+      KeyPixels(bpp, rawRow.get(), first, width, step);
+    } else {
+      ReadRleRowKeyed(file, bpp, first, step, width, packet);
+    }
+  }
+  // A raw packet that runs past the last row is still taken from the data.
+  if (!packet.run) SkipBytes(file, packet.left * bpp);
+
+  readBuffer_.reset();
+  readPos_ = -1;
+  readEnd_ = kReadBlockSize;
+}
+
+void TgaImageReader::ReadRleRowKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int width, RlePacket& packet) {
+  int column = 0;
+  while (column < width) {
+    if (packet.left == 0) {
+      if (DataEnded()) {
+        FillPixels(0, out + column * step, width - column, step);
+        return;
+      }
+      const uint8_t h = TakeByte(file);
+      packet.left = (h & 0x7F) + 1;
+      packet.run = (h & 0x80) != 0;
+      if (packet.run) {
+        uint8_t pixel[4];
+        for (int b = 0; b < bpp; ++b) pixel[b] = TakeByte(file);
+        KeyPixels(bpp, pixel, &packet.value, 1, 1);
+      }
+    }
+    const int n = std::min(packet.left, width - column);
+    if (packet.run)
+      FillPixels(packet.value, out + column * step, n, step);
+    else
+      TakeKeyed(file, bpp, out + column * step, step, n);
+    column += n;
+    packet.left -= n;
+  }
+}
+
+void TgaImageReader::TakeKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int count) {
+  while (count > 0) {
+    if (readPos_ >= readEnd_) {  // the data has ended: zero bytes, black
+      FillPixels(0, out, count, step);
+      return;
+    }
+    const int whole = std::min(count, (readEnd_ - readPos_) / bpp);
+    if (whole == 0) {  // a pixel split between two blocks
+      uint8_t pixel[4];
+      for (int b = 0; b < bpp; ++b) pixel[b] = TakeByte(file);
+      KeyPixels(bpp, pixel, out, 1, 1);
+      out += step;
+      --count;
+      continue;
+    }
+    KeyPixels(bpp, readBuffer_.get() + readPos_, out, whole, step);
+    out += whole * step;
+    count -= whole;
+    readPos_ += whole * bpp;
+    if (readPos_ >= kReadBlockSize) FillReadBuffer(file);
+  }
+}
+
+void TgaImageReader::SkipBytes(TgaFile& file, int count) {
+  while (count > 0 && readPos_ < readEnd_) {
+    const int n = std::min(count, readEnd_ - readPos_);
+    readPos_ += n;
+    count -= n;
+    if (readPos_ >= kReadBlockSize) FillReadBuffer(file);
+  }
 }
 
 void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
@@ -128,15 +291,15 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
   int lastSourceRow = -1;
   int rowsDecoded = 0;
   int rleCarry = 0;
+  bool ended = false;
   readBuffer_ = AllocBuffer(kReadBlockSize);
   readPos_ = -1;
+  readEnd_ = kReadBlockSize;
 
   for (int j = 0; j < destHeight; ++j) {
     const int y = rowTable[j];
     if (header.imageType == 2 && y != lastSourceRow) {
-      const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
-      const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
-      if (!placed || file.Read(rawRow.get(), rowBytes) != rowBytes) platform_.Beep();
+      if (!ended) ended = !ReadRow(file, dataOffset, y, rawRow.get(), rowBytes);
     } else if (header.imageType == 10 && y != lastSourceRow && rowsDecoded <= y) {
       for (; rowsDecoded <= y; ++rowsDecoded)
         ReadRleRow(file, rawRow.get(), size_t(rawBytes), width, header.pixelDepth, rleCarry);
@@ -162,15 +325,29 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
 
   readBuffer_.reset();
   readPos_ = -1;
+  readEnd_ = kReadBlockSize;
+}
+
+bool TgaImageReader::ReadRow(TgaFile& file, uint32_t dataOffset, int y, uint8_t* rawRow, long rowBytes) {
+  // Rows come in file order, so once one is short the file has ended (or
+  // fails) for every later row too: one beep, and the caller reads no more.
+  const uint64_t offset = dataOffset + uint64_t(y) * uint64_t(rowBytes);
+  const bool placed = offset <= uint64_t(LONG_MAX) && file.Seek(long(offset));
+  if (placed && file.Read(rawRow, rowBytes) == rowBytes) return true;
+  platform_.Beep();
+  return false;
 }
 
 void TgaImageReader::FillReadBuffer(TgaFile& file) {
-  // What a short read does not deliver keeps the block's earlier bytes.
-  file.Read(readBuffer_.get(), kReadBlockSize);
+  // A short read (the end of the file, or an error) marks the end of the
+  // data: nothing more is read, and the bytes past it read as zero.
+  const long got = file.Read(readBuffer_.get(), kReadBlockSize);
+  readEnd_ = got > 0 ? int(got) : 0;
   readPos_ = 0;
 }
 
 uint8_t TgaImageReader::TakeByte(TgaFile& file) {
+  if (readPos_ >= readEnd_) return 0;
   uint8_t b = readBuffer_[readPos_];
   if (++readPos_ >= kReadBlockSize) FillReadBuffer(file);
   return b;
@@ -194,12 +371,21 @@ void TgaImageReader::ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowByt
   if (!readBuffer_) {
     readBuffer_ = AllocBuffer(kReadBlockSize);
     readPos_ = -1;
+    readEnd_ = kReadBlockSize;
   }
   if (readPos_ < 0) FillReadBuffer(file);
 
   // Up to 31 bytes per pixel (a depth of 255).
   uint8_t pixel[32];
   while (column < width) {
+    if (DataEnded()) {
+      // Only zero bytes are left: raw packets of one black pixel each, up
+      // to the row's end, which need not be taken one by one.
+      const uint64_t end = std::min<uint64_t>(uint64_t(width), capacity);
+      if (uint64_t(column) < end) std::memset(rawRow + size_t(column) * bpp, 0, size_t(end - column) * bpp);
+      column = width;
+      break;
+    }
     const uint8_t h = TakeByte(file);
     const int count = (h & 0x7F) + 1;
     const bool run = (h & 0x80) != 0;

@@ -55,8 +55,9 @@ class TgaImageReader {
   // rowPitch (0 or more) pixels apart, top row first whatever the file's
   // row order, scaled through the index tables. dest must hold that many
   // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
-  // of (width + 7) / 8 bytes, top row first. Short rows of a type 2 file
-  // beep once each.
+  // of (width + 7) / 8 bytes, top row first. The first short row of a type
+  // 2 file beeps once; the file has ended there, so the rows after it are
+  // not read and keep that row's bytes.
   void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
                    int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
                    int alphaKey);
@@ -64,24 +65,55 @@ class TgaImageReader {
   // Decodes the next row of a type 10 image into rawRow (rawRowBytes long;
   // nothing is written past it) through the 4,096-byte read block. rleCarry
   // is the number of pixels already in rawRow: a packet that ran past the
-  // previous row left its overrun behind that row's width pixels.
+  // previous row left its overrun behind that row's width pixels. Once the
+  // file has ended the data reads as zero bytes (black pixels), without
+  // further reads.
   void ReadRleRow(TgaFile& file, uint8_t* rawRow, size_t rawRowBytes, int width, int pixelDepth, int& rleCarry);
 
   static constexpr int kReadBlockSize = 4096;
 
-  // Zero-filled working memory; std::bad_alloc when it cannot be had.
+  // Working memory, zero-filled unless told otherwise; std::bad_alloc when
+  // it cannot be had.
   struct BufferFree {
     void operator()(uint8_t* p) const;
   };
   using Buffer = std::unique_ptr<uint8_t[], BufferFree>;
-  static Buffer AllocBuffer(uint64_t size);
+  static Buffer AllocBuffer(uint64_t size, bool zeroFill = true);
 
  private:
+  // A run-length packet that continues into the next row.
+  struct RlePacket {
+    int left = 0;  // pixels of it still to come
+    bool run = false;
+    uint32_t value = 0;  // a run's pixel, keyed
+  };
+
+  // LoadTgaFile's own case, depths 16, 24 and 32: DecodeImage at the
+  // image's size into 32-bit pixels with black keyed to 0 (noMask 1,
+  // opaqueBlack 0, alphaKey 1), with the same reads, seeks, beeps and
+  // pixels, but row by row without tables or intermediate rows, and writing
+  // every pixel of dest (black as 0), so dest needs no zero fill.
+  void DecodeKeyed(TgaFile& file, const TgaHeader& header, uint32_t* dest, uint32_t dataOffset);
+  // One row of a type 10 image into out, out + step, ...: ReadRleRow and
+  // the keyed BlitRow in one, packets carried across rows in packet.
+  void ReadRleRowKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int width, RlePacket& packet);
+  // count raw pixels from the read block, keyed, as TakeByte would take
+  // their bytes; past the end of the data they are black.
+  void TakeKeyed(TgaFile& file, int bpp, uint32_t* out, int step, int count);
+  // Takes count bytes of the data unused.
+  void SkipBytes(TgaFile& file, int count);
+
+  // Reads source row y of a type 2 image into rawRow; false, after one
+  // beep, when it is short.
+  bool ReadRow(TgaFile& file, uint32_t dataOffset, int y, uint8_t* rawRow, long rowBytes);
   uint8_t TakeByte(TgaFile& file);
   void FillReadBuffer(TgaFile& file);
+  // The run-length data has ended: the last block was short and is used up.
+  bool DataEnded() const { return readEnd_ < kReadBlockSize && readPos_ >= readEnd_; }
 
   TgaPlatform& platform_;
   uint64_t imageByteLimit_ = std::numeric_limits<uint64_t>::max();
   int readPos_ = 0;
+  int readEnd_ = kReadBlockSize;  // bytes of the block that came from the file
   Buffer readBuffer_;
 };

@@ -14,6 +14,9 @@ bool StdioTgaFile::Seek(long offset) { return offset >= 0 && std::fseek(file_, o
 std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return nullptr;
+  // The reader takes the data in blocks of 4,096 bytes; a larger buffer
+  // gets them from the system in fewer calls.
+  std::setvbuf(f, nullptr, _IOFBF, 64 * 1024);
   return std::make_unique<StdioTgaFile>(f);
 }
 

@@ -1,5 +1,6 @@
 // libFuzzer target: the TGA reader over an in-memory file. Every input is
-// loaded as the module loads it, then decoded once more through the parts
+// loaded as the module loads it and compared with the general decoder (the
+// same pixels, reads, seeks and beeps), then decoded once more through the parts
 // the module does not use (scaling, 16-bit destinations, masks), driven by
 // header fields the reader ignores: xOrigin and yOrigin give the
 // destination size (below 512), bits 0-3 of colorMapFirst pick 16 bits,
@@ -7,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "tga_memory.h"
@@ -22,21 +24,50 @@ void Check(bool ok) {
   if (!ok) __builtin_trap();
 }
 
+// What remains of a log after its first n entries.
+std::string DropEntries(std::string log, int n) {
+  for (; n > 0 && !log.empty(); --n) log.erase(0, log.find(' ') + 1);
+  return log;
+}
+
+// DecodeImage with LoadTgaFile's arguments into a zero-filled image: the
+// general path, which the keyed decoder must match pixel for pixel, read
+// for read, seek for seek and beep for beep.
+void CheckAgainstGeneralPath(MemoryTgaPlatform& platform, const MemoryImageHolder& holder, const std::string& log) {
+  std::unique_ptr<TgaFile> file = platform.Open("f.tga");
+  const TgaHeader h = TgaImageReader::ReadHeader(*file, "f.tga");
+  platform.stats().log.clear();
+  platform.stats().keepLog = true;
+  std::vector<uint32_t> image(size_t(h.width) * h.height, 0);
+  TgaImageReader reader(platform);
+  reader.DecodeImage(*file, h, nullptr, image.data(), h.width, h.height, h.width, 0, TgaImageReader::DataOffset(h), 1,
+                     32, 1);
+  platform.stats().keepLog = false;
+  Check(platform.stats().log == DropEntries(log, 12));
+  Check(image.size() == holder.size() || (holder.empty() && (h.width == 0 || h.height == 0)));
+  for (size_t i = 0; i < holder.size(); ++i) Check(image[i] == holder.data()[i]);
+}
+
 void LoadLikeTheModule(MemoryTgaPlatform& platform) {
   MemoryImageHolder holder;
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kImageLimit);
+  platform.stats().keepLog = true;
   int result = 0;
   try {
     result = reader.LoadTgaFile("f.tga", holder);
   } catch (const std::bad_alloc&) {
     return;
   }
+  const std::string log = platform.stats().log;
+  platform.stats().keepLog = false;
   Check(result == 1 || result == 255);
+  if (result != 1) return;
+  CheckAgainstGeneralPath(platform, holder, log);
   int w = 0, h = 0;
-  if (result != 1 || !holder.GetSize(w, h)) return;
-  Check(holder.pixels().size() == size_t(w) * size_t(h));
-  for (uint32_t p : holder.pixels()) Check(p == 0 || (p & 0x00FFFFFF) != 0);  // black is keyed to 0
+  if (!holder.GetSize(w, h)) return;
+  Check(holder.size() == size_t(w) * size_t(h));
+  for (size_t i = 0; i < holder.size(); ++i) Check(holder.data()[i] == 0 || (holder.data()[i] & 0x00FFFFFF) != 0);
 }
 
 void DecodeScaled(MemoryTgaPlatform& platform) {

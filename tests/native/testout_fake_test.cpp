@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <cstdlib>
@@ -166,6 +167,19 @@ TEST(PlaceImageInFrame, SmallerImagesAreCentredWithTheOddSpareRightAndBelow) {
   EXPECT_EQ(odd.at(717, 574), 0u);
   EXPECT_EQ(odd.nonZero(), 717 * 573);
 
+  // As wide as the frame, with an odd spare height: one zero row above, two
+  // below; and as wide but taller: cut below.
+  for (int h : {573, 700}) {
+    Placed wide = Place(720, h);
+    const int yoff = h < kH ? 1 : 0;
+    for (int y = 0; y < kH; ++y)
+      for (int x : {0, 719}) {
+        const int sy = y - yoff;
+        ASSERT_EQ(wide.at(x, y), sy >= 0 && sy < h ? ImagePixel(x, sy) : 0u) << x << "," << y << " of 720 x " << h;
+      }
+    EXPECT_EQ(wide.nonZero(), 720 * std::min(h, kH));
+  }
+
   Placed dot = Place(1, 1);
   EXPECT_EQ(dot.at(359, 287), ImagePixel(0, 0));
   EXPECT_EQ(dot.nonZero(), 1);
@@ -200,6 +214,7 @@ TEST(PlaceImageInFrame, AnImageWithoutPixelsLeavesTheFrameZero) {
 
 // ---- The alpha test command ----
 
+using TgaHeaderBytes = std::array<uint8_t, 18>;
 const char kDir[] = "C:\\korvex\\";
 const char kPath[] = "C:\\korvex\\TestAlpha.tga";
 
@@ -391,6 +406,37 @@ TEST_F(AlphaTestFake, OutOfMemoryInTheReaderPassesThroughBeforeAnyDeviceCall) {
   EXPECT_TRUE(fake_korvio::Calls().empty());
   EXPECT_TRUE(memory.untouched());
   EXPECT_EQ(p.files.stats().openFiles, 0);
+}
+
+TEST_F(AlphaTestFake, APictureAboveTheSizeLimitIsOutOfMemory) {
+  // Headers alone that declare big pictures; 4,096 x 4,096 is the most the
+  // alpha test loads.
+  for (auto size : {std::pair<int, int>{65535, 65535}, {65535, 1024}, {4096, 4097}}) {
+    for (int type : {2, 10}) {
+      SCOPED_TRACE(testing::Message() << size.first << " x " << size.second << ", type " << type);
+      TgaHeaderBytes header = {0,
+                               0,
+                               uint8_t(type),
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               uint8_t(size.first),
+                               uint8_t(size.first >> 8),
+                               uint8_t(size.second),
+                               uint8_t(size.second >> 8),
+                               32,
+                               0x20};
+      platform.AddFile(kPath, std::vector<uint8_t>(header.begin(), header.end()));
+      EXPECT_THROW(RunAlphaTest(kDir, 0, platform), std::bad_alloc);
+      ExpectNoDeviceCall();
+    }
+  }
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ struct Decode {
     platform.AddFile("d.tga", file);
     auto f = platform.Open("d.tga");
     TgaHeader h = TgaImageReader::ReadHeader(*f, "d.tga");
-    platform.stats() = MemoryTgaStats{0, 1};
+    platform.stats() = MemoryTgaStats();
+    platform.stats().openFiles = 1;
     reader.DecodeImage(*f, h, mask, dest.data(), destWidth, destHeight, rowPitch, opaqueBlack,
                        TgaImageReader::DataOffset(h), mask ? 0 : 1, int(sizeof(Pixel) * 8), alphaKey);
   }

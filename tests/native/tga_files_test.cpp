@@ -67,7 +67,7 @@ TEST(TgaRealFiles, DecodeLikeImageMagick) {
     const std::vector<uint32_t> want = Reference(ReadAll(base + ".rgba"));
     ASSERT_EQ(size_t(w) * h, want.size());
     ASSERT_EQ(want.size(), holder.pixels().size());
-    auto diff = std::mismatch(want.begin(), want.end(), holder.pixels().begin());
+    auto diff = std::mismatch(want.begin(), want.end(), holder.data());
     if (diff.first != want.end()) {
       size_t i = size_t(diff.first - want.begin());
       ADD_FAILURE() << "first difference at column " << i % w << ", row " << i / w << ": want " << std::hex

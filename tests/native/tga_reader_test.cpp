@@ -239,10 +239,12 @@ TEST_F(TgaLoad, UncompressedReadsEachRowOnce) {
 TEST_F(TgaLoad, ShortUncompressedRowsBeepAndKeepEarlierBytes) {
   // Top to bottom, 3 x 4: row 0 whole, row 1 one pixel and a half, rows 2
   // and 3 missing. A short row is the bytes that arrived followed by what
-  // the row before left.
+  // the row before left; the file has ended there, so the rows after it are
+  // that row again, neither read nor beeped for.
   const Bytes data = Concat({Pixels(24, {0x111111, 0x222222, 0x333333, 0x444444}), {0x55}});
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 3, 4, 24, 0x20), {data})));
-  EXPECT_EQ(3, platform.stats().beeps);
+  EXPECT_EQ(1, platform.stats().beeps);
+  EXPECT_EQ(12 + 2, platform.stats().reads);
   const Words row0 = {0xFF111111, 0xFF222222, 0xFF333333};
   const Words row1 = {0xFF444444, 0xFF222255, 0xFF333333};
   Words want = row0;
@@ -252,7 +254,7 @@ TEST_F(TgaLoad, ShortUncompressedRowsBeepAndKeepEarlierBytes) {
   // A read error in the pixel data beeps like a short row.
   const Bytes file = TgaBytes(TgaHead(2, 2, 2, 32, 0x20), {Pixels(32, {1, 2, 3, 4})});
   ASSERT_EQ(1, Load(file, 18 + 8));
-  EXPECT_EQ(3 + 1, platform.stats().beeps);
+  EXPECT_EQ(1 + 1, platform.stats().beeps);
   EXPECT_EQ((Words{1, 2, 1, 2}), holder.pixels());
 }
 
@@ -322,11 +324,37 @@ TEST_F(TgaLoad, RunLengthDataIsReadInBlocks) {
 }
 
 TEST_F(TgaLoad, TruncatedRunLengthDataStillLoads) {
-  const Bytes data = RunPacket(3, Pixels(24, {0x123456}));
+  // Past the end of the file the data reads as zero bytes: a packet cut
+  // short is finished with them, and the rest of the image is black, so
+  // transparent. No beep.
+  const Bytes data = Concat({RunPacket(3, Pixels(24, {0x123456})), RawPacket(2, {0x77, 0x66})});
   ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 3, 50, 24, 0x20), {data})));
   EXPECT_EQ(0, platform.stats().beeps);
-  EXPECT_EQ(Words(3, 0xFF123456), Words(holder.pixels().begin(), holder.pixels().begin() + 3));
-  EXPECT_EQ(150u, holder.pixels().size());
+  Words want(150, 0);
+  want[0] = want[1] = want[2] = 0xFF123456;
+  want[3] = 0xFF006677;
+  EXPECT_EQ(want, holder.pixels());
+}
+
+TEST_F(TgaLoad, AFileThatEndsEarlyCostsOnlyWhatItHolds) {
+  // 1,000 x 1,000 declared. Uncompressed with half a row of data: one read
+  // and one beep, not one per row.
+  ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 1000, 1000, 32, 0x20), {Bytes(2000, 0x40)})));
+  EXPECT_EQ(12 + 1, platform.stats().reads);
+  EXPECT_EQ(1 + 1, platform.stats().seeks);
+  EXPECT_EQ(1, platform.stats().beeps);
+  EXPECT_EQ(0x40404040u, holder.pixels()[999 * 1000]);
+
+  // Run-length data of 4,500 bytes: two block reads, however many rows are
+  // left; nothing is taken again from the stale block.
+  Bytes rle;
+  for (int i = 0; i < 900; ++i) rle = Concat({rle, RunPacket(128, Pixels(32, {0x01020304}))});
+  platform.stats() = MemoryTgaStats();
+  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 1000, 1000, 32, 0x20), {rle})));
+  EXPECT_EQ(12 + 2, platform.stats().reads);
+  const Words image = holder.pixels();
+  EXPECT_EQ(size_t(900 * 128), size_t(std::count(image.begin(), image.end(), 0x01020304u)));
+  EXPECT_EQ(size_t(1000000 - 900 * 128), size_t(std::count(image.begin(), image.end(), 0u)));
 }
 
 // ---- Sizes ----
@@ -342,8 +370,7 @@ TEST_F(TgaLoad, SizesBeyondSixteenSignedBits) {
   ASSERT_EQ(size_t(2 * w), holder.pixels().size());
   EXPECT_EQ(0xFF800000u, holder.pixels()[w - 1]);
   EXPECT_EQ(0xFF00007Fu, holder.pixels()[w + 32768]);
-  EXPECT_EQ(2u,
-            size_t(std::count_if(holder.pixels().begin(), holder.pixels().end(), [](uint32_t p) { return p != 0; })));
+  EXPECT_EQ(2u, size_t(std::count_if(holder.data(), holder.data() + holder.size(), [](uint32_t p) { return p != 0; })));
 
   Bytes rle;
   for (int n = 0; n < 2 * w; n += 128) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,56 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
 
   DeleteFileA(copy.c_str());
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
+  RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
+  // Headers alone. Above the size limit: out of memory at once. At the
+  // limit: the file has ended after the header, so it is read no further.
+  struct Case {
+    int type, width, height;
+    bool refused;
+  };
+  const Case cases[] = {
+      {10, 65535, 2048, true}, {2, 65535, 65535, true}, {10, 4096, 4096, false}, {2, 4096, 4096, false}};
+  char temp[MAX_PATH];
+  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+  const std::string dir = std::string(temp) + "korv-big-" + std::to_string(GetCurrentProcessId()) + "\\";
+  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", type " << c.type);
+    const unsigned char header[18] = {0,
+                                      0,
+                                      (unsigned char)c.type,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      (unsigned char)c.width,
+                                      (unsigned char)(c.width >> 8),
+                                      (unsigned char)c.height,
+                                      (unsigned char)(c.height >> 8),
+                                      32,
+                                      0x20};
+    HANDLE f = CreateFileA((dir + "TestAlpha.tga").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(f, header, sizeof header, &written, nullptr));
+    CloseHandle(f);
+    const DWORD start = GetTickCount();
+    if (c.refused) {
+      EXPECT_THROW(RunAlphaTest(dir, 0, platform), std::bad_alloc);
+    } else {
+      EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::Written);
+    }
+    EXPECT_LT(GetTickCount() - start, 2000u);
+  }
+  DeleteFileA((dir + "TestAlpha.tga").c_str());
   RemoveDirectoryA(dir.c_str());
 }
 
