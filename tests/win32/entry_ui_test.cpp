@@ -286,6 +286,20 @@ TEST(EntryLanguage, OnlyChineseOfThePrcSelectsChinese) {
 
 namespace {
 
+// Copies the module to `copy`, runs it with no board and checks the caption
+// of the box it shows: the module's own name, as it finds it.
+void ExpectBoxCaptionOfACopy(const std::wstring& copy, const std::wstring& caption) {
+  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
+      << "error " << GetLastError();
+  Boards("0");
+  ui::ModuleRun run(1, copy);
+  HWND box = run.WaitMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(ui::Text(box), caption);
+  ui::Click(box, IDOK);
+  ASSERT_TRUE(run.WaitFinished());
+}
+
 // "乗" is 0x81 0x5C in GBK: its second byte is a backslash. Loaded from a
 // folder and a file named with it, the module must still find its own name
 // (the caption of its boxes), so the byte is not taken for a path separator.
@@ -295,18 +309,7 @@ TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
   std::wstring folder = std::wstring(temp) + ui::W("korv乗");
   CreateDirectoryW(folder.c_str(), nullptr);
-  std::wstring copy = folder + ui::W("\\乗cfg.dll");
-  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
-      << "error " << GetLastError();
-  Boards("0");
-  {
-    ui::ModuleRun run(1, copy);
-    HWND box = run.WaitMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(ui::Text(box), ui::W("乗cfg"));
-    ui::Click(box, IDOK);
-    ASSERT_TRUE(run.WaitFinished());
-  }
+  ExpectBoxCaptionOfACopy(folder + ui::W("\\乗cfg.dll"), ui::W("乗cfg"));
 }
 
 // Loaded from a folder whose path is far longer than 260 characters, the
@@ -322,16 +325,7 @@ TEST(EntryLongPath, ModuleInADeepFolderKnowsItsOwnName) {
     folder += L"\\" + std::wstring(100, c);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
   }
-  const std::wstring copy = folder + L"\\korvcfg.dll";
-  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
-      << "error " << GetLastError();
-  Boards("0");
-  ui::ModuleRun run(1, copy);
-  HWND box = run.WaitMessageBox();
-  ASSERT_TRUE(box);
-  EXPECT_EQ(ui::Text(box), L"korvcfg");
-  ui::Click(box, IDOK);
-  ASSERT_TRUE(run.WaitFinished());
+  ExpectBoxCaptionOfACopy(folder + L"\\korvcfg.dll", L"korvcfg");
 }
 
 }  // namespace

@@ -16,15 +16,9 @@
 #include "testout_expected.h"
 #include "tga_win32.h"
 
-namespace {
+#include "wine_testing.h"
 
-// This program's folder, ending with a backslash, as the module's own is.
-std::string ProgramDirectory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
+namespace {
 
 class TestOutputWine : public ::testing::Test {
  protected:
@@ -40,7 +34,7 @@ class TestOutputWine : public ::testing::Test {
 };
 
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
-  ASSERT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);
   EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
@@ -55,7 +49,7 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   // Another test's reader may hold the picture unshared for a moment.
   bool copied = false;
   for (int attempt = 0; attempt < 100 && !copied; ++attempt, Sleep(20))
-    copied = CopyFileA((ProgramDirectory() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
+    copied = CopyFileA((ProgramFolder() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
   ASSERT_TRUE(copied);
 
   HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

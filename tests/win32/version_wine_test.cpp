@@ -9,19 +9,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "wine_testing.h"
 
-std::string ProgramDirectory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
+namespace {
 
 class VersionResource : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string dll = ProgramDirectory() + "korvcfg.dll";
+    const std::string dll = ProgramFolder() + "korvcfg.dll";
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &handle);
     ASSERT_GT(size, 0u) << "no version resource in " << dll;

@@ -1,11 +1,20 @@
-// main() of the Wine test programs: GoogleTest's, then an immediate end.
-// The results are reported and flushed by then; skipping the process's
-// normal teardown (static destructors, DLL detach) keeps a rare stall there
-// under Wine from holding a finished test until its time limit.
+// main() of the Wine test programs: GoogleTest's, then an immediate end
+// once the results are reported and flushed, skipping the process's normal
+// teardown (static destructors, DLL detach) under Wine; and the helpers
+// every Wine test program shares (wine_testing.h).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+
+#include "wine_testing.h"
+
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s(path, n);
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
