@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -27,7 +28,8 @@ namespace {
 
 bool WriteAll(HANDLE h, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
-    const DWORD size = DWORD(FileStoreTake(text.size() - done));
+    // At most 1 GiB a call: a DWORD cannot count every size_t of a 64-bit build.
+    const DWORD size = DWORD(FileStoreTake(std::min<size_t>(text.size() - done, size_t(1) << 30)));
     DWORD n = 0;
     if (size == 0 || !WriteFile(h, text.data() + done, size, &n, nullptr) || n == 0) return false;
     done += n;

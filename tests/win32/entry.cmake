@@ -14,7 +14,18 @@ korv_wine_test(entry_ui_test FILTER "EntryGbkPath.*" SUFFIX ".zh_CN" ENVIRONMENT
 korv_wine_test(entry_ui_test FILTER "EntryLayout.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
 korv_wine_test(entry_ui_test FILTER "EntryLongPath.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
 
-# The integrator's header from C, linked straight against the DLL.
+# The integrator's header from C, linked against each import library that
+# the package ships: MinGW's (libkorvcfg.dll.a) and the one for Microsoft's
+# linker (korvcfg.lib). Where Wine runs, each host is loaded, so the loader
+# binds its import to the export of the real DLL.
 add_executable(header_link_check header_link_check.c)
-target_link_libraries(header_link_check PRIVATE korvcfg_api $<TARGET_FILE:korvcfg>)
-add_dependencies(header_link_check korvcfg)
+target_link_libraries(header_link_check PRIVATE korvcfg_api korvcfg)
+add_executable(header_link_check_lib header_link_check.c)
+target_link_libraries(header_link_check_lib PRIVATE korvcfg_api ${KORVCFG_MSVC_LIB})
+add_dependencies(header_link_check_lib korvcfg korvcfg_msvc_lib)
+if(KORV_WINE_TESTS)
+  foreach(host header_link_check header_link_check_lib)
+    add_test(NAME ${host} COMMAND ${host})
+    set_tests_properties(${host} PROPERTIES LABELS "wine;${KORV_ARCH}" TIMEOUT 60 FIXTURES_REQUIRED wineprefix_${KORV_ARCH})
+  endforeach()
+endif()

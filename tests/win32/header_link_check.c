@@ -1,6 +1,7 @@
-/* Built, not run: include/korvcfg.h compiles as C, and its declaration links
- * against the export of korvcfg.dll itself. A mismatch in calling convention
- * or linkage would leave the symbol unresolved. */
+/* include/korvcfg.h compiles as C, and its declaration links against an
+ * import library of korvcfg.dll. A mismatch in calling convention or
+ * linkage would leave the symbol unresolved; a wrong import would keep the
+ * program from loading. Run without arguments it only loads and ends. */
 #include "korvcfg.h"
 
 int main(int argc, char** argv) {

@@ -1,6 +1,6 @@
 // The reader through the Win32 platform: unshared files, bitmaps made with
 // CreateBitmap and read back with GetObjectA/GetBitmapBits, and image sizes
-// that do not fit a 32-bit process.
+// above the module's limit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "test_pictures.h"
 #include "tga_reader.h"
 #include "tga_win32.h"
 
@@ -153,18 +154,26 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
 }
 
-TEST(TgaWin32, ImagesTooLargeForTheProcessAreOutOfMemory) {
-  // 32,768 x 32,768 x 4 is 2^32 bytes: 0 in 32-bit arithmetic. 30,000 x
-  // 30,000 x 4 fits in 32 bits but not in this process.
+TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
+  // Whether or not this process could have the memory (a 64-bit one may),
+  // a picture above the module's limit is refused before anything is
+  // allocated, zero-filled or decoded. 32,768 x 32,768 x 4 is 2^32 bytes:
+  // 0 in 32-bit arithmetic; 4,097 x 4,096 is just above the limit.
   Win32TgaPlatform platform;
   BitmapHolder holder;
   const uint32_t one = 0xFF123456;
   ASSERT_TRUE(holder.Create(1, 1, &one));
   TgaImageReader reader(platform);
-  for (int size : {32768, 65535, 30000}) {
-    SCOPED_TRACE(size);
-    const std::string path = TempFile("big.tga", Header(2, size, size, 32, 0));
+  reader.SetImageByteLimit(kAlphaTestImageLimit);
+  const struct {
+    int width, height;
+  } sizes[] = {{32768, 32768}, {65535, 65535}, {30000, 30000}, {4097, 4096}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
+    const std::string path = TempFile("big.tga", Header(2, size.width, size.height, 32, 0));
+    const DWORD start = GetTickCount();
     EXPECT_THROW(reader.LoadTgaFile(path, holder), std::bad_alloc);
+    EXPECT_LT(GetTickCount() - start, 250u);
     EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
   }
   EXPECT_EQ(Words{one}, Pixels(holder));
