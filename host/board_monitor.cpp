@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "korvsim.h"
+#include "setting_table.h"
 #include "sim_picture.h"
 
 namespace {
@@ -17,45 +18,6 @@ constexpr int kMaxBoards = 16;
 constexpr UINT kTimerMs = 40;
 constexpr int kGap = 8;
 const char kClassName[] = "KorvBoardMonitor";
-
-// A setting with a few value codes, and the words for them (index = code).
-struct Choice {
-  const char* setting;
-  const char* label;
-  const char* words[6];
-};
-constexpr Choice kInputChoices[] = {
-    {"VideoMode", "", {"NTSC", "PAL"}},
-    {"InnerOrExtraSync", "sync ", {"internal", "external", "from video input"}},
-    {"CmpsOrSvideo", "video in ", {"CVBS1", "Y/C", "YUV", "SDI", nullptr, "CVBS2"}},
-    {"AudioSrc", "audio in ", {"analog", "SDI embedded"}},
-    {"TVORVTR", "lock ", {"VTR", "TV"}},
-    {"VideoBypass", "title ", {"bypass", "graphic over video"}},
-    {"VideoBlackLevel", "black ", {"0.0 IRE", "7.5 IRE"}},
-};
-constexpr Choice kOutputChoices[] = {
-    {"OutVideoSrc", "video out ", {"play", "input"}},
-    {"OutAudioSrc", "audio out ", {"play", "input"}},
-    {"CapVideoSrc", "capture ", {nullptr, "input", "play"}},
-    {"PlayBufferRepeatMode", "pause ", {nullptr, "frame", "first field", "second field"}},
-    {"SubBoardIfExist", "SDI sub-board ", {"no", "yes"}},
-};
-// The eight adjustments, 0 to 255.
-struct Adjustment {
-  const char* setting;
-  const char* label;
-};
-constexpr Adjustment kAdjustments[] = {
-    {"Contrast", "contrast"},      {"Light", "brightness"},           {"Hue", "hue"},
-    {"Satuation", "saturation"},   {"SubcarrierPhase", "subcarrier"}, {"LinePhase", "line phase"},
-    {"FieldPhase", "field phase"}, {"AudioVolumn", "volume"},
-};
-
-std::string ChoiceText(const Choice& c, int code) {
-  const int count = static_cast<int>(sizeof c.words / sizeof c.words[0]);
-  const char* word = code >= 0 && code < count ? c.words[code] : nullptr;
-  return std::string(c.label) + (word ? word : "code " + std::to_string(code));
-}
 
 struct Monitor {
   SimInspection sim;
@@ -260,9 +222,12 @@ bool FindSimInspection(SimInspection& sim) {
 
 std::string BoardStatusLine(const SimInspection& sim, int card) {
   std::string line = "Board " + std::to_string(card + 1) + (sim.isOpen(card) ? "" : " (closed)") + ": ";
-  for (const Choice& c : kInputChoices) line += ChoiceText(c, sim.peek(c.setting, card)) + ", ";
-  for (const Adjustment& a : kAdjustments) line += a.label + (" " + std::to_string(sim.peek(a.setting, card))) + ", ";
-  for (const Choice& c : kOutputChoices) line += ChoiceText(c, sim.peek(c.setting, card)) + ", ";
+  // Every setting by its name, with the word for its code where it has one.
+  for (const BoardSetting& setting : kBoardSettings) {
+    const int value = sim.peek(setting.device, card);
+    const char* word = setting.WordOf(value);
+    line += std::string(setting.name) + " " + (word ? word : std::to_string(value)) + ", ";
+  }
   line.resize(line.size() - 2);
   return line;
 }

@@ -3,7 +3,8 @@
 // hardware. Options are in korvsim.h.
 #include "korvsim.h"
 
-#include "../src/device/korvio.h"
+#include "korvio.h"
+#include "setting_table.h"
 #include "sim_picture.h"
 
 #include <chrono>
@@ -27,37 +28,26 @@
 
 namespace {
 
-enum Setting {
-#define KORVSIM_ENUM(name) k##name,
-  KORVIO_SETTINGS(KORVSIM_ENUM)
-#undef KORVSIM_ENUM
-      kSubBoardIfExist,
-  kSettingCount
-};
+// The boards keep their settings in the order of the settings table's rows.
+constexpr int kSettingCount = int(kBoardSettingCount);
 
-const char* const kSettingNames[kSettingCount] = {
-#define KORVSIM_NAME(name) #name,
-    KORVIO_SETTINGS(KORVSIM_NAME)
-#undef KORVSIM_NAME
-        "SubBoardIfExist"};
+int IndexOf(const char* device) {
+  const BoardSetting* s = SettingOfDevice(device);
+  return s ? int(s - kBoardSettings) : -1;
+}
 
 // What a board holds when it is switched on. Deliberately not the module's
-// factory values, so that applying those is seen to change something.
-int PowerOnValue(int setting) {
-  switch (setting) {
-    case kVideoMode: return 1;  // PAL
-    case kContrast:
-    case kLight:
-    case kHue:
-    case kSatuation:
-    case kFieldPhase:
-    case kAudioVolumn: return 128;
-    case kOutVideoSrc:
-    case kOutAudioSrc:
-    case kCapVideoSrc: return 1;
-    case kPlayBufferRepeatMode: return 1;
-    default: return 0;
-  }
+// factory values, so that applying those is seen to change something: PAL,
+// the adjustments at 128 but the subcarrier and line phase at 0, the outputs
+// and capture from the input, pause on the frame; every other code 0.
+int PowerOnValue(const BoardSetting& s) {
+  if (s.field == &BoardSettings::subcarrierPhase || s.field == &BoardSettings::linePhase) return 0;
+  if (s.wordCount == 0) return 128;
+  if (s.field == &BoardSettings::videoMode || s.field == &BoardSettings::outVideoSrc ||
+      s.field == &BoardSettings::outAudioSrc || s.field == &BoardSettings::capVideoSrc ||
+      s.field == &BoardSettings::playBufferRepeatMode)
+    return 1;
+  return 0;
 }
 
 struct Board {
@@ -148,8 +138,8 @@ void Configure(Simulator& sim) {
     Board& b = sim.boards[card];
     b.subBoard = InBoardList(subBoards, card);
     b.failOpen = InBoardList(failOpen, card);
-    for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(s);
-    b.values[kSubBoardIfExist] = b.subBoard ? 1 : 0;
+    for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
+    b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
   }
   const std::string reported = Option("KORVSIM_REPORTED_COUNT");
   sim.countReported = !reported.empty();
@@ -199,30 +189,14 @@ class CallScope {
   std::lock_guard<std::recursive_mutex> guard_;
 };
 
-bool IsOneOf(int v, std::initializer_list<int> codes) {
-  for (int c : codes)
-    if (v == c) return true;
-  return false;
-}
-
-// The value codes each setting accepts on this board.
+// The value codes each setting accepts on this board: the codes of its
+// words, or its range; the SDI input and embedded audio only with the SDI
+// sub-board.
 bool Accepts(const Board& b, int setting, int v) {
-  switch (setting) {
-    case kInnerOrExtraSync: return IsOneOf(v, {0, 1, 2});
-    case kCmpsOrSvideo: return IsOneOf(v, {0, 1, 2, 5}) || (v == 3 && b.subBoard);
-    case kAudioSrc: return v == 0 || (v == 1 && b.subBoard);
-    case kCapVideoSrc: return IsOneOf(v, {1, 2});
-    case kPlayBufferRepeatMode: return IsOneOf(v, {1, 2, 3});
-    case kContrast:
-    case kLight:
-    case kHue:
-    case kSatuation:
-    case kSubcarrierPhase:
-    case kLinePhase:
-    case kFieldPhase:
-    case kAudioVolumn: return v >= 0 && v <= 255;
-    default: return IsOneOf(v, {0, 1});
-  }
+  const BoardSetting& s = kBoardSettings[setting];
+  if ((s.field == &BoardSettings::cmpsOrSvideo && v == 3) || (s.field == &BoardSettings::audioSrc && v == 1))
+    return b.subBoard;
+  return s.Valid(v);
 }
 
 int Get(int setting, int* value, int card) {
@@ -230,16 +204,16 @@ int Get(int setting, int* value, int card) {
   Board* b = call.openBoard(card);
   int ok = b && value;
   if (ok) *value = b->values[setting];
-  return call.Record(ok, "Orbel_Get%s(%s, %d) -> %d", kSettingNames[setting], value ? "&v" : "null", card,
+  return call.Record(ok, "Orbel_Get%s(%s, %d) -> %d", kBoardSettings[setting].device, value ? "&v" : "null", card,
                      ok ? *value : 0);
 }
 
 int Set(int setting, int value, int card) {
   CallScope call;
   Board* b = call.openBoard(card);
-  int ok = b && !call.sim().failingSetters.count(kSettingNames[setting]) && Accepts(*b, setting, value);
+  int ok = b && !call.sim().failingSetters.count(kBoardSettings[setting].device) && Accepts(*b, setting, value);
   if (ok) b->values[setting] = value;
-  return call.Record(ok, "Orbel_Set%s(%d, %d)", kSettingNames[setting], value, card);
+  return call.Record(ok, "Orbel_Set%s(%d, %d)", kBoardSettings[setting].device, value, card);
 }
 
 void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {
@@ -284,13 +258,13 @@ KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 
-#define KORVSIM_DEFINE(name)                                                                 \
-  KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(k##name, value, card); } \
-  KORVIO_API int Orbel_Set##name(int value, int card) { return Set(k##name, value, card); }
+#define KORVSIM_DEFINE(name)                                                                          \
+  KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(IndexOf(#name), value, card); } \
+  KORVIO_API int Orbel_Set##name(int value, int card) { return Set(IndexOf(#name), value, card); }
 KORVIO_SETTINGS(KORVSIM_DEFINE)
 #undef KORVSIM_DEFINE
 
-KORVIO_API int Orbel_GetSubBoardIfExist(int* value, int card) { return Get(kSubBoardIfExist, value, card); }
+KORVIO_API int Orbel_GetSubBoardIfExist(int* value, int card) { return Get(IndexOf("SubBoardIfExist"), value, card); }
 
 KORVIO_API int Orbel_ClearCurrentScreen(int card) {
   CallScope call;
@@ -369,16 +343,15 @@ KORVSIM_API int KorvSim_IsOpen(int card) {
 KORVSIM_API int KorvSim_Peek(const char* name, int card) {
   CallScope call;
   Board* b = call.board(card);
-  for (int s = 0; b && name && s < kSettingCount; ++s)
-    if (std::strcmp(name, kSettingNames[s]) == 0) return b->values[s];
-  return 0;
+  const int s = name ? IndexOf(name) : -1;
+  return b && s >= 0 ? b->values[s] : 0;
 }
 
 KORVSIM_API void KorvSim_Poke(const char* name, int value, int card) {
   CallScope call;
   Board* b = call.board(card);
-  for (int s = 0; b && name && s < kSettingCount; ++s)
-    if (std::strcmp(name, kSettingNames[s]) == 0) b->values[s] = value;
+  const int s = name ? IndexOf(name) : -1;
+  if (b && s >= 0) b->values[s] = value;
 }
 
 KORVSIM_API const unsigned* KorvSim_Output(int card) {

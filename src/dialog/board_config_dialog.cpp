@@ -6,108 +6,88 @@
 
 #include "host_path.h"
 #include "korvio.h"
+#include "setting_table.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
 
 namespace {
 
-using Setter = int (*)(int value, int card);
-
-// What the colour-bar buttons put on the board's output, by the code of
-// their row below.
+// What the colour-bar buttons put on the board's output, by their position
+// in the group.
 enum TestPicture { kClearOutput, kBars100_0_100_00, kBars100_0_100_25, kBars100_0_75_00, kAlphaTest };
 
-// One radio button: the code its group's setter sends (for the colour-bar
-// buttons, the test picture), and the caption of the "error" box shown when
-// the board refuses it; null where the setter's result is not looked at.
+// One radio button, and the caption of the "error" box shown when the board
+// refuses its value (used where the setting's refusal is reported).
 struct RadioButton {
   int id;
-  int code;
-  const char* errorCaption;
+  const char* errorCaption = nullptr;
 };
 
-// One radio group, from its first button (the one with WS_GROUP) on. A
-// group without a field is the colour-bar group, whose buttons are commands.
+// One radio group, from its first button (the one with WS_GROUP) on: a
+// button per word of its setting, in the setting's order of words. A group
+// without a setting is the colour-bar group, whose buttons are commands.
 struct RadioGroup {
-  int32_t BoardSettings::*field;
-  Setter setter;
+  const BoardSetting* setting;
   int buttonCount;
   RadioButton buttons[5];
+
+  // The value a button sends (for the colour-bar buttons, the picture).
+  int32_t Code(int i) const { return setting ? setting->words[i].code : i; }
 };
 
 // In the order of the dialog's group indices.
 constexpr RadioGroup kRadioGroups[BoardConfigDialog::kGroupCount] = {
-    {&BoardSettings::innerOrExtraSync,
-     Orbel_SetInnerOrExtraSync,
-     3,
-     {{IDC_SYNC_INTERNAL, 0, nullptr}, {IDC_SYNC_EXTERNAL, 1, nullptr}, {IDC_SYNC_FROM_VIDEO, 2, nullptr}}},
-    // There is no code 4: CVBS2 is 5.
-    {&BoardSettings::cmpsOrSvideo,
-     Orbel_SetCmpsOrSvideo,
+    {SettingOf(&BoardSettings::innerOrExtraSync), 3, {{IDC_SYNC_INTERNAL}, {IDC_SYNC_EXTERNAL}, {IDC_SYNC_FROM_VIDEO}}},
+    {SettingOf(&BoardSettings::cmpsOrSvideo),
      5,
-     {{IDC_SOURCE_CVBS1, 0, "CVBS1 err"},
-      {IDC_SOURCE_YC, 1, "Svideo err"},
-      {IDC_SOURCE_YUV, 2, "YUV err"},
-      {IDC_SOURCE_SDI, 3, "SDI err"},
-      {IDC_SOURCE_CVBS2, 5, "CVBS2 err"}}},
-    {&BoardSettings::videoBypass,
-     Orbel_SetVideoBypass,
-     2,
-     {{IDC_MIX_BYPASS, 0, "Bypass err"}, {IDC_MIX_GRAPHIC, 1, "Video mix err"}}},
-    {&BoardSettings::videoMode, Orbel_SetVideoMode, 2, {{IDC_MODE_NTSC, 0, nullptr}, {IDC_MODE_PAL, 1, nullptr}}},
-    {&BoardSettings::tvOrVtr, Orbel_SetTVORVTR, 2, {{IDC_LOCK_VTR, 0, "VTR err"}, {IDC_LOCK_TV, 1, "TV err"}}},
+     {{IDC_SOURCE_CVBS1, "CVBS1 err"},
+      {IDC_SOURCE_YC, "Svideo err"},
+      {IDC_SOURCE_YUV, "YUV err"},
+      {IDC_SOURCE_SDI, "SDI err"},
+      {IDC_SOURCE_CVBS2, "CVBS2 err"}}},
+    {SettingOf(&BoardSettings::videoBypass), 2, {{IDC_MIX_BYPASS, "Bypass err"}, {IDC_MIX_GRAPHIC, "Video mix err"}}},
+    {SettingOf(&BoardSettings::videoMode), 2, {{IDC_MODE_NTSC}, {IDC_MODE_PAL}}},
+    {SettingOf(&BoardSettings::tvOrVtr), 2, {{IDC_LOCK_VTR, "VTR err"}, {IDC_LOCK_TV, "TV err"}}},
     {nullptr,
-     nullptr,
      5,
-     {{IDC_BARS_CLEAR, kClearOutput, nullptr},
-      {IDC_BARS_100_0_100_00, kBars100_0_100_00, nullptr},
-      {IDC_BARS_100_0_100_25, kBars100_0_100_25, nullptr},
-      {IDC_BARS_100_0_75_00, kBars100_0_75_00, nullptr},
-      {IDC_BARS_ALPHA, kAlphaTest, nullptr}}},
-    {&BoardSettings::videoBlackLevel,
-     Orbel_SetVideoBlackLevel,
+     {{IDC_BARS_CLEAR}, {IDC_BARS_100_0_100_00}, {IDC_BARS_100_0_100_25}, {IDC_BARS_100_0_75_00}, {IDC_BARS_ALPHA}}},
+    {SettingOf(&BoardSettings::videoBlackLevel),
      2,
-     {{IDC_BLACK_0_0, 0, "Set video black level error!"}, {IDC_BLACK_7_5, 1, "Set video black level error!"}}},
-    {&BoardSettings::outAudioSrc,
-     Orbel_SetOutAudioSrc,
-     2,
-     {{IDC_OUT_AUDIO_PLAY, 0, nullptr}, {IDC_OUT_AUDIO_INPUT, 1, nullptr}}},
-    {&BoardSettings::outVideoSrc,
-     Orbel_SetOutVideoSrc,
-     2,
-     {{IDC_OUT_VIDEO_PLAY, 0, nullptr}, {IDC_OUT_VIDEO_INPUT, 1, nullptr}}},
-    {&BoardSettings::capVideoSrc,
-     Orbel_SetCapVideoSrc,
-     2,
-     {{IDC_CAPTURE_INPUT, 1, nullptr}, {IDC_CAPTURE_PLAY, 2, nullptr}}},
-    {&BoardSettings::audioSrc,
-     Orbel_SetAudioSrc,
-     2,
-     {{IDC_AUDIO_ANALOG, 0, nullptr}, {IDC_AUDIO_SDI_EMBED, 1, nullptr}}},
-    {&BoardSettings::playBufferRepeatMode,
-     Orbel_SetPlayBufferRepeatMode,
+     {{IDC_BLACK_0_0, "Set video black level error!"}, {IDC_BLACK_7_5, "Set video black level error!"}}},
+    {SettingOf(&BoardSettings::outAudioSrc), 2, {{IDC_OUT_AUDIO_PLAY}, {IDC_OUT_AUDIO_INPUT}}},
+    {SettingOf(&BoardSettings::outVideoSrc), 2, {{IDC_OUT_VIDEO_PLAY}, {IDC_OUT_VIDEO_INPUT}}},
+    {SettingOf(&BoardSettings::capVideoSrc), 2, {{IDC_CAPTURE_INPUT}, {IDC_CAPTURE_PLAY}}},
+    {SettingOf(&BoardSettings::audioSrc), 2, {{IDC_AUDIO_ANALOG}, {IDC_AUDIO_SDI_EMBED}}},
+    {SettingOf(&BoardSettings::playBufferRepeatMode),
      3,
-     {{IDC_PAUSE_FRAME, 1, nullptr}, {IDC_PAUSE_FIRST_FIELD, 2, nullptr}, {IDC_PAUSE_SECOND_FIELD, 3, nullptr}}},
+     {{IDC_PAUSE_FRAME}, {IDC_PAUSE_FIRST_FIELD}, {IDC_PAUSE_SECOND_FIELD}}},
 };
+
+// Every group of a setting has a button for each of its words.
+constexpr bool ButtonsMatchWords() {
+  for (const RadioGroup& group : kRadioGroups)
+    if (group.setting && group.setting->wordCount != group.buttonCount) return false;
+  return true;
+}
+static_assert(ButtonsMatchWords(), "a radio group has a button per word of its setting");
 
 // One slider, the value field beside it, and what it adjusts, in the order
 // the sliders are ranged, shown and searched.
 struct SliderRow {
   int sliderId;
   int valueId;
-  int32_t BoardSettings::*field;
-  Setter setter;
+  const BoardSetting* setting;
 };
 
 constexpr SliderRow kSliders[BoardConfigDialog::kSliderCount] = {
-    {IDC_CONTRAST, IDC_CONTRAST_VALUE, &BoardSettings::contrast, Orbel_SetContrast},
-    {IDC_LIGHT, IDC_LIGHT_VALUE, &BoardSettings::light, Orbel_SetLight},
-    {IDC_HUE, IDC_HUE_VALUE, &BoardSettings::hue, Orbel_SetHue},
-    {IDC_SATUATION, IDC_SATUATION_VALUE, &BoardSettings::satuation, Orbel_SetSatuation},
-    {IDC_SUBCARRIER, IDC_SUBCARRIER_VALUE, &BoardSettings::subcarrierPhase, Orbel_SetSubcarrierPhase},
-    {IDC_LINE_PHASE, IDC_LINE_PHASE_VALUE, &BoardSettings::linePhase, Orbel_SetLinePhase},
-    {IDC_FIELD_PHASE, IDC_FIELD_PHASE_VALUE, &BoardSettings::fieldPhase, Orbel_SetFieldPhase},
-    {IDC_VOLUME, IDC_VOLUME_VALUE, &BoardSettings::audioVolumn, Orbel_SetAudioVolumn},
+    {IDC_CONTRAST, IDC_CONTRAST_VALUE, SettingOf(&BoardSettings::contrast)},
+    {IDC_LIGHT, IDC_LIGHT_VALUE, SettingOf(&BoardSettings::light)},
+    {IDC_HUE, IDC_HUE_VALUE, SettingOf(&BoardSettings::hue)},
+    {IDC_SATUATION, IDC_SATUATION_VALUE, SettingOf(&BoardSettings::satuation)},
+    {IDC_SUBCARRIER, IDC_SUBCARRIER_VALUE, SettingOf(&BoardSettings::subcarrierPhase)},
+    {IDC_LINE_PHASE, IDC_LINE_PHASE_VALUE, SettingOf(&BoardSettings::linePhase)},
+    {IDC_FIELD_PHASE, IDC_FIELD_PHASE_VALUE, SettingOf(&BoardSettings::fieldPhase)},
+    {IDC_VOLUME, IDC_VOLUME_VALUE, SettingOf(&BoardSettings::audioVolumn)},
 };
 
 constexpr int kSliderMin = 0;
@@ -124,16 +104,17 @@ constexpr int RadioButtonCount() {
 // it is no position.
 int PositionOf(const RadioGroup& group, int32_t value) {
   for (int i = 0; i < group.buttonCount; ++i)
-    if (group.buttons[i].code == value) return i;
-  const long long position = static_cast<long long>(value) - group.buttons[0].code;
+    if (group.Code(i) == value) return i;
+  const long long position = static_cast<long long>(value) - group.Code(0);
   return position < 0 || position > INT_MAX ? -1 : static_cast<int>(position);
 }
 
-const RadioGroup* FindButton(int id, const RadioButton*& button) {
+// The group of a button, and the button's position in it.
+const RadioGroup* FindButton(int id, int& position) {
   for (const RadioGroup& group : kRadioGroups)
     for (int i = 0; i < group.buttonCount; ++i)
       if (group.buttons[i].id == id) {
-        button = &group.buttons[i];
+        position = i;
         return &group;
       }
   return nullptr;
@@ -155,6 +136,13 @@ constexpr struct {
 
 }  // namespace
 
+// "Save as Default" found a getter that failed.
+const BoardConfigDialog::Text BoardConfigDialog::kNotReported = {
+    L"The board did not report its settings, so the defaults were not saved.", L"板卡未报告其设置，默认值未保存。"};
+// A restore that the board did not take in full; the refused settings follow.
+const BoardConfigDialog::Text BoardConfigDialog::kRefused = {L"The board refused these settings:",
+                                                             L"板卡拒绝了以下设置："};
+
 BoardConfigDialog::BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent)
     : Dialog(templateId, parent),
       CardIndex(cardIndex),
@@ -174,8 +162,8 @@ const MessageEntry* BoardConfigDialog::Handlers() const {
     size_t n = 0;
     for (const RadioGroup& group : kRadioGroups)
       for (int i = 0; i < group.buttonCount; ++i)
-        table[n++] = OnClicked(group.buttons[i].id, group.field ? &BoardConfigDialog::OnSettingClicked
-                                                                : &BoardConfigDialog::OnTestPictureClicked);
+        table[n++] = OnClicked(group.buttons[i].id, group.setting ? &BoardConfigDialog::OnSettingClicked
+                                                                  : &BoardConfigDialog::OnTestPictureClicked);
     table[n++] = OnClicked(IDC_RESTORE_DEFAULT, &BoardConfigDialog::OnRestoreDefault);
     table[n++] = OnClicked(IDC_SAVE_DEFAULT, &BoardConfigDialog::OnSaveDefault);
     table[n++] = OnClicked(IDC_RESTORE_FACTORY, &BoardConfigDialog::OnRestoreFactory);
@@ -208,28 +196,31 @@ BOOL BoardConfigDialog::OnInitDialog() {
 }
 
 void BoardConfigDialog::ShowSettings(BoardSettings settings) {
-  // The colour-bar group has no field: its index stays as it is.
+  // The colour-bar group has no setting: its index stays as it is.
   for (int g = 0; g < kGroupCount; ++g)
-    if (kRadioGroups[g].field) groupIndex_[g] = PositionOf(kRadioGroups[g], settings.*kRadioGroups[g].field);
+    if (const BoardSetting* setting = kRadioGroups[g].setting)
+      groupIndex_[g] = PositionOf(kRadioGroups[g], settings.*setting->field);
   UpdateData(false);
   for (int i = 0; i < kSliderCount; ++i) {
-    sliders_[i].SetPosition(settings.*kSliders[i].field);
-    SetNumber(Hwnd(), kSliders[i].valueId, settings.*kSliders[i].field);
+    const int32_t value = settings.*kSliders[i].setting->field;
+    sliders_[i].SetPosition(value);
+    SetNumber(Hwnd(), kSliders[i].valueId, value);
   }
 }
 
 void BoardConfigDialog::OnSettingClicked(int id) {
   // Also when the button was checked already: the board is told again.
-  const RadioButton* button = nullptr;
-  const RadioGroup* group = FindButton(id, button);
+  int i = 0;
+  const RadioGroup* group = FindButton(id, i);
   if (!group) return;
-  if (!group->setter(button->code, CardIndex) && button->errorCaption) ShowError(button->errorCaption, "error");
+  if (!group->setting->set(group->Code(i), CardIndex) && group->setting->dialogReportsRefusal)
+    ShowError(group->buttons[i].errorCaption, "error");
 }
 
 void BoardConfigDialog::OnTestPictureClicked(int id) {
-  const RadioButton* button = nullptr;
-  if (!FindButton(id, button)) return;
-  switch (button->code) {
+  int picture = 0;
+  if (!FindButton(id, picture)) return;
+  switch (picture) {
     case kClearOutput: ClearOutput(CardIndex); break;
     case kBars100_0_100_00: SendColorBars(ColorBarPattern::Bars100_0_100_00, CardIndex); break;
     case kBars100_0_100_25: SendColorBars(ColorBarPattern::Bars100_0_100_25, CardIndex); break;
@@ -244,7 +235,12 @@ void BoardConfigDialog::OnTestPictureClicked(int id) {
 
 void BoardConfigDialog::OnSaveDefault(int) {
   BoardSettings settings;
-  ReadAllSettings(CardIndex, settings);
+  // A board that did not report its settings would put zeros over the
+  // user's defaults: the file and the defaults of this run stay as they are.
+  if (!ReadAllSettings(CardIndex, settings)) {
+    ShowError(Words(kNotReported));
+    return;
+  }
   StoredDefaults = settings;
   // The defaults stay in force for this run either way; a person whose file
   // was not written must know that a later run will not have them.
@@ -255,22 +251,34 @@ void BoardConfigDialog::OnSaveDefault(int) {
     std::wstring text(MultiByteToWideChar(CP_ACP, 0, words, -1, nullptr, 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, words, -1, &text[0], static_cast<int>(text.size()));
     text.pop_back();
-    MessageBoxW(Hwnd(), (text + WidePath(SettingsFilePath)).c_str(), L"error", MB_OK);
+    ShowError(text + WidePath(SettingsFilePath));
   }
 }
 
-void BoardConfigDialog::OnRestoreDefault(int) {
-  WaitCursor wait;
-  ApplyAllSettings(CardIndex, StoredDefaults);
-  ShowSettings(StoredDefaults);
-}
+void BoardConfigDialog::OnRestoreDefault(int) { Restore(StoredDefaults); }
 
 void BoardConfigDialog::OnRestoreFactory(int) {
-  WaitCursor wait;
   BoardSettings factory;
   SetFactorySettings(factory);
-  ApplyAllSettings(CardIndex, factory);
-  ShowSettings(factory);
+  Restore(factory);
+}
+
+void BoardConfigDialog::Restore(const BoardSettings& settings) {
+  std::vector<const BoardSetting*> refused;
+  {
+    WaitCursor wait;
+    refused = ApplyAllSettings(CardIndex, settings);
+    ShowSettings(settings);
+  }
+  // The display shows the record as sent; what the board did not take is
+  // listed, so that it does not look applied.
+  if (refused.empty()) return;
+  std::wstring text = Words(kRefused);
+  for (const BoardSetting* setting : refused) {
+    const std::string line = std::string("\n") + setting->name + " = " + ValueText(*setting, settings.*setting->field);
+    text += std::wstring(line.begin(), line.end());
+  }
+  ShowError(text);
 }
 
 void BoardConfigDialog::OnScroll(const ScrollMessage& message) {
@@ -291,7 +299,7 @@ void BoardConfigDialog::OnScroll(const ScrollMessage& message) {
       value = kSliderMin;
     else if (value >= kSliderMax)
       value = kSliderMax;
-    kSliders[i].setter(value, CardIndex);
+    kSliders[i].setting->set(value, CardIndex);
     sliders_[i].SetPosition(value);
     SetNumber(Hwnd(), kSliders[i].valueId, value);
     break;
@@ -302,3 +310,7 @@ void BoardConfigDialog::OnScroll(const ScrollMessage& message) {
 }
 
 void BoardConfigDialog::ShowError(const char* caption, const char* text) { MessageBoxA(Hwnd(), text, caption, MB_OK); }
+
+void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }
+
+std::wstring BoardConfigDialog::Words(const Text& text) const { return chinese_ ? text.chinese : text.english; }

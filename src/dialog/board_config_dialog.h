@@ -43,7 +43,20 @@ class BoardConfigDialog : public Dialog {
   void OnRestoreDefault(int id);
   void OnRestoreFactory(int id);
   void OnScroll(const ScrollMessage& message);
+  // Applies a record, shows it and lists what the board refused.
+  void Restore(const BoardSettings& settings);
   void ShowError(const char* caption, const char* text);
+  // A box of type 0 captioned "error", in wide text.
+  void ShowError(const std::wstring& text);
+
+  // A text of the dialog's own in both languages.
+  struct Text {
+    const wchar_t* english;
+    const wchar_t* chinese;
+  };
+  static const Text kNotReported;
+  static const Text kRefused;
+  std::wstring Words(const Text& text) const;
 
   std::string moduleDirectory_;
   bool chinese_;

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+struct BoardSetting;  // a row of setting_table.h
 
 // One complete set of board settings. The order of the fields is the order
 // of the 88 bytes in the settings file, so it must never change.
@@ -44,9 +47,13 @@ void SetFactorySettings(BoardSettings& settings);
 void LoadSettingsFile(const std::string& path, BoardSettings& settings);
 bool SaveSettingsFile(const std::string& path, BoardSettings settings);
 
-// The board's current settings. The record is zeroed first, so a getter that
-// stores nothing leaves 0; reserved3 and reserved7 are never read.
-void ReadAllSettings(int cardIndex, BoardSettings& settings);
-// Sends every setting the board can change, without checks, whatever the
-// board answers. subBoardIfExist and the reserved fields are not sent.
-void ApplyAllSettings(int cardIndex, BoardSettings settings);
+// The board's current settings, every getter in the read order of
+// setting_table.h. The record is zeroed first, so a getter that stores
+// nothing leaves 0; reserved3 and reserved7 are never read. True when every
+// getter succeeded.
+bool ReadAllSettings(int cardIndex, BoardSettings& settings);
+// Sends every setting the board can change in the apply order of
+// setting_table.h, without checks, whatever the board answers.
+// subBoardIfExist and the reserved fields are not sent. Gives the settings
+// the board refused, in the order they were sent.
+std::vector<const BoardSetting*> ApplyAllSettings(int cardIndex, BoardSettings settings);

@@ -4,3 +4,4 @@
 korv_native_test(settings_fake_test SOURCES settings_fake_test.cpp LIBS korv_settings fake_korvio)
 korv_native_test(settings_sim_test SOURCES settings_sim_test.cpp LIBS korv_settings korvio_sim)
 korv_native_test(settings_file_test SOURCES settings_file_test.cpp LIBS korv_settings fake_korvio)
+korv_native_test(setting_table_test SOURCES setting_table_test.cpp LIBS korv_settings fake_korvio)

@@ -3,6 +3,7 @@
 
 #include "board_settings.h"
 #include "fake_korvio.h"
+#include "setting_table.h"
 #include "settings_testing.h"
 
 namespace {
@@ -15,7 +16,7 @@ class WholeRecord : public ::testing::Test {
 TEST_F(WholeRecord, ReadCallsTwentyGettersInOrderAndFillsTheirFields) {
   for (const auto& [name, field] : kGetters) fake_korvio::SetStoredValue(name, 1000 + field);
   BoardSettings s = FromFields(std::vector<int32_t>(22, -7));
-  ReadAllSettings(3, s);
+  EXPECT_TRUE(ReadAllSettings(3, s));
 
   EXPECT_EQ(fake_korvio::CallNames(), Names(kGetters));
   for (const FakeCall& call : fake_korvio::Calls()) EXPECT_EQ(call.args, (std::vector<long long>{1, 3})) << call.name;
@@ -27,9 +28,20 @@ TEST_F(WholeRecord, ReadCallsTwentyGettersInOrderAndFillsTheirFields) {
 TEST_F(WholeRecord, ReadFromGettersThatFailAndStoreNothingGivesZeros) {
   for (const auto& entry : kGetters) fake_korvio::SetResult(entry.first, 0);
   BoardSettings s = Factory();
-  ReadAllSettings(0, s);
+  EXPECT_FALSE(ReadAllSettings(0, s));
   EXPECT_EQ(Fields(s), std::vector<int32_t>(22, 0));
   EXPECT_EQ(fake_korvio::Calls().size(), 20u);
+}
+
+TEST_F(WholeRecord, OneGetterThatFailsMakesTheWholeReadFail) {
+  for (const char* name : {"Orbel_GetInnerOrExtraSync", "Orbel_GetAudioVolumn", "Orbel_GetPlayBufferRepeatMode"}) {
+    SCOPED_TRACE(name);
+    fake_korvio::Reset();
+    fake_korvio::SetResult(name, 0);
+    BoardSettings s;
+    EXPECT_FALSE(ReadAllSettings(0, s));
+    EXPECT_EQ(fake_korvio::Calls().size(), 20u);  // the others are still read
+  }
 }
 
 // Sync source and lock mode last; values unchecked (4 is no video input, -1
@@ -40,12 +52,25 @@ TEST_F(WholeRecord, ApplyCallsNineteenSettersInOrderWithTheValuesAsTheyAre) {
   values[1] = 4;
   values[9] = -1;
   for (const auto& entry : kSetters) fake_korvio::SetResult(entry.first, 0);
-  ApplyAllSettings(2, FromFields(values));
+  std::vector<std::string> refused;
+  for (const BoardSetting* setting : ApplyAllSettings(2, FromFields(values)))
+    refused.push_back(std::string("Orbel_Set") + setting->device);
+  EXPECT_EQ(refused, Names(kSetters));
 
   EXPECT_EQ(fake_korvio::CallNames(), Names(kSetters));
   for (size_t i = 0; i < kSetters.size() && i < fake_korvio::Calls().size(); ++i)
     EXPECT_EQ(fake_korvio::Calls()[i].args, (std::vector<long long>{values[kSetters[i].second], 2}))
         << kSetters[i].first;
+}
+
+TEST_F(WholeRecord, ApplyGivesTheRefusedSettingsInTheOrderSent) {
+  fake_korvio::SetResult("Orbel_SetTVORVTR", 0);
+  fake_korvio::SetResult("Orbel_SetCmpsOrSvideo", 0);
+  std::vector<std::string> refused;
+  for (const BoardSetting* setting : ApplyAllSettings(0, Factory())) refused.push_back(setting->name);
+  EXPECT_EQ(refused, (std::vector<std::string>{"video-source", "lock-mode"}));
+  fake_korvio::Reset();
+  EXPECT_TRUE(ApplyAllSettings(0, Factory()).empty());
 }
 
 }  // namespace

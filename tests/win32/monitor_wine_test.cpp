@@ -160,9 +160,9 @@ TEST_F(Monitor, StatusLineFollowsTheBoardsSettingsInWords) {
     const char* words;
   } steps[] = {
       {[] { Orbel_SetContrast(37, 0); }, "contrast 37,"},
-      {[] { Orbel_SetCmpsOrSvideo(2, 0); }, "video in YUV,"},
-      {[] { Orbel_SetPlayBufferRepeatMode(3, 0); }, "pause second field"},
-      {[] { Orbel_SetAudioVolumn(255, 0); }, "volume 255,"},
+      {[] { Orbel_SetCmpsOrSvideo(2, 0); }, "video-source yuv,"},
+      {[] { Orbel_SetPlayBufferRepeatMode(3, 0); }, "pause-mode second-field"},
+      {[] { Orbel_SetAudioVolumn(255, 0); }, "audio-volume 255,"},
       {[] { Orbel_Close(0); }, "Board 1 (closed):"},
   };
   for (const auto& s : steps) {
