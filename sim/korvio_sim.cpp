@@ -258,7 +258,7 @@ KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 
-#define KORVSIM_DEFINE(name)                                                                          \
+#define KORVSIM_DEFINE(name)                                                                        \
   KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(IndexOf(#name), value, card); } \
   KORVIO_API int Orbel_Set##name(int value, int card) { return Set(IndexOf(#name), value, card); }
 KORVIO_SETTINGS(KORVSIM_DEFINE)

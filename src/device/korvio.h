@@ -67,6 +67,13 @@ int Orbel_GetMemAddress(void** address, int card);
 
 #ifdef __cplusplus
 }
+
+// Boards a device library may report. Each board takes a slot of its own,
+// and even a machine with an expansion chassis full of them holds a few
+// dozen; 256 leaves room for any of those, and a selection list still
+// fills at once (a hundred thousand entries took seconds, 2^31 never ended).
+// A larger count is told as impossible rather than listed.
+constexpr int kMaxBoardCount = 256;
 #endif
 
 // The settings that have both a getter and a setter, in the order of the

@@ -45,12 +45,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 
 namespace {
 
-// Boards a device library may report. Each board takes a slot of its own,
-// and even a machine with an expansion chassis full of them holds a few
-// dozen; 256 leaves room for any of those, and the selection list still
-// fills at once (a hundred thousand entries took seconds, 2^31 never ended).
-constexpr int kMaxBoardCount = 256;
-
 // The thread whose configuration run is open, 0 while none is.
 std::atomic<DWORD> g_runThread{0};
 

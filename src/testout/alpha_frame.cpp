@@ -41,11 +41,16 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
 
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              PixelAllocator allocate) {
+  return RunAlphaTestFile(moduleDirectory + "TestAlpha.tga", cardIndex, platform, allocate);
+}
+
+AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
+                                 PixelAllocator allocate) {
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kAlphaTestImageLimit);
-  const int loaded = reader.LoadTgaFile(moduleDirectory + "TestAlpha.tga", *holder);
+  const int loaded = reader.LoadTgaFile(path, *holder);
   if (loaded == 0) return AlphaTestResult::CannotOpen;
   if (loaded != 1) return AlphaTestResult::Unsupported;
 

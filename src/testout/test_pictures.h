@@ -88,3 +88,6 @@ constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 // held is released, before any device call.
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              PixelAllocator allocate = DefaultPixelAllocator);
+// The same with the picture of another file.
+AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
+                                 PixelAllocator allocate = DefaultPixelAllocator);

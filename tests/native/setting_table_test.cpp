@@ -12,13 +12,26 @@ namespace {
 
 // Every field of the record but the two reserved ones, in record order.
 const int32_t BoardSettings::*const kFields[] = {
-    &BoardSettings::innerOrExtraSync, &BoardSettings::cmpsOrSvideo,    &BoardSettings::audioSrc,
-    &BoardSettings::videoBlackLevel,  &BoardSettings::tvOrVtr,         &BoardSettings::videoBypass,
-    &BoardSettings::videoMode,        &BoardSettings::contrast,        &BoardSettings::light,
-    &BoardSettings::hue,              &BoardSettings::satuation,       &BoardSettings::subcarrierPhase,
-    &BoardSettings::linePhase,        &BoardSettings::fieldPhase,      &BoardSettings::audioVolumn,
-    &BoardSettings::outVideoSrc,      &BoardSettings::outAudioSrc,     &BoardSettings::capVideoSrc,
-    &BoardSettings::subBoardIfExist,  &BoardSettings::playBufferRepeatMode,
+    &BoardSettings::innerOrExtraSync,
+    &BoardSettings::cmpsOrSvideo,
+    &BoardSettings::audioSrc,
+    &BoardSettings::videoBlackLevel,
+    &BoardSettings::tvOrVtr,
+    &BoardSettings::videoBypass,
+    &BoardSettings::videoMode,
+    &BoardSettings::contrast,
+    &BoardSettings::light,
+    &BoardSettings::hue,
+    &BoardSettings::satuation,
+    &BoardSettings::subcarrierPhase,
+    &BoardSettings::linePhase,
+    &BoardSettings::fieldPhase,
+    &BoardSettings::audioVolumn,
+    &BoardSettings::outVideoSrc,
+    &BoardSettings::outAudioSrc,
+    &BoardSettings::capVideoSrc,
+    &BoardSettings::subBoardIfExist,
+    &BoardSettings::playBufferRepeatMode,
 };
 
 TEST(SettingTable, CoversEveryFieldButTheReservedOnesOnceWithUniqueNames) {

@@ -1,0 +1,265 @@
+// korvctl's commands against the simulated boards: names and words, the
+// order of the calls, refusals and their statuses, bad command lines, and
+// that no board is ever left open.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "korvctl.h"
+#include "korvio.h"
+#include "korvsim.h"
+#include "korvsim_calls.h"
+#include "testout_expected.h"
+#include "tga_stdio.h"
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+class Korvctl : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_SUBBOARD", "KORVSIM_FAIL_OPEN", "KORVSIM_FAIL_SETTER",
+                             "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT"})
+      unsetenv(name);
+    Sim("KORVSIM_SUBBOARD", "all");
+    char pattern[] = "/tmp/korvctl-XXXXXX";
+    dir_ = std::string(mkdtemp(pattern)) + "/";
+  }
+  void TearDown() override {
+    std::remove((dir_ + "Board.ini").c_str());
+    std::remove((dir_ + "TestAlpha.tga").c_str());
+    rmdir(dir_.c_str());
+  }
+  void Sim(const char* name, const char* value) {
+    setenv(name, value, 1);
+    KorvSim_Reset();
+  }
+  Result Run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr};
+    const int status = RunKorvctl(args, context);
+    for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
+    return {status, out.str(), err.str()};
+  }
+  // The device calls of the run, without the count.
+  std::vector<std::string> SetterCalls() {
+    std::vector<std::string> calls;
+    for (const std::string& c : SimCalls())
+      if (c.rfind("Orbel_Set", 0) == 0) calls.push_back(c);
+    return calls;
+  }
+
+  std::string dir_;
+  StdioTgaPlatform platform_;
+};
+
+// Every settable name with each of its words and their codes, written out
+// here rather than taken from the table.
+const struct {
+  const char* name;
+  const char* device;
+  std::vector<std::pair<const char*, int>> words;
+} kChoices[] = {
+    {"sync-source", "InnerOrExtraSync", {{"internal", 0}, {"external", 1}, {"video-input", 2}}},
+    {"video-source", "CmpsOrSvideo", {{"cvbs1", 0}, {"yc", 1}, {"yuv", 2}, {"sdi", 3}, {"cvbs2", 5}}},
+    {"audio-source", "AudioSrc", {{"analog", 0}, {"sdi", 1}}},
+    {"black-level", "VideoBlackLevel", {{"0.0ire", 0}, {"7.5ire", 1}}},
+    {"lock-mode", "TVORVTR", {{"vtr", 0}, {"tv", 1}}},
+    {"title-mix", "VideoBypass", {{"bypass", 0}, {"graphic", 1}}},
+    {"tv-standard", "VideoMode", {{"ntsc", 0}, {"pal", 1}}},
+    {"video-output", "OutVideoSrc", {{"play", 0}, {"input", 1}}},
+    {"audio-output", "OutAudioSrc", {{"play", 0}, {"input", 1}}},
+    {"capture-source", "CapVideoSrc", {{"input", 1}, {"play", 2}}},
+    {"pause-mode", "PlayBufferRepeatMode", {{"frame", 1}, {"first-field", 2}, {"second-field", 3}}},
+};
+const std::pair<const char*, const char*> kAdjustments[] = {
+    {"contrast", "Contrast"},
+    {"brightness", "Light"},
+    {"hue", "Hue"},
+    {"saturation", "Satuation"},
+    {"subcarrier-phase", "SubcarrierPhase"},
+    {"line-phase", "LinePhase"},
+    {"field-phase", "FieldPhase"},
+    {"audio-volume", "AudioVolumn"},
+};
+
+TEST_F(Korvctl, EveryNameAndWordGoesThroughSetAndBackThroughShow) {
+  for (const auto& choice : kChoices)
+    for (const auto& [word, code] : choice.words) {
+      SCOPED_TRACE(std::string(choice.name) + "=" + word);
+      ASSERT_EQ(Run({"set", std::string(choice.name) + "=" + word}).status, 0);
+      EXPECT_EQ(KorvSim_Peek(choice.device, 0), code);
+      const std::string shown = "\n" + Run({"show"}).out;
+      std::string expected = choice.name;
+      expected.resize(18, ' ');
+      std::string w = word;
+      w.resize(14, ' ');
+      EXPECT_NE(shown.find("\n" + expected + w + "(" + std::to_string(code) + ")\n"), std::string::npos) << shown;
+    }
+  // Codes do as well as words, and the adjustments take numbers.
+  std::vector<std::string> pairs = {"set", "video-source=5", "capture-source=2"};
+  for (size_t i = 0; i < std::size(kAdjustments); ++i)
+    pairs.push_back(std::string(kAdjustments[i].first) + "=" + std::to_string(i * 36));
+  ASSERT_EQ(Run(pairs).status, 0);
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
+  EXPECT_EQ(KorvSim_Peek("CapVideoSrc", 0), 2);
+  for (size_t i = 0; i < std::size(kAdjustments); ++i)
+    EXPECT_EQ(KorvSim_Peek(kAdjustments[i].second, 0), int(i * 36)) << kAdjustments[i].first;
+  const Result json = Run({"show", "--json"});
+  EXPECT_NE(json.out.find("\"audio-volume\": {\"code\": 252, \"word\": null}"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"video-source\": {\"code\": 5, \"word\": \"cvbs2\"}"), std::string::npos);
+}
+
+TEST_F(Korvctl, SetSendsInTheApplyOrderWithSyncAndLockLast) {
+  KorvSim_ForgetCalls();
+  EXPECT_EQ(
+      Run({"set", "lock-mode=tv", "sync-source=external", "hue=7", "video-source=yuv", "tv-standard=ntsc"}).status, 0);
+  EXPECT_EQ(SetterCalls(), (std::vector<std::string>{"Orbel_SetCmpsOrSvideo(2, 0) = 1", "Orbel_SetVideoMode(0, 0) = 1",
+                                                     "Orbel_SetHue(7, 0) = 1", "Orbel_SetInnerOrExtraSync(1, 0) = 1",
+                                                     "Orbel_SetTVORVTR(1, 0) = 1"}));
+  EXPECT_EQ(SimCalls().back(), "Orbel_Close(0) = 1");
+}
+
+TEST_F(Korvctl, RefusalsAreReportedWithStatusOneAndTheRestIsStillSent) {
+  Sim("KORVSIM_SUBBOARD", "none");
+  KorvSim_ForgetCalls();
+  const Result r = Run({"set", "video-source=sdi", "hue=9"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "korvctl: board 0 refused video-source = sdi (3)\n");
+  EXPECT_EQ(KorvSim_Peek("Hue", 0), 9);
+
+  Sim("KORVSIM_FAIL_SETTER", "InnerOrExtraSync,TVORVTR");
+  const Result factory = Run({"defaults", "factory"});
+  EXPECT_EQ(factory.status, 1);
+  EXPECT_NE(factory.err.find("refused sync-source = video-input (2)"), std::string::npos) << factory.err;
+  EXPECT_NE(factory.err.find("refused lock-mode = vtr (0)"), std::string::npos) << factory.err;
+}
+
+TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
+  const std::vector<std::vector<std::string>> lines = {
+      {},
+      {"frobnicate"},
+      {"set"},
+      {"set", "video-source"},
+      {"set", "video-source=cvbs3"},
+      {"set", "video-source=4"},
+      {"set", "hue=256"},
+      {"set", "hue=-1"},
+      {"set", "hue=99999999999999999999"},
+      {"set", "hue=1e3"},
+      {"set", "hue="},
+      {"set", "colour=1"},
+      {"set", "sdi-sub-board=present"},
+      {"set", "hue=1", "hue=2"},
+      {"set", "--board", "-1", "hue=1"},
+      {"set", "--board", "99999999999", "hue=1"},
+      {"set", "--board"},
+      {"show", "--all-boards"},
+      {"show", "--frob"},
+      {"defaults"},
+      {"defaults", "load"},
+      {"defaults", "save", "--all-boards"},
+      {"picture", "bars"},
+      {"picture", "clear", "--file", "x.tga"},
+  };
+  for (const auto& line : lines) {
+    std::string text;
+    for (const std::string& a : line) text += a + " ";
+    SCOPED_TRACE(text);
+    KorvSim_ForgetCalls();
+    const Result r = Run(line);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err, "");
+    EXPECT_EQ(SimCalls(), std::vector<std::string>());
+  }
+  // A board at or above the count: only counted.
+  KorvSim_ForgetCalls();
+  EXPECT_EQ(Run({"set", "--board", "1", "hue=1"}).status, 2);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>{"Orbel_GetCardNum() = 1"});
+  // The valid choices are listed.
+  EXPECT_NE(Run({"set", "video-source=4"}).err.find("cvbs1 (0), yc (1), yuv (2), sdi (3), cvbs2 (5)"),
+            std::string::npos);
+}
+
+TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
+  for (const char* count : {"0", "-3", "257", "2147483647"}) {
+    SCOPED_TRACE(count);
+    Sim("KORVSIM_REPORTED_COUNT", count);
+    const Result r = Run({"boards"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err, "");
+  }
+  unsetenv("KORVSIM_REPORTED_COUNT");
+  Sim("KORVSIM_BOARDS", "3");
+  Sim("KORVSIM_FAIL_OPEN", "1");
+  const Result boards = Run({"boards", "--json"});
+  EXPECT_EQ(boards.status, 1);
+  EXPECT_EQ(boards.out,
+            "{\"count\": 3, \"boards\": [{\"index\": 0, \"opens\": true, \"type\": 5632, \"sdiSubBoard\": "
+            "true}, {\"index\": 1, \"opens\": false, \"type\": null, \"sdiSubBoard\": null}, {\"index\": 2, "
+            "\"opens\": true, \"type\": 5632, \"sdiSubBoard\": true}]}\n");
+  // The start-up command goes on past the board that does not open.
+  KorvSim_ForgetCalls();
+  const Result restore = Run({"defaults", "restore", "--all-boards"});
+  EXPECT_EQ(restore.status, 1);
+  EXPECT_EQ(restore.err, "korvctl: board 1 cannot be opened\n");
+  EXPECT_EQ(KorvSim_Peek("CapVideoSrc", 0), 1);
+  EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 2), 2);  // the factory value: Board.ini is missing
+  EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 0), 2);
+}
+
+TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
+  ASSERT_EQ(Run({"set", "video-source=cvbs2", "contrast=37"}).status, 0);
+  ASSERT_EQ(Run({"defaults", "save"}).status, 0);
+  std::ifstream file(dir_ + "Board.ini");
+  std::stringstream saved;
+  saved << file.rdbuf();
+  EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n");
+
+  ASSERT_EQ(Run({"defaults", "factory"}).status, 0);
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
+  ASSERT_EQ(Run({"defaults", "restore"}).status, 0);
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 37);
+
+  // A file that cannot be written is told with its path.
+  const Result unwritable = Run({"defaults", "save", "--file", dir_ + "missing/Board.ini"});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
+}
+
+TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
+  const ColorBarPattern patterns[] = {ColorBarPattern::Bars100_0_100_00, ColorBarPattern::Bars100_0_100_25,
+                                      ColorBarPattern::Bars100_0_75_00};
+  for (ColorBarPattern p : patterns) {
+    ASSERT_EQ(Run({"picture", ColorBarCaption(p)}).status, 0);
+    const std::vector<uint32_t> row = ExpectedBarRow(p);
+    const std::vector<uint32_t> output = SimOutput(0);
+    EXPECT_TRUE(std::equal(row.begin(), row.end(), output.begin() + 575 * 720)) << ColorBarCaption(p);
+  }
+  ASSERT_EQ(Run({"picture", "clear"}).status, 0);
+  EXPECT_EQ(SimOutput(0), std::vector<uint32_t>(720 * 576, 0));
+
+  const Result missing = Run({"picture", "alpha"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "korvctl: the picture " + dir_ + "TestAlpha.tga cannot be opened\n");
+  ASSERT_EQ(Run({"picture", "alpha", "--file", KORV_TESTOUT_DIR "TestAlpha.tga"}).status, 0);
+  EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
+  // 18 bytes that promise 65535 x 65535 pixels.
+  std::ofstream(dir_ + "TestAlpha.tga", std::ios::binary).write("\0\0\2\0\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\x20\x08", 18);
+  const Result huge = Run({"picture", "alpha"});
+  EXPECT_EQ(huge.status, 1);
+  EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;
+}
+
+}  // namespace

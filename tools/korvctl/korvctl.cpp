@@ -1,0 +1,580 @@
+#include "korvctl.h"
+
+#include <cctype>
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <thread>
+
+#include "board_settings.h"
+#include "korvio.h"
+#include "setting_table.h"
+#include "test_pictures.h"
+#include "tga_reader.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: korvctl COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands (each with --help):\n"
+    "  boards [--json]                        the boards, whether each opens, its type and SDI sub-board\n"
+    "  show [--board N] [--json]              every setting of a board, by name, word and code\n"
+    "  set [--board N] NAME=VALUE ...         changes settings; sync-source and lock-mode go last\n"
+    "  defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "                                         the user's defaults in Board.ini, or the factory values\n"
+    "  picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
+    "                                         a test picture on the board's output\n"
+    "\n"
+    "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
+    "messages to standard error.\n"
+    "Exit status: 0 done; 1 a board refused a value or could not be opened, or a file was\n"
+    "not written; 2 the command line was wrong (nothing was sent to a board).\n";
+
+const char kBoardsHelp[] =
+    "usage: korvctl boards [--json]\n"
+    "Counts the boards and opens each in turn: its index, whether it opens, its type number\n"
+    "and whether the SDI sub-board is present. Status 1 when a board does not open.\n";
+const char kShowHelp[] =
+    "usage: korvctl show [--board N] [--json]\n"
+    "Every setting of the board: its name, its word and its code, e.g.\n"
+    "  video-source      cvbs2          (5)\n"
+    "Status 1 when the board does not report a setting.\n";
+const char kDefaultsHelp[] =
+    "usage: korvctl defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "  save      reads the board's settings and writes them to the file\n"
+    "  restore   applies the file's settings, or the factory values where it holds none\n"
+    "  factory   applies the factory values\n"
+    "The file is Board.ini beside korvctl.exe, which the configuration dialog shares, unless\n"
+    "--file names another. At start-up: korvctl defaults restore --all-boards\n";
+const char kPictureHelp[] =
+    "usage: korvctl picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
+    "  clear          blanks the output\n"
+    "  100-0-...      sends that colour-bar frame\n"
+    "  alpha          writes the alpha test frame into the board's frame memory, from\n"
+    "                 TestAlpha.tga beside korvctl.exe or the file --file names\n";
+
+// The open board, for the console handler.
+std::mutex g_boardLock;
+int g_openBoard = -1;
+
+// One open board; closed once, after a moment for the board to settle, when
+// the command is done, whatever the way out.
+class OpenBoard {
+ public:
+  explicit OpenBoard(int card) : card_(card) {
+    std::lock_guard<std::mutex> guard(g_boardLock);
+    open_ = Orbel_Initial(card, 1, 0) != 0;
+    if (open_) g_openBoard = card;
+  }
+  ~OpenBoard() {
+    if (!open_) return;
+    // Give the board a moment after the last call before closing it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::lock_guard<std::mutex> guard(g_boardLock);
+    if (g_openBoard == card_) Orbel_Close(card_);
+    g_openBoard = -1;
+  }
+  OpenBoard(const OpenBoard&) = delete;
+  OpenBoard& operator=(const OpenBoard&) = delete;
+  bool IsOpen() const { return open_; }
+
+ private:
+  int card_;
+  bool open_ = false;
+};
+
+// The command line, as parsed before anything is sent.
+struct CommandLine {
+  std::string command;
+  std::vector<std::string> words;  // what is not an option
+  std::optional<int> board;
+  bool allBoards = false;
+  bool json = false;
+  bool help = false;
+  std::optional<std::string> file;
+};
+
+class Run {
+ public:
+  explicit Run(const KorvctlContext& context) : out_(*context.out), err_(*context.err), context_(context) {}
+
+  int Main(const std::vector<std::string>& args);
+
+ private:
+  int Usage(const std::string& problem) {
+    err_ << "korvctl: " << problem << "\n"
+         << "Try 'korvctl --help'.\n";
+    return kBadCommandLine;
+  }
+  bool Parse(const std::vector<std::string>& args, CommandLine& line, std::string& problem);
+  std::string Shown(const std::string& path) const { return context_.showPath ? context_.showPath(path) : path; }
+  // The board count, checked; nothing when there is none to work on.
+  std::optional<int> BoardCount();
+  // The boards a command names, checked against the count; nothing after a
+  // message.
+  std::optional<std::vector<int>> Targets(const CommandLine& line, int& status);
+
+  int Boards(const CommandLine& line);
+  int Show(const CommandLine& line);
+  int Set(const CommandLine& line);
+  int Defaults(const CommandLine& line);
+  int Picture(const CommandLine& line);
+  // Applies a record to each board and reports refusals.
+  int Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what);
+
+  std::ostream& out_;
+  std::ostream& err_;
+  const KorvctlContext& context_;
+};
+
+// A board number: decimal digits only, small enough to be one.
+bool ParseBoard(const std::string& text, int& board) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  board = std::stoi(text);
+  return true;
+}
+
+// A value code: an optional minus and decimal digits, within 32 bits.
+bool ParseCode(const std::string& text, int32_t& code) {
+  const size_t digits = text[0] == '-' ? 1 : 0;
+  if (text.size() <= digits || text.size() > digits + 10 ||
+      text.find_first_not_of("0123456789", digits) != std::string::npos)
+    return false;
+  const long long value = std::stoll(text);
+  if (value < INT32_MIN || value > INT32_MAX) return false;
+  code = int32_t(value);
+  return true;
+}
+
+bool SameWord(const char* a, const std::string& b) {
+  if (std::strlen(a) != b.size()) return false;
+  for (size_t i = 0; i < b.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// What a setting takes, for a message: "cvbs1 (0), yc (1), ..." or a range.
+std::string Choices(const BoardSetting& s) {
+  if (!s.wordCount) return "a number from " + std::to_string(s.min) + " to " + std::to_string(s.max);
+  std::string text;
+  for (int i = 0; i < s.wordCount; ++i)
+    text += (i ? ", " : "") + std::string(s.words[i].word) + " (" + std::to_string(s.words[i].code) + ")";
+  return text;
+}
+
+std::string SettableNames() {
+  std::string text;
+  for (const BoardSetting& s : kBoardSettings)
+    if (s.set) text += (text.empty() ? "" : ", ") + std::string(s.name);
+  return text;
+}
+
+// The picture a word names.
+struct PictureWord {
+  const char* word;
+  int picture;  // 0 clear, 1 to 3 the bars, 4 the alpha test
+};
+constexpr PictureWord kPictures[] = {
+    {"clear", 0}, {"100-0-100-00", 1}, {"100-0-100-25", 2}, {"100-0-75-00", 3}, {"alpha", 4}};
+constexpr ColorBarPattern kBars[] = {ColorBarPattern::Bars100_0_100_00, ColorBarPattern::Bars100_0_100_25,
+                                     ColorBarPattern::Bars100_0_75_00};
+
+bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::string& problem) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string name = a, value;
+    const bool option = a.size() > 1 && a[0] == '-';
+    const size_t eq = a.find('=');
+    if (option && eq != std::string::npos) {
+      name = a.substr(0, eq);
+      value = a.substr(eq + 1);
+    }
+    auto takeValue = [&](std::string& into) {
+      if (eq != std::string::npos) {
+        into = value;
+        return true;
+      }
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    if (!option) {
+      if (line.command.empty())
+        line.command = a;
+      else
+        line.words.push_back(a);
+    } else if (name == "--help" || name == "-h") {
+      line.help = true;
+    } else if (name == "--json") {
+      line.json = true;
+    } else if (name == "--all-boards") {
+      line.allBoards = true;
+    } else if (name == "--board") {
+      std::string text;
+      int board = 0;
+      if (!takeValue(text) || !ParseBoard(text, board)) {
+        problem = "--board takes a board number from 0 up";
+        return false;
+      }
+      line.board = board;
+    } else if (name == "--file") {
+      std::string path;
+      if (!takeValue(path) || path.empty()) {
+        problem = "--file takes a path";
+        return false;
+      }
+      line.file = path;
+    } else {
+      problem = "unknown option " + a;
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<int> Run::BoardCount() {
+  const int count = Orbel_GetCardNum();
+  if (count <= 0) {
+    err_ << "korvctl: no Korvex board found\n";
+    return std::nullopt;
+  }
+  if (count > kMaxBoardCount) {
+    err_ << "korvctl: the device library reports " << count << " boards, which is impossible\n";
+    return std::nullopt;
+  }
+  return count;
+}
+
+std::optional<std::vector<int>> Run::Targets(const CommandLine& line, int& status) {
+  const std::optional<int> count = BoardCount();
+  if (!count) {
+    status = kBoardFailed;
+    return std::nullopt;
+  }
+  std::vector<int> boards;
+  if (line.allBoards) {
+    for (int card = 0; card < *count; ++card) boards.push_back(card);
+    return boards;
+  }
+  const int board = line.board.value_or(0);
+  if (board >= *count) {
+    err_ << "korvctl: there is no board " << board << ": the boards are 0 to " << *count - 1 << "\n";
+    status = kBadCommandLine;
+    return std::nullopt;
+  }
+  return std::vector<int>{board};
+}
+
+int Run::Main(const std::vector<std::string>& args) {
+  CommandLine line;
+  std::string problem;
+  if (!Parse(args, line, problem)) return Usage(problem);
+  struct Command {
+    const char* name;
+    int (Run::*run)(const CommandLine&);
+    const char* help;
+  };
+  static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp},
+                                      {"show", &Run::Show, kShowHelp},
+                                      {"set", &Run::Set, nullptr},
+                                      {"defaults", &Run::Defaults, kDefaultsHelp},
+                                      {"picture", &Run::Picture, kPictureHelp}};
+  if (line.command.empty() || line.command == "help") {
+    if (line.help || line.command == "help") {
+      out_ << kUsage;
+      return kDone;
+    }
+    return Usage("no command given");
+  }
+  for (const Command& c : kCommands) {
+    if (line.command != c.name) continue;
+    if (line.help) {
+      if (c.help) {
+        out_ << c.help;
+      } else {
+        out_ << "usage: korvctl set [--board N] NAME=VALUE ...\n"
+             << "Every pair is checked before anything is sent; they go out with sync-source and\n"
+             << "lock-mode last. VALUE is a word or its code. The settings and what they take:\n";
+        for (const BoardSetting& s : kBoardSettings)
+          if (s.set) out_ << "  " << s.name << ": " << Choices(s) << "\n";
+      }
+      return kDone;
+    }
+    if (line.allBoards && line.board) return Usage("--board and --all-boards exclude each other");
+    if (line.allBoards && line.command != "defaults") return Usage("--all-boards goes only with defaults");
+    if (line.file && line.command != "defaults" && line.command != "picture")
+      return Usage("--file goes only with defaults and picture");
+    if (line.json && line.command != "boards" && line.command != "show")
+      return Usage("--json goes only with boards and show");
+    return (this->*c.run)(line);
+  }
+  return Usage("unknown command " + line.command);
+}
+
+int Run::Boards(const CommandLine& line) {
+  if (!line.words.empty()) return Usage("boards takes no arguments");
+  const std::optional<int> count = BoardCount();
+  if (!count) return kBoardFailed;
+  int status = kDone;
+  std::string json = "{\"count\": " + std::to_string(*count) + ", \"boards\": [";
+  if (!line.json) out_ << "boards: " << *count << "\n";
+  for (int card = 0; card < *count; ++card) {
+    int type = 0, sub = 0;
+    bool opens = false, typeKnown = false, subKnown = false;
+    {
+      OpenBoard board(card);
+      opens = board.IsOpen();
+      if (opens) {
+        typeKnown = Orbel_GetCardTypeNo(&type, card) != 0;
+        subKnown = Orbel_GetSubBoardIfExist(&sub, card) != 0;
+      }
+    }
+    if (!opens) {
+      err_ << "korvctl: board " << card << " cannot be opened\n";
+      status = kBoardFailed;
+    }
+    const std::string typeText = typeKnown ? std::to_string(type) : "null";
+    const std::string subText = subKnown ? (sub ? "true" : "false") : "null";
+    json += std::string(card ? ", " : "") + "{\"index\": " + std::to_string(card) +
+            ", \"opens\": " + (opens ? "true" : "false") + ", \"type\": " + typeText + ", \"sdiSubBoard\": " + subText +
+            "}";
+    if (line.json) continue;
+    out_ << "board " << card << ": ";
+    if (!opens) {
+      out_ << "does not open\n";
+      continue;
+    }
+    out_ << "opens, type " << typeText << ", sdi-sub-board "
+         << (subKnown ? (sub ? "present" : "absent") : "not reported") << "\n";
+  }
+  if (line.json) out_ << json << "]}\n";
+  return status;
+}
+
+int Run::Show(const CommandLine& line) {
+  if (!line.words.empty()) return Usage("show takes no arguments");
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  const int card = boards->front();
+  OpenBoard board(card);
+  if (!board.IsOpen()) {
+    err_ << "korvctl: board " << card << " cannot be opened\n";
+    return kBoardFailed;
+  }
+  // Read in the board's read order, shown in the table's.
+  BoardSettings values;
+  bool reported[kBoardSettingCount] = {};
+  for (int32_t BoardSettings::*field : kReadOrder) {
+    const BoardSetting* s = SettingOf(field);
+    reported[s - kBoardSettings] = s->get(&(values.*field), card) != 0;
+  }
+  std::string json = "{\"board\": " + std::to_string(card) + ", \"settings\": {";
+  for (size_t i = 0; i < kBoardSettingCount; ++i) {
+    const BoardSetting& s = kBoardSettings[i];
+    const int32_t value = values.*s.field;
+    const char* word = s.WordOf(value);
+    if (!reported[i]) {
+      err_ << "korvctl: board " << card << " did not report " << s.name << "\n";
+      status = kBoardFailed;
+    }
+    json += std::string(i ? ", " : "") + "\"" + s.name +
+            "\": {\"code\": " + (reported[i] ? std::to_string(value) : "null") +
+            ", \"word\": " + (reported[i] && word ? "\"" + std::string(word) + "\"" : "null") + "}";
+    if (line.json) continue;
+    std::string text = s.name;
+    text.resize(18, ' ');
+    if (!reported[i]) {
+      text += "not reported";
+    } else if (s.wordCount) {
+      std::string w = word ? word : "?";
+      w.resize(14, ' ');
+      text += w + "(" + std::to_string(value) + ")";
+    } else {
+      text += std::to_string(value);
+    }
+    out_ << text << "\n";
+  }
+  if (line.json) out_ << json << "}}\n";
+  return status;
+}
+
+int Run::Set(const CommandLine& line) {
+  if (line.words.empty()) return Usage("set takes NAME=VALUE pairs; the names are " + SettableNames());
+  // Every pair is checked before anything is sent.
+  std::optional<int32_t> values[kBoardSettingCount];
+  for (const std::string& pair : line.words) {
+    const size_t eq = pair.find('=');
+    if (eq == std::string::npos) return Usage("'" + pair + "' is not NAME=VALUE");
+    const std::string name = pair.substr(0, eq), text = pair.substr(eq + 1);
+    const BoardSetting* s = SettingNamed(name.c_str());
+    if (!s || !s->set) {
+      const std::string what = s ? name + " is reported by the board, not set" : "unknown setting '" + name + "'";
+      return Usage(what + "; the settings are " + SettableNames());
+    }
+    int32_t code = 0;
+    bool found = false;
+    for (int w = 0; w < s->wordCount && !found; ++w)
+      if (SameWord(s->words[w].word, text)) {
+        code = s->words[w].code;
+        found = true;
+      }
+    if (!found && !(ParseCode(text, code) && s->Valid(code)))
+      return Usage("'" + text + "' is no value of " + name + ", which takes " + Choices(*s));
+    std::optional<int32_t>& slot = values[s - kBoardSettings];
+    if (slot) return Usage(name + " is given twice");
+    slot = code;
+  }
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  const int card = boards->front();
+  OpenBoard board(card);
+  if (!board.IsOpen()) {
+    err_ << "korvctl: board " << card << " cannot be opened\n";
+    return kBoardFailed;
+  }
+  for (int32_t BoardSettings::*field : kApplyOrder) {
+    const BoardSetting* s = SettingOf(field);
+    const std::optional<int32_t>& value = values[s - kBoardSettings];
+    if (value && !s->set(*value, card)) {
+      err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, *value) << "\n";
+      status = kBoardFailed;
+    }
+  }
+  return status;
+}
+
+int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what) {
+  int status = kDone;
+  for (int card : boards) {
+    OpenBoard board(card);
+    if (!board.IsOpen()) {
+      err_ << "korvctl: board " << card << " cannot be opened\n";
+      status = kBoardFailed;
+      continue;
+    }
+    const std::vector<const BoardSetting*> refused = ApplyAllSettings(card, settings);
+    for (const BoardSetting* s : refused)
+      err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, settings.*s->field) << "\n";
+    if (!refused.empty()) status = kBoardFailed;
+    out_ << "board " << card << ": " << what << (refused.empty() ? "" : ", but for what it refused") << "\n";
+  }
+  return status;
+}
+
+int Run::Defaults(const CommandLine& line) {
+  if (line.words.size() != 1) return Usage("defaults takes one of save, restore and factory");
+  const std::string action = line.words[0];
+  if (action != "save" && action != "restore" && action != "factory")
+    return Usage("defaults takes save, restore or factory, not '" + action + "'");
+  if (action == "save" && line.allBoards) return Usage("defaults save takes one board: the file holds one");
+  if (action == "factory" && line.file) return Usage("defaults factory takes no file");
+  const std::string path = line.file.value_or(context_.directory + "Board.ini");
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+
+  if (action == "save") {
+    const int card = boards->front();
+    OpenBoard board(card);
+    if (!board.IsOpen()) {
+      err_ << "korvctl: board " << card << " cannot be opened\n";
+      return kBoardFailed;
+    }
+    // A board that did not report its settings would put zeros over the
+    // user's defaults.
+    BoardSettings settings;
+    if (!ReadAllSettings(card, settings)) {
+      err_ << "korvctl: board " << card << " did not report its settings; " << Shown(path) << " was not changed\n";
+      return kBoardFailed;
+    }
+    if (!SaveSettingsFile(path, settings)) {
+      err_ << "korvctl: cannot write the defaults to " << Shown(path) << "\n";
+      return kBoardFailed;
+    }
+    out_ << "board " << card << ": saved to " << Shown(path) << "\n";
+    return kDone;
+  }
+  BoardSettings settings;
+  if (action == "restore") {
+    LoadSettingsFile(path, settings);  // the factory values where the file gives none
+  } else {
+    SetFactorySettings(settings);
+  }
+  return Apply(*boards, settings,
+               action == "restore" ? "restored the defaults of " + Shown(path) : "factory values applied");
+}
+
+int Run::Picture(const CommandLine& line) {
+  if (line.words.size() != 1)
+    return Usage("picture takes one of clear, 100-0-100-00, 100-0-100-25, 100-0-75-00, alpha");
+  const PictureWord* picture = nullptr;
+  for (const PictureWord& p : kPictures)
+    if (line.words[0] == p.word) picture = &p;
+  if (!picture)
+    return Usage("no picture '" + line.words[0] +
+                 "'; the pictures are clear, 100-0-100-00, "
+                 "100-0-100-25, 100-0-75-00 and alpha");
+  if (line.file && picture->picture != 4) return Usage("--file goes only with the alpha picture");
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  const int card = boards->front();
+  OpenBoard board(card);
+  if (!board.IsOpen()) {
+    err_ << "korvctl: board " << card << " cannot be opened\n";
+    return kBoardFailed;
+  }
+  if (picture->picture == 0) {
+    ClearOutput(card);
+    return kDone;
+  }
+  if (picture->picture < 4) {
+    if (SendColorBars(kBars[picture->picture - 1], card)) return kDone;
+    err_ << "korvctl: no memory for the frame\n";
+    return kBoardFailed;
+  }
+  const std::string path = line.file.value_or(context_.directory + "TestAlpha.tga");
+  const char* problem = nullptr;
+  try {
+    switch (RunAlphaTestFile(path, card, *context_.platform)) {
+      case AlphaTestResult::Written: return kDone;
+      case AlphaTestResult::CannotOpen: problem = "cannot be opened"; break;
+      case AlphaTestResult::Unsupported: problem = "is not a TGA picture of type 2 or 10"; break;
+      case AlphaTestResult::NoImage: problem = "holds no picture"; break;
+      case AlphaTestResult::NoMemory: problem = "needs more memory than there is"; break;
+      case AlphaTestResult::NoFrameMemory:
+        err_ << "korvctl: board " << card << " gave no frame memory\n";
+        return kBoardFailed;
+    }
+  } catch (const TgaReadError&) {
+    problem = "cannot be read";
+  } catch (const std::bad_alloc&) {
+    problem = "is larger than 4096 x 4096 pixels, or needs more memory than there is";
+  }
+  err_ << "korvctl: the picture " << Shown(path) << " " << problem << "\n";
+  return kBoardFailed;
+}
+
+}  // namespace
+
+int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& context) {
+  try {
+    return Run(context).Main(args);
+  } catch (const std::exception& e) {
+    *context.err << "korvctl: " << e.what() << "\n";
+    return kBoardFailed;
+  }
+}
+
+void CloseKorvctlBoard() {
+  std::lock_guard<std::mutex> guard(g_boardLock);
+  if (g_openBoard >= 0) Orbel_Close(g_openBoard);
+  g_openBoard = -1;
+}

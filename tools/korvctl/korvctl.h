@@ -1,0 +1,34 @@
+// korvctl: the board's settings, defaults and test pictures from a command
+// line, through the same code as the configuration dialog. This is the
+// portable part; korvctl_main.cpp binds it to a Windows console.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tga_platform.h"
+
+// What a run needs from its program.
+struct KorvctlContext {
+  std::string directory;  // korvctl.exe's folder, ending in its separator: Board.ini, TestAlpha.tga
+  TgaPlatform* platform;  // for the alpha picture
+  std::ostream* out;      // results
+  std::ostream* err;      // messages
+  // A path as a message shows it.
+  std::string (*showPath)(const std::string& path);
+};
+
+// Exit statuses.
+enum KorvctlStatus {
+  kDone = 0,
+  kBoardFailed = 1,  // a board refused, could not be opened, or a file was not written
+  kBadCommandLine = 2,
+};
+
+// Runs one command line (without the program's name).
+int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& context);
+
+// Closes the board a run has open, if any, at once and only once: for a
+// console handler when the user presses Ctrl+C or closes the window.
+void CloseKorvctlBoard();

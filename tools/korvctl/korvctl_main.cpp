@@ -1,0 +1,46 @@
+// korvctl.exe: the console program around the portable commands. Arguments
+// arrive as the system's wide text and become the module's path strings
+// (host_path.h), so a file named in any script is found; the board a command
+// has open is closed also when the user presses Ctrl+C or closes the window.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host_path.h"
+#include "korvctl.h"
+#include "tga_win32.h"
+
+namespace {
+
+BOOL WINAPI OnConsoleEvent(DWORD) {
+  CloseKorvctlBoard();
+  std::cout.flush();
+  ExitProcess(kBoardFailed);  // the command was not done
+  return TRUE;
+}
+
+// A path string as text for a message: marked paths are UTF-8 already.
+std::string ShowPath(const std::string& path) { return IsAnsiPath(path) ? path : path.substr(1); }
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 1; argv && i < argc; ++i) args.push_back(HostPathString(argv[i]));
+  LocalFree(argv);
+
+  const std::wstring self = ModuleFileName(nullptr);
+  Win32TgaPlatform platform;
+  const KorvctlContext context{HostPathString(self.substr(0, self.find_last_of(L"\\/") + 1)), &platform, &std::cout,
+                               &std::cerr, ShowPath};
+  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  const int status = RunKorvctl(args, context);
+  std::cout.flush();
+  return status;
+}
