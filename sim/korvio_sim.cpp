@@ -73,6 +73,7 @@ struct Simulator {
   bool countReported = false;  // KORVSIM_REPORTED_COUNT given
   int reportedCount = 0;
   std::set<std::string> failingSetters;
+  std::set<std::string> failingGetters;
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
@@ -146,6 +147,8 @@ void Configure(Simulator& sim) {
   sim.reportedCount = static_cast<int>(static_cast<uint32_t>(std::strtoll(reported.c_str(), nullptr, 0)));
   sim.failingSetters.clear();
   for (const std::string& name : SplitList(Option("KORVSIM_FAIL_SETTER"))) sim.failingSetters.insert(name);
+  sim.failingGetters.clear();
+  for (const std::string& name : SplitList(Option("KORVSIM_FAIL_GETTER"))) sim.failingGetters.insert(name);
   sim.noMemAddress = !Option("KORVSIM_NO_MEMADDR").empty();
   sim.tracePath = HostPath(Option("KORVSIM_TRACE"));
   sim.pictureDir = HostPath(Option("KORVSIM_PICTURES"));
@@ -202,7 +205,7 @@ bool Accepts(const Board& b, int setting, int v) {
 int Get(int setting, int* value, int card) {
   CallScope call;
   Board* b = call.openBoard(card);
-  int ok = b && value;
+  int ok = b && value && !call.sim().failingGetters.count(kBoardSettings[setting].device);
   if (ok) *value = b->values[setting];
   return call.Record(ok, "Orbel_Get%s(%s, %d) -> %d", kBoardSettings[setting].device, value ? "&v" : "null", card,
                      ok ? *value : 0);

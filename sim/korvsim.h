@@ -11,6 +11,8 @@
 //   KORVSIM_FAIL_OPEN     boards that cannot be opened, a list of indices
 //   KORVSIM_FAIL_SETTER   setters that always fail, by setting name, such as
 //                         "CmpsOrSvideo,Contrast"
+//   KORVSIM_FAIL_GETTER   getters that always fail and store nothing, by
+//                         setting name, such as "Hue"
 //   KORVSIM_NO_MEMADDR    when set, Orbel_GetMemAddress stores no address
 //   KORVSIM_TRACE         file that gets one line per call
 //   KORVSIM_PICTURES      folder that gets the output pictures as PNG files:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,10 +66,11 @@ const SliderCase kSliders[] = {
     {IDC_VOLUME, IDC_VOLUME_VALUE, "AudioVolumn"},
 };
 
-void Boards(const char* subBoards = "", const char* failingSetters = "") {
+void Boards(const char* subBoards = "", const char* failingSetters = "", const char* failingGetters = "") {
   SetEnvironmentVariableA("KORVSIM_BOARDS", "1");
   SetEnvironmentVariableA("KORVSIM_SUBBOARD", subBoards);
   SetEnvironmentVariableA("KORVSIM_FAIL_SETTER", failingSetters);
+  SetEnvironmentVariableA("KORVSIM_FAIL_GETTER", failingGetters);
   KorvSim_Reset();
 }
 
@@ -389,6 +391,53 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Click(IDC_RESTORE_FACTORY);
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77);
+  Finish();
+}
+
+TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlone) {
+  ui::ModuleFolder folder;
+  Start(folder.Module());
+  Do([&] { ui::Scroll(dialog_, IDC_VOLUME, SB_THUMBPOSITION, 77); });
+  Click(IDC_SAVE_DEFAULT);
+  Finish();
+  const std::string path = folder.PathA() + "Board.ini";
+  BoardSettings before;
+  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &before, sizeof before, path.c_str()));
+
+  Boards("", "", "Hue");  // one getter fails and stores nothing
+  Start(folder.Module());
+  EXPECT_EQ(Text(IDC_HUE_VALUE), L"0") << "shown as read";
+  Do([&] { ui::Scroll(dialog_, IDC_VOLUME, SB_THUMBPOSITION, 5); });
+  Click(IDC_SAVE_DEFAULT);
+  EXPECT_EQ(AnswerBox(), std::make_pair(std::wstring(L"error"),
+                                        Chinese() ? W("板卡未报告其设置，默认值未保存。")
+                                                  : std::wstring(L"The board did not report its settings, so the "
+                                                                 L"defaults were not saved.")));
+  BoardSettings after;
+  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &after, sizeof after, path.c_str()));
+  EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << "the file is kept";
+  Click(IDC_RESTORE_DEFAULT);
+  EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77) << "and the defaults of this run";
+  Finish();
+}
+
+TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
+  // Defaults with the SDI input and embedded audio, on a board without the sub-board.
+  ui::ModuleFolder folder;
+  BoardSettings sdi;
+  SetFactorySettings(sdi);
+  sdi.cmpsOrSvideo = 3;
+  sdi.audioSrc = 1;
+  ASSERT_TRUE(WritePrivateProfileStructA("BOARD", "Param", &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));
+  Start(folder.Module());
+  EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), 19u) << "every setting is still sent";
+  EXPECT_EQ(AnswerBox(),
+            std::make_pair(std::wstring(L"error"), (Chinese() ? W("板卡拒绝了以下设置：")
+                                                              : std::wstring(L"The board refused these settings:")) +
+                                                       L"\nvideo-source = sdi (3)\naudio-source = sdi (1)"));
+  EXPECT_EQ(ui::CheckState(dialog_, IDC_SOURCE_SDI), BST_CHECKED) << "shown as applied";
+  Click(IDC_RESTORE_FACTORY);
+  EXPECT_FALSE(BoxOpen()) << "a restore the board takes is silent";
   Finish();
 }
 
