@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <climits>
+#include <memory>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -82,6 +83,7 @@ class OpenBoard {
   OpenBoard(const OpenBoard&) = delete;
   OpenBoard& operator=(const OpenBoard&) = delete;
   bool IsOpen() const { return open_; }
+  int card() const { return card_; }
 
  private:
   int card_;
@@ -124,6 +126,20 @@ class Run {
   int Set(const CommandLine& line);
   int Defaults(const CommandLine& line);
   int Picture(const CommandLine& line);
+  // Whether the board opened; it is told otherwise.
+  bool Opened(const OpenBoard& board, int& status) {
+    if (board.IsOpen()) return true;
+    err_ << "korvctl: board " << board.card() << " cannot be opened\n";
+    status = kBoardFailed;
+    return false;
+  }
+  // The one board a command names, open; null after a message.
+  std::unique_ptr<OpenBoard> OpenNamed(const CommandLine& line, int& status) {
+    const std::optional<std::vector<int>> boards = Targets(line, status);
+    if (!boards) return nullptr;
+    auto board = std::make_unique<OpenBoard>(boards->front());
+    return Opened(*board, status) ? std::move(board) : nullptr;
+  }
   // Applies a record to each board and reports refusals.
   int Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what);
 
@@ -359,14 +375,9 @@ int Run::Boards(const CommandLine& line) {
 int Run::Show(const CommandLine& line) {
   if (!line.words.empty()) return Usage("show takes no arguments");
   int status = kDone;
-  const std::optional<std::vector<int>> boards = Targets(line, status);
-  if (!boards) return status;
-  const int card = boards->front();
-  OpenBoard board(card);
-  if (!board.IsOpen()) {
-    err_ << "korvctl: board " << card << " cannot be opened\n";
-    return kBoardFailed;
-  }
+  const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+  if (!board) return status;
+  const int card = board->card();
   // Read in the board's read order, shown in the table's.
   BoardSettings values;
   bool reported[kBoardSettingCount] = {};
@@ -431,14 +442,9 @@ int Run::Set(const CommandLine& line) {
     slot = code;
   }
   int status = kDone;
-  const std::optional<std::vector<int>> boards = Targets(line, status);
-  if (!boards) return status;
-  const int card = boards->front();
-  OpenBoard board(card);
-  if (!board.IsOpen()) {
-    err_ << "korvctl: board " << card << " cannot be opened\n";
-    return kBoardFailed;
-  }
+  const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+  if (!board) return status;
+  const int card = board->card();
   for (int32_t BoardSettings::*field : kApplyOrder) {
     const BoardSetting* s = SettingOf(field);
     const std::optional<int32_t>& value = values[s - kBoardSettings];
@@ -454,11 +460,7 @@ int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, co
   int status = kDone;
   for (int card : boards) {
     OpenBoard board(card);
-    if (!board.IsOpen()) {
-      err_ << "korvctl: board " << card << " cannot be opened\n";
-      status = kBoardFailed;
-      continue;
-    }
+    if (!Opened(board, status)) continue;
     const std::vector<const BoardSetting*> refused = ApplyAllSettings(card, settings);
     for (const BoardSetting* s : refused)
       err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, settings.*s->field) << "\n";
@@ -477,16 +479,10 @@ int Run::Defaults(const CommandLine& line) {
   if (action == "factory" && line.file) return Usage("defaults factory takes no file");
   const std::string path = line.file.value_or(context_.directory + "Board.ini");
   int status = kDone;
-  const std::optional<std::vector<int>> boards = Targets(line, status);
-  if (!boards) return status;
-
   if (action == "save") {
-    const int card = boards->front();
-    OpenBoard board(card);
-    if (!board.IsOpen()) {
-      err_ << "korvctl: board " << card << " cannot be opened\n";
-      return kBoardFailed;
-    }
+    const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+    if (!board) return status;
+    const int card = board->card();
     // A board that did not report its settings would put zeros over the
     // user's defaults.
     BoardSettings settings;
@@ -501,6 +497,8 @@ int Run::Defaults(const CommandLine& line) {
     out_ << "board " << card << ": saved to " << Shown(path) << "\n";
     return kDone;
   }
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
   BoardSettings settings;
   if (action == "restore") {
     LoadSettingsFile(path, settings);  // the factory values where the file gives none
@@ -523,14 +521,9 @@ int Run::Picture(const CommandLine& line) {
                  "100-0-100-25, 100-0-75-00 and alpha");
   if (line.file && picture->picture != 4) return Usage("--file goes only with the alpha picture");
   int status = kDone;
-  const std::optional<std::vector<int>> boards = Targets(line, status);
-  if (!boards) return status;
-  const int card = boards->front();
-  OpenBoard board(card);
-  if (!board.IsOpen()) {
-    err_ << "korvctl: board " << card << " cannot be opened\n";
-    return kBoardFailed;
-  }
+  const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+  if (!board) return status;
+  const int card = board->card();
   if (picture->picture == 0) {
     ClearOutput(card);
     return kDone;
