@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "test_pictures.h"
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 #include "tga_reader.h"
 #include "tga_stdio.h"
 

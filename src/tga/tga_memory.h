@@ -1,12 +1,9 @@
-// Plain implementations of the reader's platform for the native build, the
-// tests and the fuzzer: an image holder in memory, and files that live in
-// memory with counters of what the reader did to them.
+// An image holder in memory, for the reader's platforms of the native build
+// (tga_stdio.h, and the tests' in-memory platform).
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "tga_platform.h"
@@ -33,60 +30,4 @@ class MemoryImageHolder : public ImageHolder {
   int height_ = 0;
   size_t size_ = 0;
   PixelBuffer pixels_;
-};
-
-// What the reader did to the files of a MemoryTgaPlatform.
-struct MemoryTgaStats {
-  int opens = 0;      // successful opens
-  int openFiles = 0;  // opened and not yet closed
-  int reads = 0;
-  int seeks = 0;
-  int beeps = 0;
-  long lastReadSize = 0;
-  // With keepLog, every read ("r<asked>:<delivered>"), seek ("s<offset>")
-  // and beep ("b") in order, each followed by a space.
-  bool keepLog = false;
-  std::string log;
-};
-
-// A read-only file over bytes held elsewhere. A read that would reach byte
-// errorFrom (when it is 0 or more) fails with -1, as on a bad disk; a seek
-// to any offset of 0 or more succeeds, and reads past the end deliver
-// nothing, as with a disk file.
-class MemoryTgaFile : public TgaFile {
- public:
-  MemoryTgaFile(std::shared_ptr<const std::vector<uint8_t>> bytes, long errorFrom, MemoryTgaStats* stats);
-  ~MemoryTgaFile() override;
-  long Read(void* buffer, long size) override;
-  bool Seek(long offset) override;
-
- private:
-  std::shared_ptr<const std::vector<uint8_t>> bytes_;
-  long errorFrom_;
-  MemoryTgaStats* stats_;
-  long pos_ = 0;
-};
-
-// Files by path in memory. Opening a missing path, or one marked as held
-// open elsewhere (the real platform opens without sharing), gives null.
-class MemoryTgaPlatform : public TgaPlatform {
- public:
-  void AddFile(const std::string& path, std::vector<uint8_t> bytes, long errorFrom = -1);
-  // Marks a path as held open elsewhere (or frees it again).
-  void SetBusy(const std::string& path, bool busy);
-
-  std::unique_ptr<TgaFile> Open(const std::string& path) override;
-  void Beep() override;
-  std::unique_ptr<ImageHolder> NewImageHolder() override;
-
-  MemoryTgaStats& stats() { return stats_; }
-
- private:
-  struct Entry {
-    std::shared_ptr<const std::vector<uint8_t>> bytes;
-    long errorFrom = -1;
-    bool busy = false;
-  };
-  std::map<std::string, Entry> files_;
-  MemoryTgaStats stats_;
 };

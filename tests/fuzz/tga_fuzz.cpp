@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 #include "tga_reader.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "test_alpha_image.h"
 #include "test_pictures.h"
 #include "testout_expected.h"
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 # Tests of the tga subsystem.
 korv_native_test(tga_test SOURCES tga_pixels_test.cpp tga_reader_test.cpp tga_decode_test.cpp
   tga_keyed_test.cpp
-  LIBS korv_tga)
+  LIBS korv_tga korv_test_support)
 
 # Real files: ImageMagick writes TGA files and its own decodes of them into
 # the build tree first (a fixture), then the reader must match them.

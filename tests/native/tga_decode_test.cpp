@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tga_builder.h"
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 #include "tga_reader.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "tga_builder.h"
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 #include "tga_reader.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "tga_builder.h"
-#include "tga_memory.h"
+#include "memory_tga_platform.h"
 #include "tga_reader.h"
 
 namespace {
