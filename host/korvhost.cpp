@@ -21,6 +21,7 @@
 #include "control_ids.h"
 #include "korvcfg.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -137,7 +138,7 @@ void PressAndShowMonitor(HWND dialog, const Headless& run) {
 }
 
 // Saves and answers every dialog of the calling thread until it ends.
-void ScreenshotLoop(Headless run, const volatile bool* done) {
+void ScreenshotLoop(Headless run, const std::atomic<bool>* done) {
   std::set<HWND> seen;
   int shot = 0;
   while (!*done) {
@@ -221,7 +222,7 @@ int main(int argc, char** argv) {
     std::printf("korvio.dll is not the simulator: no board monitor\n");
   }
 
-  volatile bool done = false;
+  std::atomic<bool> done{false};
   std::thread shooter;
   if (!screenshotDir.empty())
     shooter = std::thread(ScreenshotLoop, Headless{GetCurrentThreadId(), screenshotDir, presses, monitorWindow}, &done);

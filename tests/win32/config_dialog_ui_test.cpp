@@ -1,7 +1,7 @@
 // The configuration dialog through the real dialog manager, against the
 // simulated boards: its templates as created, what it shows of a board, and
 // what every control does to the board, to Board.ini and to the output, in
-// English and in Chinese; and a hundred runs in one process.
+// English and in Chinese; and two hundred runs in one process.
 #include <gtest/gtest.h>
 #include <windows.h>
 
