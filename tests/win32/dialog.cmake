@@ -3,7 +3,7 @@
 foreach(lang en_US zh_CN)
   korv_wine_test(config_dialog_ui_test
     SOURCES config_dialog_ui_test.cpp ${CMAKE_SOURCE_DIR}/tools/test_alpha_image.cpp
-    LIBS ui_driver korv_settings korv_testout
+    LIBS ui_driver korvio_sim korv_settings korv_testout
     FILTER "ConfigDialog.*" SUFFIX ".${lang}" ENVIRONMENT "LC_ALL=${lang}.UTF-8")
 endforeach()
 target_include_directories(config_dialog_ui_test PRIVATE ${CMAKE_SOURCE_DIR}/tools ${CMAKE_SOURCE_DIR}/tests/native)

@@ -1,12 +1,12 @@
 # The UI driver: runs bd_ShowConfigDlg and works its dialogs (ui_driver.h).
 add_library(ui_driver STATIC ui_driver.cpp)
-target_link_libraries(ui_driver PUBLIC korvio_sim korvcfg_api GTest::gtest)
+target_link_libraries(ui_driver PUBLIC korvcfg_api GTest::gtest)
 target_include_directories(ui_driver PUBLIC ${CMAKE_SOURCE_DIR}/src/dialog)
 
 # The same scenarios under a Chinese (PRC) and an English system language,
 # and the English texts under Traditional Chinese.
 foreach(lang en_US zh_CN)
-  korv_wine_test(entry_ui_test SOURCES entry_ui_test.cpp LIBS ui_driver
+  korv_wine_test(entry_ui_test SOURCES entry_ui_test.cpp LIBS ui_driver korvio_sim
     FILTER "Entry.*" SUFFIX ".${lang}" ENVIRONMENT "LC_ALL=${lang}.UTF-8")
 endforeach()
 korv_wine_test(entry_ui_test FILTER "EntryLanguage.*" SUFFIX ".zh_TW" ENVIRONMENT "LC_ALL=zh_TW.UTF-8")
