@@ -29,3 +29,15 @@ if(KORV_WINE_TESTS)
     set_tests_properties(${host} PROPERTIES LABELS "wine;${KORV_ARCH}" TIMEOUT 60 FIXTURES_REQUIRED wineprefix_${KORV_ARCH})
   endforeach()
 endif()
+
+# Runs without the device library, with an incomplete one, and with it in
+# each place the loader finds it: a program in a folder of its own, without
+# korvio.dll and without the simulator, beside a copy of korvcfg.dll.
+korv_wine_test(device_library_ui_test SOURCES device_library_ui_test.cpp LIBS ui_driver
+  FILTER "DeviceLibraryMessage.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
+set_target_properties(device_library_ui_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/nodevice)
+add_custom_command(TARGET device_library_ui_test POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:korvcfg> $<TARGET_FILE_DIR:device_library_ui_test>)
+add_dependencies(device_library_ui_test korvhost)
+korv_wine_test(device_library_ui_test FILTER "DeviceLibraryMessage.*" SUFFIX ".zh_CN" ENVIRONMENT "LC_ALL=zh_CN.UTF-8")
+korv_wine_test(device_library_ui_test FILTER "DeviceLibraryPlacement.*" SUFFIX ".en_US" ENVIRONMENT "LC_ALL=en_US.UTF-8")
