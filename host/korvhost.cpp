@@ -2,7 +2,7 @@
 // as a host application would. Beside the module's dialogs it shows the
 // board monitor (board_monitor.h) when korvio.dll is the simulator.
 //
-//   korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor]
+//   korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor] [--module PATH]
 //
 // --repeat N       call bd_ShowConfigDlg N times (default 1)
 // --screenshot DIR for a run without a person: every dialog or message box
@@ -15,6 +15,9 @@
 //                  beside the dialog as DIR\dialog-and-monitor.png.
 // --press ID,...   control ids to click, by default IDC_BARS_100_0_75_00
 // --no-monitor     no board monitor
+// --module PATH    the korvcfg.dll to load, by its full path with
+//                  LOAD_WITH_ALTERED_SEARCH_PATH (default: the one beside
+//                  this program)
 #include <windows.h>
 
 #include "board_monitor.h"
@@ -185,6 +188,7 @@ int main(int argc, char** argv) {
   int repeat = 1;
   bool monitor = true;
   std::string screenshotDir;
+  std::string modulePath;
   std::vector<int> presses = {IDC_BARS_100_0_75_00};
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
@@ -195,14 +199,18 @@ int main(int argc, char** argv) {
       presses = IdList(argv[++i]);
     } else if (std::strcmp(argv[i], "--no-monitor") == 0) {
       monitor = false;
+    } else if (std::strcmp(argv[i], "--module") == 0 && i + 1 < argc) {
+      modulePath = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor]\n");
+      std::fprintf(stderr,
+                   "usage: korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor] [--module PATH]\n");
       return 2;
     }
   }
 
-  std::string dll = OwnDirectory() + "korvcfg.dll";
-  HMODULE module = LoadLibraryA(dll.c_str());
+  const std::string dll = modulePath.empty() ? OwnDirectory() + "korvcfg.dll" : modulePath;
+  HMODULE module = modulePath.empty() ? LoadLibraryA(dll.c_str())
+                                      : LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
     std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
     return 1;
@@ -215,7 +223,10 @@ int main(int argc, char** argv) {
 
   // The monitor lives on this thread: the module's modal dialogs run its timer.
   HWND monitorWindow = nullptr;
+  // The module binds korvio.dll only when it is called; the monitor loads
+  // it first, as a plain load finds it, and the module then uses that one.
   SimInspection sim;
+  if (monitor) LoadLibraryA("korvio.dll");
   if (monitor && FindSimInspection(sim)) {
     monitorWindow = CreateBoardMonitor(sim);
   } else if (monitor) {

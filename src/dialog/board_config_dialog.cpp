@@ -8,6 +8,7 @@
 #include "korvio.h"
 #include "setting_table.h"
 #include "test_pictures.h"
+#include "tga_reader.h"
 #include "tga_win32.h"
 
 namespace {
@@ -134,6 +135,22 @@ constexpr struct {
 } kCannotSave = {"Cannot save the defaults to the file:\n",
                  "\xCE\xDE\xB7\xA8\xB1\xA3\xB4\xE6\xC4\xAC\xC8\xCF\xD6\xB5\xB5\xBD\xCE\xC4\xBC\xFE\xA3\xBA\n"};
 
+// What the alpha test tells. The Chinese texts are GBK: "板卡没有提供可用的帧内存。",
+// "图片大于4096 × 4096像素。". The English "×" goes as wide text, which any
+// code page shows.
+constexpr struct {
+  const char* english;
+  const char* chinese;
+} kNoFrameMemory = {"The board gave no usable frame memory.",
+                    "\xB0\xE5\xBF\xA8\xC3\xBB\xD3\xD0\xCC\xE1\xB9\xA9\xBF\xC9\xD3\xC3\xB5\xC4\xD6\xA1"
+                    "\xC4\xDA\xB4\xE6\xA1\xA3"};
+constexpr const wchar_t* kPictureTooLargeEnglish = L"The picture is larger than 4096 \u00D7 4096 pixels.";
+constexpr const char* kPictureTooLargeChinese =
+    "\xCD\xBC\xC6\xAC\xB4\xF3\xD3\xDA"
+    "4096 \xA1\xC1 4096"
+    "\xCF\xF1\xCB\xD8\xA1\xA3";
+static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name the alpha test's limit");
+
 }  // namespace
 
 // "Save as Default" found a getter that failed.
@@ -227,7 +244,19 @@ void BoardConfigDialog::OnTestPictureClicked(int id) {
     case kBars100_0_75_00: SendColorBars(ColorBarPattern::Bars100_0_75_00, CardIndex); break;
     case kAlphaTest: {
       Win32TgaPlatform platform;
-      RunAlphaTest(moduleDirectory_, CardIndex, platform);
+      AlphaTestResult result;
+      try {
+        result = RunAlphaTest(moduleDirectory_, CardIndex, platform, DefaultPixelAllocator, IsWritableMemory);
+      } catch (const TgaImageTooLarge&) {
+        // In the kind of box other failures of a handler get.
+        if (chinese_)
+          MessageBoxA(Hwnd(), kPictureTooLargeChinese, nullptr, MB_OK | MB_ICONEXCLAMATION);
+        else
+          MessageBoxW(Hwnd(), kPictureTooLargeEnglish, nullptr, MB_OK | MB_ICONEXCLAMATION);
+        break;
+      }
+      if (result == AlphaTestResult::NoFrameMemory)
+        ShowError("error", chinese_ ? kNoFrameMemory.chinese : kNoFrameMemory.english);
       break;
     }
   }

@@ -6,6 +6,15 @@
 namespace {
 
 HINSTANCE g_resourceModule = nullptr;
+bool g_chinese = false;
+
+// The layer's own messages. The Chinese ones are GBK: "内存不足。",
+// "发生意外错误。".
+constexpr struct {
+  const char* outOfMemory;
+  const char* unexpected;
+} kEnglish = {"Out of memory.", "An unexpected error occurred."},
+  kChinese = {"\xC4\xDA\xB4\xE6\xB2\xBB\xD7\xE3\xA1\xA3", "\xB7\xA2\xC9\xFA\xD2\xE2\xCD\xE2\xB4\xED\xCE\xF3\xA1\xA3"};
 
 // A dialog whose template leaves it at 0, 0 opens centred over its owner,
 // or over the work area of the screen when it has none.
@@ -37,11 +46,12 @@ void ShowInformation(HWND owner, const char* caption, const char* text) {
 }
 
 void ReportCurrentException(HWND owner) {
-  const char* text = "An unexpected error occurred.";
+  const auto& texts = g_chinese ? kChinese : kEnglish;
+  const char* text = texts.unexpected;
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    text = "Out of memory.";
+    text = texts.outOfMemory;
   } catch (const std::exception& e) {
     MessageBoxA(owner, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
@@ -82,6 +92,8 @@ void DataExchange::Control(int id, Slider& slider) {
 }
 
 void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
+
+void Dialog::SetLanguage(bool chinese) { g_chinese = chinese; }
 
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 

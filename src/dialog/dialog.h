@@ -12,7 +12,8 @@ class Dialog;
 void ShowInformation(HWND owner, const char* caption, const char* text);
 
 // Reports the exception being handled in a message box of the platform's
-// own kind (no memory, or the error's own words); call it inside a catch.
+// own kind (no memory, or the error's own words), in the language of
+// Dialog::SetLanguage; call it inside a catch.
 void ReportCurrentException(HWND owner);
 
 // A horizontal scroll bar control used as a slider (SB_CTL).
@@ -100,6 +101,8 @@ class Dialog {
  public:
   // The module whose resources hold the templates (korvcfg.dll itself).
   static void SetResourceModule(HINSTANCE module);
+  // The language of the layer's own messages: Chinese or English.
+  static void SetLanguage(bool chinese);
 
   Dialog(int templateId, HWND parent);
   virtual ~Dialog() = default;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "../device/korvio.h"
+#include "../device/korvio_binding.h"
 #include "../dialog/board_config_dialog.h"
 #include "host_path.h"
 #include "module_path.h"
@@ -39,6 +40,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     theApp.InitInstance(module);
     Dialog::SetResourceModule(module);
+    Dialog::SetLanguage(UseChinese != 0);
   }
   return TRUE;
 }
@@ -68,6 +70,17 @@ void BringRunToFront(DWORD thread) {
 // the caller can close it if the run ends in an exception.
 void RunConfiguration(int& openedCard) {
   char message[256];
+  // The board's library first: without all of it no device call is made.
+  const char* missing = nullptr;
+  if (!BindDeviceLibrary(WidePath(theApp.ModuleDirectory), missing)) {
+    if (missing) {
+      std::snprintf(message, sizeof message, Texts().incompleteDeviceLibrary, missing);
+      Inform(message);
+    } else {
+      Inform(Texts().noDeviceLibrary);
+    }
+    return;
+  }
   int count = Orbel_GetCardNum();
   if (count <= 0) {  // a negative count is no board either
     Inform(Texts().noBoard);
@@ -103,7 +116,7 @@ void RunConfiguration(int& openedCard) {
     std::snprintf(message, sizeof message, Texts().dialogTitle, cardIndex + 1);
     dialog.DialogTitle = message;
   }
-  dialog.DoModal();
+  if (dialog.DoModal() == -1) Inform(Texts().cannotOpenDialog);
   // Give the board a moment after the dialog's last call before closing it.
   Sleep(100);
   openedCard = -1;

@@ -9,11 +9,16 @@ struct EntryTexts {
   const char* cannotOpenChosen;  // %d: board number, from 1
   const char* dialogTitle;       // %d: board number, from 1
   const char* impossibleCount;   // %d: the board count the device library gave
+  const char* noDeviceLibrary;
+  const char* incompleteDeviceLibrary;  // %s: the function korvio.dll lacks
+  const char* cannotOpenDialog;
 };
 
 // "没有安装Korvex板卡!", "无法初始化Kovrex板卡!" (the board's own spelling),
 // "无法初始化Korvex板卡%d", "Korvex板卡设置(板卡%d)",
-// "Korvex设备库报告有%d块板卡，这不可能!"
+// "Korvex设备库报告有%d块板卡，这不可能!",
+// "板卡的设备库korvio.dll未安装或不完整。",
+// "板卡的设备库korvio.dll未安装或不完整(缺少%s)。", "无法打开配置对话框。"
 constexpr EntryTexts kChineseTexts = {
     "\xC3\xBB\xD3\xD0\xB0\xB2\xD7\xB0"
     "Korvex"
@@ -37,6 +42,16 @@ constexpr EntryTexts kChineseTexts = {
     "%d"
     "\xBF\xE9\xB0\xE5\xBF\xA8\xA3\xAC\xD5\xE2\xB2\xBB\xBF\xC9\xC4\xDC"
     "!",
+    "\xB0\xE5\xBF\xA8\xB5\xC4\xC9\xE8\xB1\xB8\xBF\xE2"
+    "korvio.dll"
+    "\xCE\xB4\xB0\xB2\xD7\xB0\xBB\xF2\xB2\xBB\xCD\xEA\xD5\xFB\xA1\xA3",
+    "\xB0\xE5\xBF\xA8\xB5\xC4\xC9\xE8\xB1\xB8\xBF\xE2"
+    "korvio.dll"
+    "\xCE\xB4\xB0\xB2\xD7\xB0\xBB\xF2\xB2\xBB\xCD\xEA\xD5\xFB"
+    "(\xC8\xB1\xC9\xD9"
+    "%s)"
+    "\xA1\xA3",
+    "\xCE\xDE\xB7\xA8\xB4\xF2\xBF\xAA\xC5\xE4\xD6\xC3\xB6\xD4\xBB\xB0\xBF\xF2\xA1\xA3",
 };
 
 constexpr EntryTexts kEnglishTexts = {
@@ -45,6 +60,9 @@ constexpr EntryTexts kEnglishTexts = {
     "Can not initial Korvex board %d!",
     "Korvex Board Setup(Board%d)",
     "The Korvex device library reports %d boards, which is impossible!",
+    "The board's device library korvio.dll is not installed or is incomplete.",
+    "The board's device library korvio.dll is not installed or is incomplete (%s missing).",
+    "The configuration dialog could not be opened.",
 };
 
 // The selection dialog's list entries and its one message are English in

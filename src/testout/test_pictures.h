@@ -63,6 +63,15 @@ void ClearOutput(int cardIndex);
 // or less) leaves the whole frame 0.
 void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame& frame);
 
+// Whether bytes bytes from address are memory this process can write; the
+// alpha test writes the board's frame memory only then. Natively any address
+// the device library gives passes; on Win32 IsWritableMemory asks the system.
+using FrameMemoryCheck = bool (*)(void* address, size_t bytes);
+bool AnyFrameMemory(void* address, size_t bytes);
+#ifdef _WIN32
+bool IsWritableMemory(void* address, size_t bytes);
+#endif
+
 // How RunAlphaTest ended; only Written reached the board.
 enum class AlphaTestResult {
   Written,        // the frame is in the board's frame memory
@@ -70,11 +79,12 @@ enum class AlphaTestResult {
   Unsupported,    // the file is not of a type the reader takes
   NoImage,        // no image after the load, or not all of its pixels
   NoMemory,       // the frame or the pixel buffer cannot be allocated
-  NoFrameMemory,  // the device library gave no frame memory address
+  NoFrameMemory,  // the device library gave no usable frame memory: the call
+                  // failed, or the address or a frame from it is not writable
 };
 
 // The largest picture the alpha test loads: 4,096 x 4,096 pixels of 4 bytes
-// (64 MiB). A file that declares more is refused as out of memory, so a
+// (64 MiB). A file that declares more is refused (TgaImageTooLarge), so a
 // small file cannot make the test allocate and decode gigabytes.
 constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 
@@ -82,12 +92,15 @@ constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 // separator), places it in a frame and copies the frame into the board's
 // frame memory, 32-bit words in ascending address order. The one device
 // call, Orbel_GetMemAddress, comes only once the frame is ready (results
-// Written and NoFrameMemory); every other result means no device call.
+// Written and NoFrameMemory); every other result means no device call. The
+// frame is written only when the call succeeds and usable passes the whole
+// frame at the address it gave.
 // Errors that the reader throws (a header read error, std::bad_alloc, also
 // for a picture above kAlphaTestImageLimit) pass through after everything
 // held is released, before any device call.
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
-                             PixelAllocator allocate = DefaultPixelAllocator);
+                             PixelAllocator allocate = DefaultPixelAllocator, FrameMemoryCheck usable = AnyFrameMemory);
 // The same with the picture of another file.
 AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
-                                 PixelAllocator allocate = DefaultPixelAllocator);
+                                 PixelAllocator allocate = DefaultPixelAllocator,
+                                 FrameMemoryCheck usable = AnyFrameMemory);

@@ -144,7 +144,7 @@ int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   if (!complete || (header.imageType != 2 && header.imageType != 10)) return 255;
 
   uint64_t imageBytes = uint64_t(header.width) * header.height * 4;
-  if (imageBytes > imageByteLimit_) throw std::bad_alloc();
+  if (imageBytes > imageByteLimit_) throw TgaImageTooLarge();
   Buffer image;
   if (header.pixelDepth == 16 || header.pixelDepth == 24 || header.pixelDepth == 32) {
     // The keyed decoder writes every pixel, so the image needs no zero fill.

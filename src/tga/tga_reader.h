@@ -26,6 +26,12 @@ class TgaReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The image is above the reader's byte limit: memory it will not ask for.
+class TgaImageTooLarge : public std::bad_alloc {
+ public:
+  const char* what() const noexcept override { return "TGA image above the size limit"; }
+};
+
 class TgaImageReader {
  public:
   explicit TgaImageReader(TgaPlatform& platform);
@@ -40,7 +46,8 @@ class TgaImageReader {
   int LoadTgaFile(std::string path, ImageHolder& holder);
 
   // Largest image buffer (width x height x 4 bytes) LoadTgaFile will ask
-  // for; larger images raise std::bad_alloc. Unlimited unless set.
+  // for; larger images raise TgaImageTooLarge, a std::bad_alloc. Unlimited
+  // unless set.
   void SetImageByteLimit(uint64_t bytes) { imageByteLimit_ = bytes; }
 
   // The header, field by field. A file that ends inside the header leaves

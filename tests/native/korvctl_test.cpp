@@ -46,7 +46,7 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr};
+    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
     const int status = RunKorvctl(args, context);
     for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
     return {status, out.str(), err.str()};

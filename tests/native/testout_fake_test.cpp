@@ -298,6 +298,38 @@ TEST_F(AlphaTestFake, NoFrameMemoryAddressMeansNothingIsWritten) {
   EXPECT_TRUE(memory.untouched());
 }
 
+// What the check was asked about last.
+void* g_checkedAddress = nullptr;
+size_t g_checkedBytes = 0;
+
+TEST_F(AlphaTestFake, AnAddressTheBoardDoesNotVouchForIsNotWritten) {
+  const struct {
+    const char* what;
+    int callResult;
+    FrameMemoryCheck usable;
+  } cases[] = {
+      {"the call failed, though it stored an address", 0, AnyFrameMemory},
+      {"no whole frame at the address can be written", 1,
+       [](void* address, size_t bytes) {
+         g_checkedAddress = address;
+         g_checkedBytes = bytes;
+         return false;
+       }},
+  };
+  for (const auto& c : cases) {
+    fake_korvio::Reset();
+    fake_korvio::SetMemAddress(memory.address());
+    fake_korvio::SetResult("Orbel_GetMemAddress", c.callResult);
+    AddImage(2, 2, MakeImage(2, 2));
+    EXPECT_EQ(RunAlphaTest(kDir, 0, platform, DefaultPixelAllocator, c.usable), AlphaTestResult::NoFrameMemory)
+        << c.what;
+    EXPECT_EQ(fake_korvio::CallNames(), std::vector<std::string>{"Orbel_GetMemAddress"}) << c.what;
+    EXPECT_TRUE(memory.untouched()) << c.what;
+  }
+  EXPECT_EQ(g_checkedAddress, memory.address());
+  EXPECT_EQ(g_checkedBytes, sizeof(VideoFrame));
+}
+
 TEST_F(AlphaTestFake, AHeaderReadErrorPassesThroughBeforeAnyDeviceCall) {
   platform.AddFile(kPath, EncodeRleTga32(MakeImage(2, 2).data(), 2, 2), /*errorFrom=*/4);
   EXPECT_THROW(RunAlphaTest(kDir, 0, platform), std::runtime_error);

@@ -489,16 +489,33 @@ TEST_F(ConfigDialog, TestPictureButtonsPutTheirPicturesOnTheBoardAtEveryClick) {
   EXPECT_EQ(Click(IDC_BARS_ALPHA), Calls());
   EXPECT_FALSE(BoxOpen());
   // 18 bytes that promise 65535 x 65535 pixels, above the module's limit:
-  // no memory, told well within a second (whether or not this process could
+  // told so well within a second (whether or not this process could
   // allocate them: nothing is allocated or decoded), and the dialog goes on.
   ASSERT_TRUE(
       folder.Write(L"TestAlpha.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, '\xFF', '\xFF', '\xFF', '\xFF', 32, 8}));
   const DWORD start = GetTickCount();
   EXPECT_EQ(Click(IDC_BARS_ALPHA), Calls());
-  EXPECT_EQ(AnswerBox().second, L"Out of memory.");
+  EXPECT_EQ(AnswerBox().second,
+            Chinese() ? W("图片大于4096 × 4096像素。") : W("The picture is larger than 4096 × 4096 pixels."));
   EXPECT_LT(GetTickCount() - start, 500u);
   EXPECT_EQ(Click(IDC_BARS_CLEAR), Calls{"Orbel_ClearCurrentScreen(0) = 1"});
   Finish();
+}
+
+TEST_F(ConfigDialog, AlphaTestWithoutUsableFrameMemoryWritesNothingAndSaysSo) {
+  // The simulator stores no address and reports failure.
+  SetEnvironmentVariableA("KORVSIM_NO_MEMADDR", "1");
+  KorvSim_Reset();
+  ui::ModuleFolder folder;
+  ASSERT_TRUE(folder.CopyIn(L"TestAlpha.tga"));
+  Start(folder.Module());
+  EXPECT_EQ(Click(IDC_BARS_ALPHA), Calls{"Orbel_GetMemAddress(&p, 0) = 0"});
+  const auto [caption, text] = AnswerBox();
+  EXPECT_EQ(caption, L"error");
+  EXPECT_EQ(text, Chinese() ? W("板卡没有提供可用的帧内存。") : L"The board gave no usable frame memory.");
+  EXPECT_EQ(SimMemory(0), std::vector<uint32_t>(720 * 576, 0));
+  Finish();
+  SetEnvironmentVariableA("KORVSIM_NO_MEMADDR", "");
 }
 
 TEST_F(ConfigDialog, EnterDoesNothingAndEveryWayOutMakesNoDeviceCall) {

@@ -43,6 +43,7 @@ double CallTime(const std::string& text) {
 struct Texts {
   std::wstring noBoard, cannotOpenOnly, cannotOpenThird, selectCaption, configCaption, titleBoard2;
   std::wstring impossibleCount;  // before and after the count
+  std::wstring cannotOpenDialog;
   std::wstring ImpossibleCount(const char* count) const {
     return impossibleCount.substr(0, impossibleCount.find(L'#')) + W(count) +
            impossibleCount.substr(impossibleCount.find(L'#') + 1);
@@ -56,7 +57,8 @@ Texts English() {
           L"Select Board",
           L"Config Korvex V1.6",
           L"Korvex Board Setup(Board2)",
-          L"The Korvex device library reports # boards, which is impossible!"};
+          L"The Korvex device library reports # boards, which is impossible!",
+          L"The configuration dialog could not be opened."};
 }
 
 Texts Chinese() {
@@ -66,7 +68,8 @@ Texts Chinese() {
           W("选择板卡"),
           W("配置 Korvex  V1.6"),
           W("Korvex板卡设置(板卡2)"),
-          W("Korvex设备库报告有#块板卡，这不可能!")};
+          W("Korvex设备库报告有#块板卡，这不可能!"),
+          W("无法打开配置对话框。")};
 }
 
 // Checks a message box of the entry point and confirms it.
@@ -170,6 +173,37 @@ TEST_F(Entry, SeveralBoardsAskWhichOneAndInsistOnAChoice) {
   EXPECT_EQ(Calls(),
             (std::vector<std::string>{"Orbel_GetCardNum() = 3", "Orbel_Initial(1, 1, 0) = 1", "Orbel_Close(1) = 1"}));
   EXPECT_GE(CallTime("Orbel_Close(1) = 1") - run.DestroyedAt(texts_.titleBoard2), 100.0);
+}
+
+// Refuses to make the configuration dialog (by its template caption), but
+// no other window.
+std::wstring g_refusedCaption;
+LRESULT CALLBACK RefuseConfigDialog(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND) {
+    const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;
+    if (cs->lpszName && !IS_INTRESOURCE(cs->lpszName) && cs->lpszName == g_refusedCaption) return 1;
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+TEST_F(Entry, ConfigurationDialogThatCannotBeMadeIsToldAndTheBoardStillClosed) {
+  Boards("2");
+  ui::ModuleRun run;
+  HWND select = run.WaitWindowTitled(texts_.selectCaption);
+  ASSERT_TRUE(select);
+  g_refusedCaption = texts_.configCaption;
+  HHOOK hook = nullptr;
+  ASSERT_TRUE(
+      run.RunInItsLoop([&] { hook = SetWindowsHookExW(WH_CBT, RefuseConfigDialog, nullptr, GetCurrentThreadId()); }));
+  ASSERT_TRUE(hook);
+  ui::SelectListEntry(select, IDC_BOARD_LIST, 1);
+  ui::Click(select, IDOK);
+  ExpectInformation(run, texts_.cannotOpenDialog);
+  ASSERT_TRUE(run.WaitFinished());
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(Calls(),
+            (std::vector<std::string>{"Orbel_GetCardNum() = 2", "Orbel_Initial(1, 1, 0) = 1", "Orbel_Close(1) = 1"}));
+  EXPECT_GE(CallTime("Orbel_Close(1) = 1") - CallTime("Orbel_Initial(1, 1, 0) = 1"), 100.0);
 }
 
 TEST_F(Entry, ChosenBoardThatCannotBeOpenedIsNamedByItsNumber) {

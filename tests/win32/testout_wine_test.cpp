@@ -33,6 +33,36 @@ class TestOutputWine : public ::testing::Test {
   Win32TgaPlatform platform;
 };
 
+TEST(FrameMemoryWine, OnlyAWholeCommittedWritableRangePasses) {
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  const size_t page = info.dwPageSize;
+  // Three pages reserved, two committed writable, the third reserved only;
+  // and one read-only page.
+  char* block = static_cast<char*>(VirtualAlloc(nullptr, 3 * page, MEM_RESERVE, PAGE_NOACCESS));
+  ASSERT_TRUE(block && VirtualAlloc(block, 2 * page, MEM_COMMIT, PAGE_READWRITE));
+  char* readOnly = static_cast<char*>(VirtualAlloc(nullptr, page, MEM_COMMIT | MEM_RESERVE, PAGE_READONLY));
+  ASSERT_TRUE(readOnly);
+  std::vector<uint32_t> frame(720 * 576);
+  const struct {
+    void* address;
+    size_t bytes;
+    bool usable;
+  } cases[] = {
+      {frame.data(), sizeof(VideoFrame), true},
+      {block, 2 * page, true},
+      {block + 1, 2 * page - 1, true},
+      {block, 2 * page + 1, false},
+      {block + 2 * page, 1, false},
+      {readOnly, 1, false},
+      {nullptr, sizeof(VideoFrame), false},
+      {reinterpret_cast<void*>(uintptr_t(-16)), 64, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsWritableMemory(c.address, c.bytes), c.usable) << c.address << " " << c.bytes;
+  VirtualFree(block, 0, MEM_RELEASE);
+  VirtualFree(readOnly, 0, MEM_RELEASE);
+}
+
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
   ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);

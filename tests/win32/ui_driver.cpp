@@ -5,7 +5,6 @@
 #include <chrono>
 
 #include "korvcfg.h"
-#include "korvsim.h"
 
 namespace ui {
 
@@ -20,13 +19,25 @@ volatile LONG g_markersSeen = 0;
 LONG g_markersPosted = 0;
 std::function<void()> g_action;  // for kAction; set before it is posted
 
+// The simulator's clock where the process has the simulator loaded, else 0:
+// a test of a run without the device library links no simulator.
+double SimNow() {
+  static double (*now)() = nullptr;
+  if (!now) {
+    HMODULE sim = GetModuleHandleW(L"korvio.dll");
+    FARPROC found = sim ? GetProcAddress(sim, "KorvSim_Now") : nullptr;
+    now = reinterpret_cast<double (*)()>(reinterpret_cast<void (*)()>(found));
+  }
+  return now ? now() : 0;
+}
+
 LRESULT CALLBACK CbtProc(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HCBT_CREATEWND || code == HCBT_DESTROYWND) {
     HWND hwnd = reinterpret_cast<HWND>(wparam);
     WindowEvent e = {};
     e.created = code == HCBT_CREATEWND;
     e.hwnd = hwnd;
-    e.ms = KorvSim_Now();
+    e.ms = SimNow();
     e.className = ClassName(hwnd);
     if (e.created) {
       const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lparam)->lpcs;

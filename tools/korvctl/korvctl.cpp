@@ -536,14 +536,15 @@ int Run::Picture(const CommandLine& line) {
   const std::string path = line.file.value_or(context_.directory + "TestAlpha.tga");
   const char* problem = nullptr;
   try {
-    switch (RunAlphaTestFile(path, card, *context_.platform)) {
+    switch (RunAlphaTestFile(path, card, *context_.platform, DefaultPixelAllocator,
+                             context_.frameMemory ? context_.frameMemory : AnyFrameMemory)) {
       case AlphaTestResult::Written: return kDone;
       case AlphaTestResult::CannotOpen: problem = "cannot be opened"; break;
       case AlphaTestResult::Unsupported: problem = "is not a TGA picture of type 2 or 10"; break;
       case AlphaTestResult::NoImage: problem = "holds no picture"; break;
       case AlphaTestResult::NoMemory: problem = "needs more memory than there is"; break;
       case AlphaTestResult::NoFrameMemory:
-        err_ << "korvctl: board " << card << " gave no frame memory\n";
+        err_ << "korvctl: board " << card << " gave no usable frame memory\n";
         return kBoardFailed;
     }
   } catch (const TgaReadError&) {

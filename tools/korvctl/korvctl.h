@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "test_pictures.h"
 #include "tga_platform.h"
 
 // What a run needs from its program.
@@ -17,6 +18,8 @@ struct KorvctlContext {
   std::ostream* err;      // messages
   // A path as a message shows it.
   std::string (*showPath)(const std::string& path);
+  // Whether frame memory the board gives may be written; null: any.
+  FrameMemoryCheck frameMemory;
 };
 
 // Exit statuses.

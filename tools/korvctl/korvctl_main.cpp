@@ -12,6 +12,7 @@
 
 #include "host_path.h"
 #include "korvctl.h"
+#include "korvio_binding.h"
 #include "tga_win32.h"
 
 namespace {
@@ -37,8 +38,20 @@ int main() {
 
   const std::wstring self = ModuleFileName(nullptr);
   Win32TgaPlatform platform;
-  const KorvctlContext context{HostPathString(self.substr(0, self.find_last_of(L"\\/") + 1)), &platform, &std::cout,
-                               &std::cerr, ShowPath};
+  const KorvctlContext context{HostPathString(self.substr(0, self.find_last_of(L"\\/") + 1)),
+                               &platform,
+                               &std::cout,
+                               &std::cerr,
+                               ShowPath,
+                               IsWritableMemory};
+  // korvio.dll as korvcfg.dll finds it: the one beside the program first.
+  const char* missing = nullptr;
+  if (!BindDeviceLibrary(WidePath(context.directory), missing)) {
+    std::cerr << "korvctl: the board's device library korvio.dll is not installed or is incomplete";
+    if (missing) std::cerr << " (" << missing << " missing)";
+    std::cerr << "\n";
+    return kBoardFailed;
+  }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   const int status = RunKorvctl(args, context);
   std::cout.flush();
