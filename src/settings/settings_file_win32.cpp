@@ -19,6 +19,12 @@ constexpr DWORD kEntryLength = 2 * sizeof(BoardSettings) + 2;
 
 void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   SetFactorySettings(settings);
+  // The platform's reader takes in the whole file however large: a file too
+  // large to be a settings file is not read at all.
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file) &&
+      (static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow) > kMaxProfileFileSize)
+    return;
   const std::wstring wide = WidePath(path);
   // The profile functions fail on paths of MAX_PATH characters or more, even
   // with the \\?\ prefix; our reader of the same files takes those.
