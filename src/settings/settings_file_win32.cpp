@@ -4,6 +4,8 @@
 // the module's strings (host_path.h).
 #include <windows.h>
 
+#include <string_view>
+
 #include "board_settings.h"
 #include "host_path.h"
 #include "profile_file.h"
@@ -33,10 +35,13 @@ void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
     return;
   }
   // GetPrivateProfileStruct may judge a longer entry by its first digits
-  // alone, so the length is checked first; and it may fill its buffer before
-  // it finds a bad digit or checksum, so it gets a record of its own.
+  // alone, and take any letter for a digit, so that a bad entry can pass its
+  // checksum: the length and the digits are checked first. It may fill its
+  // buffer before it finds a bad checksum, so it gets a record of its own.
   wchar_t entry[kEntryLength + 2];
-  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength) return;
+  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength ||
+      std::wstring_view(entry, kEntryLength).find_first_not_of(L"0123456789ABCDEFabcdef") != std::wstring_view::npos)
+    return;
   BoardSettings fromFile;
   if (GetPrivateProfileStructW(L"BOARD", L"Param", &fromFile, sizeof fromFile, wide.c_str())) settings = fromFile;
 }
