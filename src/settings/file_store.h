@@ -1,24 +1,38 @@
 // The few file operations the settings file needs: reading a whole small
 // file, and replacing a file in one step. file_store_posix.cpp implements
 // them with the C library and POSIX, file_store_win32.cpp with the
-// platform's wide-character functions (paths as in platform/host_path.h).
+// platform's wide-character functions (paths as in platform/host_path.h);
+// file_store.cpp holds what both share.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The whole file; a missing file gives true and an empty text. False when
-// the file cannot be read or holds more than limit bytes.
+// the file cannot be read or holds more than limit bytes, which is seen from
+// its size before anything is read.
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
 
-// Writes text to a new file of a name of its own in the same folder, then
-// puts it in path's place in one step, keeping the old file's permissions.
-// A file at path that is read-only (no write permission at all, or the
-// read-only attribute) or that the user may not write is left alone. Every
-// failure leaves the old file as it was, removes the new one, and gives
-// false.
+// Writes text to a new file of a name of its own in the same folder (path
+// followed by TempFileSuffix), then puts it in path's place in one step,
+// keeping the old file's permissions. A file at path that is read-only (no
+// write permission at all, or the read-only attribute) or that the user may
+// not write is left alone. On Win32, where another process that merely has
+// the file open blocks the replacement for a while, it is tried again for
+// about a second. Every failure leaves the old file as it was, removes the
+// new one, and gives false. Before it writes, it removes the new files that
+// earlier saves of path left behind when their process ended mid-save;
+// those of a process that still runs stay.
 bool ReplaceWholeFile(const std::string& path, const std::string& text);
+
+// The end of the name of a save's new file: ".<process id>-<count>.tmp".
+std::string TempFileSuffix(unsigned long pid, unsigned count);
+// The process id in such an end of a name; nothing for anything else
+// (another shape, a process id of 0 or beyond 32 bits).
+std::optional<unsigned long> TempFileOwner(std::string_view suffix);
 
 // Test seam: from now on the files ReplaceWholeFile writes take only this
 // many bytes in all and then fail as on a full disk; negative: no limit.

@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,11 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   text.clear();
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return errno == ENOENT;
+  struct stat info;
+  if (::fstat(::fileno(f), &info) != 0 || (S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) > limit)) {
+    std::fclose(f);
+    return false;
+  }
   char buffer[4096];
   size_t n;
   while (text.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
@@ -34,6 +41,25 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// The new files of earlier saves of path whose process has ended: a save
+// that was killed leaves one behind.
+void RemoveStaleTempFiles(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view file = entry->d_name;
+    if (file.substr(0, name.size()) != name) continue;
+    const std::optional<unsigned long> pid = TempFileOwner(file.substr(name.size()));
+    // Only a process id that no process has, not one we may not signal.
+    if (pid && *pid <= 0x7FFFFFFF && ::kill(static_cast<pid_t>(*pid), 0) != 0 && errno == ESRCH)
+      ::unlink((folder + std::string(file)).c_str());
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
 
 bool ReplaceWholeFile(const std::string& path, const std::string& text) {
@@ -50,12 +76,13 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   }
 
+  RemoveStaleTempFiles(path);
   // A name no other save uses: this process's id, a count, and O_EXCL.
   static std::atomic<unsigned> counter{0};
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    temp = path + TempFileSuffix(static_cast<unsigned long>(::getpid()), counter++);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0 && errno != EEXIST) return false;
   }

@@ -9,11 +9,18 @@
 
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   text.clear();
-  HANDLE h = CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Sharing every access, so that reading never holds up another save.
+  HANDLE h =
+      CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND;
+  }
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(h, &size) || static_cast<unsigned long long>(size.QuadPart) > limit) {
+    CloseHandle(h);
+    return false;
   }
   char buffer[4096];
   DWORD n = 0;
@@ -37,6 +44,51 @@ bool WriteAll(HANDLE h, const std::string& text) {
   return true;
 }
 
+bool ProcessRuns(DWORD pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;  // one we may not open runs all the same
+  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+// The new files of earlier saves of target whose process has ended: a save
+// that was killed leaves one behind.
+void RemoveStaleTempFiles(const std::wstring& target) {
+  const size_t folderEnd = target.find_last_of(L"\\/") + 1;  // 0 for a bare name
+  const std::wstring folder = target.substr(0, folderEnd), name = target.substr(folderEnd);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((target + L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    // The pattern matches short names too: the long name is checked here.
+    const std::wstring file = found.cFileName;
+    if (file.size() <= name.size() || _wcsnicmp(file.c_str(), name.c_str(), name.size()) != 0) continue;
+    std::string suffix;
+    for (wchar_t c : file.substr(name.size())) suffix += c < 0x80 ? static_cast<char>(c) : '?';
+    const std::optional<unsigned long> pid = TempFileOwner(suffix);
+    if (pid && !ProcessRuns(static_cast<DWORD>(*pid))) DeleteFileW((folder + file).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+// Another process that merely has the file open (a reader, a virus
+// scanner, another save) keeps it from being replaced for a moment: the
+// replacement is tried again after growing waits, about a second in all.
+bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
+  constexpr DWORD kMaxWait = 1000;
+  for (DWORD wait = 10, waited = 0;; wait *= 2) {
+    if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) ||
+        waited >= kMaxWait)
+      return false;
+    wait = std::min(wait, kMaxWait - waited);
+    Sleep(wait);
+    waited += wait;
+  }
+}
+
 }  // namespace
 
 bool ReplaceWholeFile(const std::string& path, const std::string& text) {
@@ -54,19 +106,21 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   }
 
+  RemoveStaleTempFiles(target);
   // A name no other save uses: this process's id, a count, and CREATE_NEW.
   static std::atomic<unsigned> counter{0};
   std::wstring temp;
   HANDLE h = INVALID_HANDLE_VALUE;
   for (int attempt = 0; h == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-    temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
+    const std::string suffix = TempFileSuffix(GetCurrentProcessId(), counter++);
+    temp = target + std::wstring(suffix.begin(), suffix.end());
     h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, keep, nullptr);
     if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(h, text) && FlushFileBuffers(h);
   ok = CloseHandle(h) && ok;
-  if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (ok && MoveIntoPlace(temp, target)) return true;
   DeleteFileW(temp.c_str());
   return false;
 }

@@ -8,8 +8,6 @@
 
 namespace {
 
-// A settings file holds a few hundred bytes; a much larger file is not one.
-constexpr size_t kMaxFileSize = 1 << 20;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // What the platform's reader strips around lines, names and values; ^Z is
 // the old DOS end-of-file mark.
@@ -34,81 +32,87 @@ bool SameName(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// An INI file as the platform holds it: sections of keys, a key without a
-// value being a line without '='. The first section has no name and holds
-// the lines before the first header.
-struct Key {
-  std::string name;
-  std::optional<std::string> value;
-};
-struct Section {
-  std::string name;
-  std::vector<Key> keys;
-};
-struct Profile {
-  bool utf8Bom = false;
-  std::vector<Section> sections;
+// One line of an INI text as the platform's reader takes it: spaces around
+// the line dropped, then a section header ('[' first, the last ']' closing
+// the name) or a key, with a value when it has a '='. Names and values end
+// at a NUL byte, but the line goes on: the platform finds the ']' or the '='
+// past one. Offsets are into the whole text.
+struct Line {
+  size_t end = 0;   // where the line's text ends, before trailing spaces
+  size_t next = 0;  // where the next line starts, after one line end
+  bool blank = true;
+  bool header = false;
+  std::string_view name;
+  bool hasValue = false;
+  size_t valueBegin = 0, valueEnd = 0;
 };
 
-Profile Parse(std::string_view text) {
-  Profile p;
-  if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
-    p.utf8Bom = true;
-    text.remove_prefix(kUtf8Bom.size());
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+Line ReadLine(std::string_view text, size_t at) {
+  Line line;
+  const size_t rawEnd = std::min(text.find_first_of("\r\n", at), text.size());
+  line.next = rawEnd + (text.compare(rawEnd, 2, "\r\n") == 0 ? 2 : rawEnd < text.size() ? 1 : 0);
+  const std::string_view raw = text.substr(at, rawEnd - at), s = Trim(raw);
+  if (s.empty()) return line;
+  const size_t begin = at + static_cast<size_t>(s.data() - raw.data());
+  line.blank = false;
+  line.end = begin + s.size();
+  const size_t close = s.rfind(']');
+  if (s[0] == '[' && close != std::string_view::npos) {
+    line.header = true;
+    line.name = UpToNul(Trim(s.substr(1, close - 1)));
+    return line;
   }
-  p.sections.emplace_back();
-  while (!text.empty()) {
-    const size_t end = std::min(text.find_first_of("\r\n"), text.size());
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    line = Trim(line.substr(0, line.find('\0')));  // the platform's text of a line ends at a NUL
-    if (line.empty()) continue;
-    const size_t close = line.rfind(']');
-    if (line[0] == '[' && close != std::string_view::npos) {
-      p.sections.push_back({std::string(Trim(line.substr(1, close - 1))), {}});
-      continue;
+  const size_t equals = s.find('=');
+  line.name = UpToNul(Trim(s.substr(0, equals)));
+  if (equals != std::string_view::npos) {
+    const size_t value = std::min(s.find_first_not_of(kSpace, equals + 1), s.size());
+    line.hasValue = true;
+    line.valueBegin = begin + value;
+    line.valueEnd = line.valueBegin + UpToNul(s.substr(value)).size();
+  }
+  return line;
+}
+
+// Where a key lies in an INI text: the header of the first section of that
+// name (the platform looks no further), the section's first key of that
+// name, and its last line that is not blank, after which a new key goes.
+struct Place {
+  size_t bodyBegin = 0;  // after a UTF-8 BOM
+  std::optional<Line> header, key, last;
+};
+
+Place Find(std::string_view text, std::string_view section, std::string_view key) {
+  Place place;
+  if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) place.bodyBegin = kUtf8Bom.size();
+  for (size_t at = place.bodyBegin; at < text.size();) {
+    const Line line = ReadLine(text, at);
+    at = line.next;
+    if (line.blank) continue;
+    if (line.header && place.header) break;
+    if (line.header && !line.name.empty() && SameName(line.name, section)) place.header = place.last = line;
+    if (line.header || !place.header) continue;
+    place.last = line;
+    if (SameName(line.name, key)) {
+      place.key = line;
+      break;
     }
-    Key key;
-    const size_t equals = line.find('=');
-    key.name = Trim(line.substr(0, equals));
-    if (equals != std::string_view::npos) key.value = std::string(Trim(line.substr(equals + 1)));
-    std::vector<Key>& keys = p.sections.back().keys;
-    // Of consecutive lines with an empty name the platform keeps the first.
-    if (key.name.empty() && !keys.empty() && keys.back().name.empty()) continue;
-    keys.push_back(std::move(key));
   }
-  return p;
+  return place;
 }
 
-std::string Format(const Profile& p) {
-  std::string out = p.utf8Bom ? std::string(kUtf8Bom) : std::string();
-  for (const Section& section : p.sections) {
-    if (!section.name.empty()) out += "[" + section.name + "]\r\n";
-    for (const Key& key : section.keys) {
-      out += key.name;
-      if (key.value) out += "=" + *key.value;
-      out += "\r\n";
-    }
-  }
-  return out;
-}
-
-Section* FindSection(Profile& p, std::string_view name) {
-  for (Section& section : p.sections)
-    if (!section.name.empty() && SameName(section.name, name)) return &section;
-  return nullptr;
-}
-
-Key* FindKey(Section& section, std::string_view name) {
-  for (Key& key : section.keys)
-    if (SameName(key.name, name)) return &key;
-  return nullptr;
+// Puts a whole line into the text at a line's start, ending the line before
+// it first where the text's last line has no line end.
+void InsertLine(std::string& text, size_t at, size_t bodyBegin, std::string line) {
+  if (at > bodyBegin && text[at - 1] != '\n' && text[at - 1] != '\r') line.insert(0, "\r\n");
+  text.insert(at, line);
 }
 
 // The file's text, empty for a missing file; false when the file cannot be
 // read or is no text this code can edit (oversized, UTF-16).
 bool ReadText(const std::string& path, std::string& text) {
-  if (!ReadWholeFile(path, kMaxFileSize, text)) return false;
+  if (!ReadWholeFile(path, kMaxProfileFileSize, text)) return false;
   const std::string_view start = std::string_view(text).substr(0, 2);
   return start != "\xFF\xFE" && start != "\xFE\xFF";
 }
@@ -145,21 +149,22 @@ bool DecodeProfileStruct(std::string_view text, void* out, size_t size) {
 }
 
 std::optional<std::string> ProfileValue(std::string_view text, std::string_view section, std::string_view key) {
-  Profile p = Parse(text);
-  Section* s = FindSection(p, section);
-  Key* k = s ? FindKey(*s, key) : nullptr;
-  return k ? k->value : std::nullopt;
+  const Place place = Find(text, section, key);
+  if (!place.key || !place.key->hasValue) return std::nullopt;
+  return std::string(text.substr(place.key->valueBegin, place.key->valueEnd - place.key->valueBegin));
 }
 
 std::string WithProfileValue(std::string_view text, std::string_view section, std::string_view key,
                              std::string_view value) {
-  Profile p = Parse(text);
-  Section* s = FindSection(p, section);
-  if (!s) s = &p.sections.emplace_back(Section{std::string(section), {}});
-  Key* k = FindKey(*s, key);
-  if (!k) k = &s->keys.emplace_back(Key{std::string(key), {}});
-  k->value = std::string(value);
-  return Format(p);
+  const Place place = Find(text, section, key);
+  std::string out(text);
+  if (place.key && place.key->hasValue)
+    return out.replace(place.key->valueBegin, place.key->valueEnd - place.key->valueBegin, value);
+  if (place.key) return out.insert(place.key->end, "=" + std::string(value));
+  std::string line = std::string(key) + "=" + std::string(value) + "\r\n";
+  if (!place.header) line = "[" + std::string(section) + "]\r\n" + line;
+  InsertLine(out, place.header ? place.last->next : out.size(), place.bodyBegin, line);
+  return out;
 }
 
 bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out,
@@ -176,5 +181,6 @@ bool WriteProfileStruct(const std::string& path, std::string_view section, std::
   if (!ReadText(path, text)) return false;  // never replace what cannot be read back
   const std::string value = EncodeProfileStruct(data, size);
   if (ProfileValue(text, section, key) == value) return true;  // as the platform, leave an unchanged file alone
-  return ReplaceWholeFile(path, WithProfileValue(text, section, key, value));
+  const std::string saved = WithProfileValue(text, section, key, value);
+  return saved.size() <= kMaxProfileFileSize && ReplaceWholeFile(path, saved);  // never write what we would not read
 }

@@ -1,5 +1,6 @@
-// INI ("private profile") files as the platform's profile functions read and
-// write them, for the builds and tests that do without those functions.
+// INI ("private profile") files as the platform's profile functions read
+// them: our own reader, for the builds and paths that do without those
+// functions, and our own writer, which changes nothing but the one value.
 #pragma once
 
 #include <cstddef>
@@ -15,22 +16,29 @@ std::string EncodeProfileStruct(const void* data, size_t size);
 // checksum; otherwise returns false and leaves out untouched.
 bool DecodeProfileStruct(std::string_view text, void* out, size_t size);
 
-// The value of key in section of an INI text; nothing when the section or
-// the key is missing or the key's line has no '='. Names compare without
-// regard to case, and the first matching section and key count.
+// A settings file holds a few hundred bytes; a larger file than this is not
+// one, and is neither read nor written.
+constexpr size_t kMaxProfileFileSize = 1 << 20;
+
+// The value of key in section of an INI text, as the platform's reader takes
+// it; nothing when the section or the key is missing or the key's line has no
+// '='. Names compare without regard to case, and the first matching section
+// and key count. A NUL byte ends a name or a value, not its line.
 std::optional<std::string> ProfileValue(std::string_view text, std::string_view section, std::string_view key);
-// The INI text with that value set, the key added at the end of the section
-// or the section at the end of the text when missing, laid out as the
-// platform writes it: CRLF line ends, no blank lines, no spaces around '='.
+// The INI text with that value set and every other byte as it was: the old
+// value alone is replaced (a key without '=' gets one), a missing key is
+// added as a line after the section's last line that is not blank, a missing
+// section at the end of the text, each line ended by CRLF.
 std::string WithProfileValue(std::string_view text, std::string_view section, std::string_view key,
                              std::string_view value);
 
 // One structure in an INI file. Reading fails on a missing, unreadable,
 // oversized or UTF-16 file and on any entry that DecodeProfileStruct refuses.
-// Writing keeps the rest of the file; it writes a new file beside the old one
-// and then puts it in its place (ReplaceWholeFile in file_store.h), so a
-// failure, a read-only file among them, leaves the old file as it was and
-// gives false. An entry that already holds the value is left alone.
+// Writing keeps the rest of the file byte for byte (WithProfileValue); it
+// writes a new file beside the old one and then puts it in its place
+// (ReplaceWholeFile in file_store.h), so a failure, a read-only file or one
+// that is or would become oversized among them, leaves the old file as it
+// was and gives false. An entry that already holds the value is left alone.
 bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out, size_t size);
 bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
                         size_t size);

@@ -4,6 +4,8 @@
 // the module's strings (host_path.h).
 #include <windows.h>
 
+#include <string_view>
+
 #include "board_settings.h"
 #include "host_path.h"
 #include "profile_file.h"
@@ -19,6 +21,12 @@ constexpr DWORD kEntryLength = 2 * sizeof(BoardSettings) + 2;
 
 void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   SetFactorySettings(settings);
+  // The platform's reader takes in the whole file however large: a file too
+  // large to be a settings file is not read at all.
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file) &&
+      (static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow) > kMaxProfileFileSize)
+    return;
   const std::wstring wide = WidePath(path);
   // The profile functions fail on paths of MAX_PATH characters or more, even
   // with the \\?\ prefix; our reader of the same files takes those.
@@ -27,10 +35,13 @@ void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
     return;
   }
   // GetPrivateProfileStruct may judge a longer entry by its first digits
-  // alone, so the length is checked first; and it may fill its buffer before
-  // it finds a bad digit or checksum, so it gets a record of its own.
+  // alone, and take any letter for a digit, so that a bad entry can pass its
+  // checksum: the length and the digits are checked first. It may fill its
+  // buffer before it finds a bad checksum, so it gets a record of its own.
   wchar_t entry[kEntryLength + 2];
-  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength) return;
+  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength ||
+      std::wstring_view(entry, kEntryLength).find_first_not_of(L"0123456789ABCDEFabcdef") != std::wstring_view::npos)
+    return;
   BoardSettings fromFile;
   if (GetPrivateProfileStructW(L"BOARD", L"Param", &fromFile, sizeof fromFile, wide.c_str())) settings = fromFile;
 }

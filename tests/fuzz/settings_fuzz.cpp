@@ -5,10 +5,10 @@
 //   record;
 // - a value the decoder accepts encodes back to itself, up to the case of its
 //   digits; one it refuses leaves the record untouched;
-// - the text saved with a record reads back that record and still gives
-//   every other section's and key's value as before. (Saving it once more
-//   need not give the same bytes: the platform, whose layout the writer
-//   keeps, drops a "[]" header, and its keys join the section before.)
+// - the text saved with a record reads back that record, still gives every
+//   other section's and key's value as before, and differs from the text in
+//   one place only, where the old text held no line end (one value replaced,
+//   or lines put in between two).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -54,14 +54,14 @@ std::vector<std::pair<std::string, std::string>> NamesIn(std::string_view text) 
   std::string section;
   while (!text.empty() && pairs.size() < 16) {
     const size_t end = std::min(text.find_first_of("\r\n"), text.size());
-    std::string_view line = text.substr(0, end);
-    line = Trim(line.substr(0, line.find('\0')));
+    const std::string_view line = Trim(text.substr(0, end));
     text.remove_prefix(std::min(end + 1, text.size()));
     const size_t close = line.rfind(']');
+    auto upToNul = [](std::string_view s) { return std::string(s.substr(0, s.find('\0'))); };
     if (!line.empty() && line[0] == '[' && close != std::string_view::npos)
-      section = Trim(line.substr(1, close - 1));
+      section = upToNul(Trim(line.substr(1, close - 1)));
     else if (line.find('=') != std::string_view::npos)
-      pairs.emplace_back(section, Trim(line.substr(0, line.find('='))));
+      pairs.emplace_back(section, upToNul(Trim(line.substr(0, line.find('=')))));
   }
   return pairs;
 }
@@ -98,5 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<std::string> before = ProfileValue(text, section, key);
     if (before) Check(ProfileValue(saved, section, key) == before);
   }
+  const size_t same = std::mismatch(text.begin(), text.end(), saved.begin(), saved.end()).first - text.begin();
+  size_t sameEnd = 0;
+  while (same + sameEnd < std::min(text.size(), saved.size()) && text.rbegin()[sameEnd] == saved.rbegin()[sameEnd])
+    ++sameEnd;
+  Check(text.substr(same, text.size() - same - sameEnd).find_first_of("\r\n") == std::string_view::npos);
   return 0;
 }

@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <sstream>
 
@@ -68,13 +70,61 @@ TEST_F(SettingsFile, SavedRecordLoadsBackAndTheFileIsOneSectionWithOneKey) {
   EXPECT_EQ(Get(), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
 }
 
-TEST_F(SettingsFile, SavingKeepsTheRestOfTheFileInThePlatformsLayout) {
-  Put("; mine\n\n[Other]\n  a  =  1  \n[board]\nX=1\n param = 00\n[BOARD]\nParam=11\n");
+// A save changes the one value and keeps every other byte of the file.
+TEST_F(SettingsFile, SavingChangesOnlyTheValue) {
   const BoardSettings factory = Factory();
-  SaveSettingsFile(path, factory);
-  EXPECT_EQ(Get(), "; mine\r\n[Other]\r\na=1\r\n[board]\r\nX=1\r\nparam=" + EncodeProfileStruct(&factory, 88) +
-                       "\r\n[BOARD]\r\nParam=11\r\n");
-  EXPECT_EQ(Load(), Fields(Factory()));
+  const std::string e = EncodeProfileStruct(&factory, 88);
+  using namespace std::string_literals;
+  for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
+           {"; mine\n\n[Other]\n  a  =  1  \n[board]\nX=1\n param = 00 \n[BOARD]\nParam=11\n",
+            "; mine\n\n[Other]\n  a  =  1  \n[board]\nX=1\n param = " + e + " \n[BOARD]\nParam=11\n"},
+           {"[BOARD]\r\nParam=00\0 note\r\nParam=1\r\n"s, "[BOARD]\r\nParam=" + e + "\0 note\r\nParam=1\r\n"s},
+           {"[BOARD\0]x] ; c\rParam  \rb=2"s, "[BOARD\0]x] ; c\rParam="s + e + "  \rb=2"},
+           {"[BOARD]\r\nX=1\r\n\r\n  \r\n[Other]\r\n", "[BOARD]\r\nX=1\r\nParam=" + e + "\r\n\r\n  \r\n[Other]\r\n"},
+           {"[BOARD]\r\nX=1", "[BOARD]\r\nX=1\r\nParam=" + e + "\r\n"},
+           {"x=1 ", "x=1 \r\n[BOARD]\r\nParam=" + e + "\r\n"},
+           {"\xEF\xBB\xBF", "\xEF\xBB\xBF[BOARD]\r\nParam=" + e + "\r\n"}}) {
+    Put(before);
+    EXPECT_TRUE(SaveSettingsFile(path, factory));
+    EXPECT_EQ(Get(), after);
+    EXPECT_EQ(Load(), Fields(factory)) << after;
+  }
+}
+
+// A NUL byte ends a name or a value, not its line: the platform still finds
+// a header's last ']' and a key's '=' past it.
+TEST(ProfileValue, NulBytesEndNamesAndValuesAsForThePlatform) {
+  using namespace std::string_literals;
+  for (const auto& [text, value] : std::vector<std::pair<std::string, std::optional<std::string>>>{
+           {"[BOARD\0junk]\r\nParam=1"s, "1"},
+           {"[ BOARD\0 ]\r\nParam=1"s, "1"},
+           {"[BOARD \0]\r\nParam=1"s, std::nullopt},
+           {"[BO\0ARD]\r\nParam=1"s, std::nullopt},
+           {"[BOARD]\0]x\r\nParam=1"s, std::nullopt},
+           {"[BOARD]\r\nParam\0 x =1"s, "1"},
+           {"[BOARD]\r\nParam \0=1"s, std::nullopt},
+           {"[BOARD]\r\nParam\0x\r\nParam=2"s, std::nullopt},
+           {"[BOARD]\r\nParam=1 \0 2 "s, "1 "},
+           {"[BOARD]\r\nParam=  \0 2"s, ""}}) {
+    EXPECT_EQ(ProfileValue(text, "BOARD", "Param"), value) << text;
+  }
+}
+
+// A file above the limit is not read, however large, and not saved over.
+TEST_F(SettingsFile, OversizedFilesAreNotRead) {
+  const std::string good = "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n";
+  for (const auto& [size, read] : std::vector<std::pair<off_t, bool>>{
+           {kMaxProfileFileSize, true}, {kMaxProfileFileSize + 1, false}, {off_t(400) << 20, false}}) {
+    Put(good);
+    ASSERT_EQ(truncate(path.c_str(), size), 0);  // a sparse tail of NULs
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Load(), read ? SomeValues() : Fields(Factory())) << size;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << size;
+    EXPECT_EQ(SaveSettingsFile(path, Factory()), read) << size;
+    if (!read) {
+      EXPECT_EQ(fs::file_size(path), static_cast<uintmax_t>(size));
+    }
+  }
 }
 
 TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
@@ -168,6 +218,26 @@ TEST_F(SettingsFile, SavesAtOnceNeverLeaveABrokenFile) {
   const std::vector<int32_t> last = Load();
   EXPECT_TRUE(last[0] >= 0 && last[0] <= 3 && last[2] == SomeValues()[2]);
   EXPECT_EQ(Get(), "[BOARD]\r\nParam=" + EncodeProfileStruct(last.data(), 88) + "\r\n");
+}
+
+// A save removes the new files that killed saves of the same file left,
+// and nothing else: not those of running processes, nor other names.
+TEST_F(SettingsFile, SavesRemoveStaleNewFilesOfEndedProcessesAlone) {
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string dead = std::to_string(ended), live = std::to_string(getpid());
+  const std::vector<std::pair<std::string, bool>> files = {
+      {"Board.ini." + dead + "-0.tmp", false}, {"Board.ini." + dead + "-17.tmp", false},
+      {"Board.ini." + live + "-9.tmp", true},  {"Board.ini.1-0.tmp", true},
+      {"Other.ini." + dead + "-0.tmp", true},  {"board.ini." + dead + "-0.tmp", true},
+      {"Board.ini." + dead + ".tmp", true},    {"Board.ini." + dead + "-0.tmp.bak", true},
+      {"Board.ini." + dead + "-x.tmp", true},  {"Board.ini.0-0.tmp", true},
+      {"Board.ini.-" + dead + "-0.tmp", true}, {"Board.ini.99999999999-0.tmp", true}};
+  for (const auto& file : files) std::ofstream(dir / file.first) << "x";
+  ASSERT_TRUE(SaveSettingsFile(path, Factory()));
+  for (const auto& [name, kept] : files) EXPECT_EQ(fs::exists(dir / name), kept) << name;
+  EXPECT_EQ(Files().size(), 11u);
 }
 
 }  // namespace

@@ -101,8 +101,8 @@ inline std::vector<std::string> HostileBoardInis() {
 
 // INI texts of many shapes (comments, blank lines, spaces, other sections,
 // names in other cases, lines without '=', duplicate sections, a UTF-8 BOM,
-// CR alone, ^Z, NUL bytes), each of which our writer must lay out as the
-// platform does.
+// CR alone, ^Z, NUL bytes): from each, saved by us, the platform must read
+// what it reads when it saved the file itself.
 inline std::vector<std::string> IniShapes() {
   const std::string entry = EncodeProfileStruct(SomeValues().data(), 88);
   return {"",

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #include "../native/settings_testing.h"
 #include "board_settings.h"
@@ -19,6 +20,8 @@
 #include "tga_win32.h"
 
 namespace {
+
+using namespace std::string_view_literals;
 
 class WineSettingsFile : public ::testing::Test {
  protected:
@@ -80,8 +83,21 @@ TEST_F(WineSettingsFile, OurWriterAndReaderAndThePlatformsReadEachOthersFiles) {
   EXPECT_EQ(std::memcmp(read, all, 256), 0);
 }
 
-// The same starting file, one copy written by the platform and one by us.
-TEST_F(WineSettingsFile, OurWriterLaysOutTheFileAsThePlatformDoes) {
+// Every named section with its keys and values, as the platform reads them.
+std::string PlatformView(const std::string& path) {
+  std::vector<char> names(1 << 16), keys(1 << 16);
+  GetPrivateProfileSectionNamesA(names.data(), DWORD(names.size()), path.c_str());
+  std::string view;
+  for (const char* name = names.data(); *name; name += std::strlen(name) + 1) {
+    const DWORD n = GetPrivateProfileSectionA(name, keys.data(), DWORD(keys.size()), path.c_str());
+    view += "[" + std::string(name) + "]\n" + std::string(keys.data(), n) + "\n";
+  }
+  return view;
+}
+
+// The same starting file, one copy saved by the platform and one by us (which
+// keeps every other byte): the platform reads the same from both.
+TEST_F(WineSettingsFile, ThePlatformReadsOurSavedFilesAsItsOwn) {
   const std::vector<int32_t> values = SomeValues();
   int n = 0;
   for (const std::string& text : IniShapes()) {
@@ -89,20 +105,30 @@ TEST_F(WineSettingsFile, OurWriterLaysOutTheFileAsThePlatformDoes) {
     if (!text.empty()) Put(platform, text), Put(ours, text);
     WritePrivateProfileStructA("BOARD", "Param", const_cast<int32_t*>(values.data()), 88, (dir + platform).c_str());
     EXPECT_TRUE(WriteProfileStruct(dir + ours, "BOARD", "Param", values.data(), 88));
-    EXPECT_EQ(Get(ours), Get(platform)) << "from: " << text;
+    EXPECT_EQ(PlatformView(dir + ours), PlatformView(dir + platform)) << "from: " << text;
   }
 }
 
-// The platform reader alone would take a longer entry by its first digits
-// and half fill the record from a bad one; neither may reach the settings.
+// The platform reader alone would take a longer entry by its first digits,
+// a letter for a digit, and half fill the record from a bad one; none of
+// them may reach the settings.
 TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
   const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
   const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
+  // "x0" written as "(x-1)G", which the platform takes for the same byte.
+  std::string letter = good;
+  for (size_t i = 0; i < 176; i += 2)
+    if (letter[i + 1] == '0' && letter[i] > '0' && letter[i] <= '9') {
+      letter[i] = static_cast<char>(letter[i] - 1), letter[i + 1] = 'G';
+      break;
+    }
+  ASSERT_NE(letter, good);
   int n = 0;
   for (const std::string& text : std::vector<std::string>{
            "[BOARD]\r\nParam=" + badSum, "[BOARD]\r\nParam=" + good + "00", "[BOARD]\r\nParam=" + good + "0",
            "[BOARD]\r\nParam=" + good + ";x", "[BOARD]\r\nParam=" + good.substr(0, 170) + "x" + good.substr(171),
-           "[BOARD]\r\nParam\r\n", "[BOARD]\r\nParam=\"" + good + "\"", std::string("\x01\x00\xFF\x80\x1A", 5)}) {
+           "[BOARD]\r\nParam\r\n", "[BOARD]\r\nParam=\"" + good + "\"", "[BOARD]\r\nParam=" + letter,
+           std::string("\x01\x00\xFF\x80\x1A", 5)}) {
     const std::string name = "bad" + std::to_string(n++) + ".ini", path = dir + name;
     Put(name, text);
     BoardSettings loaded = FromFields(SomeValues());
@@ -121,14 +147,14 @@ TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
 // sections and keys in other cases and with spaces, good entries in either
 // case, entries with a bad digit, a wrong checksum, one digit more or less,
 // quotes or spaces inside, comments, lines without '=', CR or LF or both,
-// a UTF-8 BOM, ^Z.
+// a UTF-8 BOM, ^Z, NUL bytes in headers, names and values.
 class IniMaker {
  public:
   explicit IniMaker(unsigned seed) : random_(seed) {}
 
   std::string File(size_t size) {
     std::string text = Pick(8) == 0 ? "\xEF\xBB\xBF" : "";
-    if (Pick(2) == 0) text += "[BOARD]" + LineEnd();
+    if (Pick(3) != 0) text += "[BOARD]" + LineEnd();
     for (int lines = Pick(9); lines > 0; --lines) text += Line(size) + LineEnd();
     if (Pick(4) == 0 && text.size() >= 2) text.resize(text.size() - Pick(3));  // the last line end cut
     return text;
@@ -146,12 +172,14 @@ class IniMaker {
   std::string Line(size_t size) {
     switch (Pick(6)) {
       case 0:
-        return One<const char*>({"[BOARD]", "[board]", "[ BOARD ]", "[Other]", "[BOARD", "[]", " [BOARD] ; c",
-                                 "[[BOARD]]", "\t[BOARD]\t", "[BOARD]x"});
+        return std::string(
+            One<std::string_view>({"[BOARD]", "[board]", "[ BOARD ]", "[Other]", "[BOARD", "[]", " [BOARD] ; c",
+                                   "[[BOARD]]", "\t[BOARD]\t", "[BOARD]x", "[BO\0ARD]"sv, "[BOARD\0x]"sv,
+                                   "[BOARD]\0]"sv, "[ BOARD\0 ]"sv, "[BOARD \0]"sv, "[\0BOARD]"sv, "[BOARD\0"sv}));
       case 1: return One<const char*>({"", ";Param=00", "# x", "Param", "  ", "a=1"});
       default:
-        return std::string(
-                   One<const char*>({"Param", "param", " Param ", "PARAM", "Par am", ";Param", "Other", "Param\t"})) +
+        return std::string(One<std::string_view>({"Param", "param", " Param ", "PARAM", "Par am", ";Param", "Other",
+                                                  "Param\t", "Param\0x"sv, "Pa\0ram"sv, "Param \0"sv, "\0Param"sv})) +
                One<const char*>({"=", " = ", "=  ", "\t=\t"}) + Value(size);
     }
   }
@@ -161,7 +189,7 @@ class IniMaker {
     for (unsigned char& b : bytes) b = static_cast<unsigned char>(random_());
     std::string value = EncodeProfileStruct(bytes.data(), size);
     const size_t at = Pick(static_cast<int>(value.size()));
-    switch (Pick(12)) {
+    switch (Pick(14)) {
       case 0:
         for (char& c : value) c = static_cast<char>(std::tolower(c));
         break;
@@ -171,6 +199,7 @@ class IniMaker {
       case 4: value.resize(value.size() - 1 - Pick(2)); break;                // shorter
       case 5: value = "\"" + value + "\""; break;
       case 6: value = One<const char*>({"", "00", "0", "x"}); break;
+      case 7: value.insert(at, One<std::string_view>({"\0"sv, "\0 x"sv, " \0"sv, "\0\0"sv})); break;
       default: break;  // a good entry
     }
     return value;
@@ -180,11 +209,10 @@ class IniMaker {
 };
 
 // Our reader and the platform's GetPrivateProfileStructA, as the module
-// calls it (an entry of exactly 2 * size + 2 characters, checked first:
-// alone, the platform takes one digit more by its first digits), read the
-// same record from each file, or both refuse it. A NUL byte inside a line
-// is left out: the platform still finds a header's ']' or a key's '=' past
-// it (a name or value ends there), while we end the whole line there.
+// calls it (an entry of exactly 2 * size + 2 hex digits, checked first:
+// alone, the platform takes one digit more by its first digits, and any
+// letter as a digit, so that a bad entry can pass its checksum), read the
+// same record from each file, or both refuse it.
 TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
   IniMaker maker(20261208);
   int same = 0, both = 0, platformAlone = 0;
@@ -197,7 +225,8 @@ TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
     char entry[2 * 88 + 4];
     const DWORD length = GetPrivateProfileStringA("BOARD", "Param", "", entry, sizeof entry, path.c_str());
     const bool platformAny = GetPrivateProfileStructA("BOARD", "Param", platform.data(), size, path.c_str());
-    const bool platformRead = length == 2 * size + 2 && platformAny;
+    const bool hex = std::string_view(entry, length).find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
+    const bool platformRead = length == 2 * size + 2 && hex && platformAny;
     platformAlone += platformAny && !platformRead;
     EXPECT_EQ(oursRead, platformRead) << "file " << n << ": " << text;
     if (oursRead && platformRead) {
@@ -286,6 +315,70 @@ TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
       folder.resize(folder.size() - folders[n - 1].size() - 1);
     }
   }
+}
+
+// A Board.ini too large to be a settings file (here a sparse one of 400 MB)
+// is not read, at once, and not saved over; one of the largest size is.
+TEST_F(WineSettingsFile, OversizedBoardIniIsNotRead) {
+  const std::string path = dir + "Board.ini";
+  for (const auto& [size, read] : {std::pair<LONGLONG, bool>{kMaxProfileFileSize, true}, {400LL << 20, false}}) {
+    Put("Board.ini", "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+    BoardSettings loaded = FromFields(SomeValues());
+    const DWORD start = GetTickCount();
+    LoadSettingsFile(path, loaded);
+    EXPECT_LT(GetTickCount() - start, 500u) << size;
+    EXPECT_EQ(Fields(loaded), read ? SomeValues() : Fields(Factory())) << size;
+    EXPECT_EQ(SaveSettingsFile(path, Factory()), read) << size;
+  }
+}
+
+// Another that merely has Board.ini open (here as the platform's reader
+// opens it) holds a save up: the save waits for it, about a second at most,
+// and only then fails, the old file whole and no other file left.
+TEST_F(WineSettingsFile, SavesWaitBrieflyForOthersThatHaveTheFileOpen) {
+  const std::string path = dir + "Board.ini", old = "[BOARD]\r\nParam=00\r\n";
+  for (const auto& [hold, saved] : {std::pair<DWORD, bool>{300, true}, {3000, false}}) {
+    Put("Board.ini", old);
+    HANDLE h =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread closer([h, hold = hold] { Sleep(hold), CloseHandle(h); });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(SaveSettingsFile(path, FromFields(SomeValues())), saved) << hold;
+    const DWORD took = GetTickCount() - start;
+    closer.join();
+    EXPECT_TRUE(saved ? took >= hold - 50 : took >= 900 && took < 2000) << hold << " ms held, the save took " << took;
+    EXPECT_EQ(Get("Board.ini") == old, !saved) << hold;
+    EXPECT_EQ(Files(), std::vector<std::string>{"Board.ini"}) << hold;
+  }
+}
+
+// A save removes the new files that killed saves of Board.ini left (its
+// name in any case), and nothing else.
+TEST_F(WineSettingsFile, SavesRemoveStaleNewFilesOfEndedProcessesAlone) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION ended;
+  wchar_t command[] = L"cmd.exe /c exit";
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &ended));
+  WaitForSingleObject(ended.hProcess, 10000);
+  CloseHandle(ended.hProcess), CloseHandle(ended.hThread);
+  const std::string dead = std::to_string(ended.dwProcessId), live = std::to_string(GetCurrentProcessId());
+  const std::vector<std::pair<std::string, bool>> files = {{"Board.ini." + dead + "-0.tmp", false},
+                                                           {"BOARD.INI." + dead + "-3.tmp", false},
+                                                           {"Board.ini." + live + "-0.tmp", true},
+                                                           {"Other.ini." + dead + "-0.tmp", true},
+                                                           {"Board.ini." + dead + "-0.tmp.bak", true}};
+  for (const auto& file : files) Put(file.first, "x");
+  ASSERT_TRUE(SaveSettingsFile(dir + "Board.ini", Factory()));
+  for (const auto& [name, kept] : files)
+    EXPECT_EQ(GetFileAttributesA((dir + name).c_str()) != INVALID_FILE_ATTRIBUTES, kept) << name;
+  EXPECT_EQ(Files().size(), 4u);
 }
 
 }  // namespace
