@@ -15,15 +15,26 @@
  * host program or on the search path, or beside korvcfg.dll when the module
  * is loaded by its full path with LOAD_WITH_ALTERED_SEARCH_PATH.
  *
- * Load it at run time:
+ * Load it at run time by its full path, so that the loader also looks for
+ * korvio.dll beside it, and say why when that fails:
  *
- *     HMODULE module = LoadLibraryA("C:\\Path\\To\\korvcfg.dll");
+ *     HMODULE module = LoadLibraryExA("C:\\Path\\To\\korvcfg.dll", NULL,
+ *                                     LOAD_WITH_ALTERED_SEARCH_PATH);
+ *     if (!module) {
+ *         // 126: korvcfg.dll or korvio.dll not found; 127: korvio.dll lacks
+ *         // a function the module needs; 193: the other architecture.
+ *         fprintf(stderr, "cannot load korvcfg.dll: error %lu\n", GetLastError());
+ *         return 0;
+ *     }
  *     bd_ShowConfigDlg_t show =
  *         (bd_ShowConfigDlg_t)GetProcAddress(module, "bd_ShowConfigDlg");
- *     if (show) show();
+ *     if (show)
+ *         show();  // returns when the user has closed the dialog
+ *     FreeLibrary(module);
  *
- * A MinGW linker also links against korvcfg.dll itself, and then the host
- * calls bd_ShowConfigDlg() directly.
+ * Or link against the import library (libkorvcfg.dll.a for MinGW,
+ * korvcfg.lib for Microsoft's linker; a MinGW linker also takes korvcfg.dll
+ * itself), and call bd_ShowConfigDlg() directly.
  */
 #ifndef KORVCFG_H
 #define KORVCFG_H
