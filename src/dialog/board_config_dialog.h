@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../settings/board_settings.h"
+#include "board_settings.h"
 #include "control_ids.h"
 #include "dialog.h"
 

@@ -5,9 +5,9 @@
 #include <atomic>
 #include <cstdio>
 
-#include "../device/korvio.h"
-#include "../device/korvio_binding.h"
-#include "../dialog/board_config_dialog.h"
+#include "korvio.h"
+#include "korvio_binding.h"
+#include "board_config_dialog.h"
 #include "host_path.h"
 #include "module_path.h"
 #include "select_board_dialog.h"

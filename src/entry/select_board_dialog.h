@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "../dialog/control_ids.h"
-#include "../dialog/dialog.h"
+#include "control_ids.h"
+#include "dialog.h"
 
 class SelectBoardDialog : public Dialog {
  public:

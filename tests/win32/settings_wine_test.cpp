@@ -12,7 +12,7 @@
 #include <sstream>
 #include <thread>
 
-#include "../native/settings_testing.h"
+#include "settings_testing.h"
 #include "board_settings.h"
 #include "file_store.h"
 #include "host_path.h"
