@@ -41,7 +41,7 @@ Bytes ReadAll(const std::string& path) {
 __attribute__((noinline)) size_t DecodeOurs(MemoryTgaPlatform& platform) {
   MemoryImageHolder holder;
   TgaImageReader reader(platform);
-  if (reader.LoadTgaFile("f.tga", holder) != 1) return 0;
+  if (reader.LoadTgaFile("f.tga", holder) != TgaLoadResult::Loaded) return 0;
   benchmark::DoNotOptimize(holder.data());
   return holder.size();
 }

@@ -52,9 +52,9 @@ AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlat
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kAlphaTestImageLimit);
-  const int loaded = reader.LoadTgaFile(path, *holder);
-  if (loaded == 0) return AlphaTestResult::CannotOpen;
-  if (loaded != 1) return AlphaTestResult::Unsupported;
+  const TgaLoadResult loaded = reader.LoadTgaFile(path, *holder);
+  if (loaded == TgaLoadResult::CannotOpen) return AlphaTestResult::CannotOpen;
+  if (loaded != TgaLoadResult::Loaded) return AlphaTestResult::Unsupported;
 
   PixelBlock<VideoFrame> frame(static_cast<VideoFrame*>(allocate(sizeof(VideoFrame))));
   if (!frame) return AlphaTestResult::NoMemory;

@@ -135,13 +135,13 @@ uint32_t TgaImageReader::DataOffset(const TgaHeader& header) {
   return offset;
 }
 
-int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
+TgaLoadResult TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   std::unique_ptr<TgaFile> file = platform_.Open(path);
-  if (!file) return 0;
+  if (!file) return TgaLoadResult::CannotOpen;
   // A file too short to hold a whole header is no image of ours.
   bool complete = false;
   TgaHeader header = ReadHeader(*file, path, &complete);
-  if (!complete || (header.imageType != 2 && header.imageType != 10)) return 255;
+  if (!complete || (header.imageType != 2 && header.imageType != 10)) return TgaLoadResult::NotTrueColour;
 
   uint64_t imageBytes = uint64_t(header.width) * header.height * 4;
   if (imageBytes > imageByteLimit_) throw TgaImageTooLarge();
@@ -159,7 +159,7 @@ int TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
   holder.Clear();
   if (header.width > 0 && header.height > 0)
     holder.Adopt(header.width, header.height, PixelBuffer(reinterpret_cast<uint32_t*>(image.release())));
-  return 1;
+  return TgaLoadResult::Loaded;
 }
 
 void TgaImageReader::DecodeKeyed(TgaFile& file, const TgaHeader& header, uint32_t* dest, uint32_t dataOffset) {

@@ -32,18 +32,25 @@ class TgaImageTooLarge : public std::bad_alloc {
   const char* what() const noexcept override { return "TGA image above the size limit"; }
 };
 
+// What LoadTgaFile did, with the values the reader has always given.
+enum class TgaLoadResult : int {
+  CannotOpen = 0,       // the file cannot be opened
+  Loaded = 1,           // the image is in the holder
+  NotTrueColour = 255,  // the file is not of type 2 or 10
+};
+
 class TgaImageReader {
  public:
   explicit TgaImageReader(TgaPlatform& platform);
 
-  // 1: the image was decoded into the holder (its previous image is
+  // Loaded: the image was decoded into the holder (its previous image is
   // dropped; the holder stays empty if the platform could not make the new
-  // one, or the image has no pixels). 255: the file is not of type 2 or 10;
-  // the holder is untouched. 0: the file cannot be opened.
+  // one, or the image has no pixels). NotTrueColour: the file is not of type
+  // 2 or 10; the holder is untouched. CannotOpen: the file cannot be opened.
   // Throws TgaReadError when reading the header fails, and std::bad_alloc
   // when the image or a working buffer cannot be allocated (or the image is
   // above the byte limit); the holder is untouched then.
-  int LoadTgaFile(std::string path, ImageHolder& holder);
+  TgaLoadResult LoadTgaFile(std::string path, ImageHolder& holder);
 
   // Largest image buffer (width x height x 4 bytes) LoadTgaFile will ask
   // for; larger images raise TgaImageTooLarge, a std::bad_alloc. Unlimited

@@ -53,7 +53,7 @@ void LoadLikeTheModule(MemoryTgaPlatform& platform) {
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kImageLimit);
   platform.stats().keepLog = true;
-  int result = 0;
+  TgaLoadResult result = TgaLoadResult::CannotOpen;
   try {
     result = reader.LoadTgaFile("f.tga", holder);
   } catch (const std::bad_alloc&) {
@@ -61,8 +61,8 @@ void LoadLikeTheModule(MemoryTgaPlatform& platform) {
   }
   const std::string log = platform.stats().log;
   platform.stats().keepLog = false;
-  Check(result == 1 || result == 255);
-  if (result != 1) return;
+  Check(result == TgaLoadResult::Loaded || result == TgaLoadResult::NotTrueColour);
+  if (result != TgaLoadResult::Loaded) return;
   CheckAgainstGeneralPath(platform, holder, log);
   int w = 0, h = 0;
   if (!holder.GetSize(w, h)) return;

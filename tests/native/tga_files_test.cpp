@@ -59,7 +59,7 @@ TEST(TgaRealFiles, DecodeLikeImageMagick) {
 
     MemoryImageHolder holder;
     TgaImageReader reader(platform);
-    ASSERT_EQ(1, reader.LoadTgaFile(base + ".tga", holder));
+    ASSERT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile(base + ".tga", holder));
     int gw = 0, gh = 0;
     ASSERT_TRUE(holder.GetSize(gw, gh));
     EXPECT_EQ(w, gw);
@@ -88,10 +88,10 @@ TEST(TgaRealFiles, StdioPlatform) {
   StdioTgaPlatform platform;
   MemoryImageHolder holder;
   TgaImageReader reader(platform);
-  EXPECT_EQ(0, reader.LoadTgaFile(std::string(TGA_FILES_DIR) + "/missing.tga", holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(std::string(TGA_FILES_DIR) + "/missing.tga", holder));
   // The picture source is a PNG, not a TGA of type 2 or 10 (its third byte
   // is 'N'): refused.
-  EXPECT_EQ(255, reader.LoadTgaFile(std::string(TGA_FILES_DIR) + "/src-67x45.png", holder));
+  EXPECT_EQ(TgaLoadResult::NotTrueColour, reader.LoadTgaFile(std::string(TGA_FILES_DIR) + "/src-67x45.png", holder));
   // A directory opens but cannot be read: a read error in the header.
   EXPECT_THROW(reader.LoadTgaFile(TGA_FILES_DIR, holder), TgaReadError);
   EXPECT_TRUE(holder.empty());

@@ -38,7 +38,7 @@ Outcome Keyed(const Bytes& file) {
   platform.stats().keepLog = true;
   MemoryImageHolder holder;
   TgaImageReader reader(platform);
-  EXPECT_EQ(1, reader.LoadTgaFile("k.tga", holder));
+  EXPECT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile("k.tga", holder));
   std::string log = platform.stats().log;
   // The header's twelve reads come first.
   for (int i = 0; i < 12; ++i) log.erase(0, log.find(' ') + 1);

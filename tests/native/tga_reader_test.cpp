@@ -13,7 +13,7 @@ using Words = std::vector<uint32_t>;
 
 class TgaLoad : public ::testing::Test {
  protected:
-  int Load(const Bytes& file, long errorFrom = -1) {
+  TgaLoadResult Load(const Bytes& file, long errorFrom = -1) {
     platform.AddFile("a.tga", file, errorFrom);
     TgaImageReader reader(platform);
     return reader.LoadTgaFile("a.tga", holder);
@@ -42,22 +42,22 @@ class TgaLoad : public ::testing::Test {
 TEST_F(TgaLoad, ResultsAndTheHolder) {
   Prefill();
   TgaImageReader reader(platform);
-  EXPECT_EQ(0, reader.LoadTgaFile("missing.tga", holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile("missing.tga", holder));
 
   platform.AddFile("busy.tga", TgaBytes(TgaHead(2, 1, 1, 32), {Pixels(32, {1})}));
   platform.SetBusy("busy.tga", true);
-  EXPECT_EQ(0, reader.LoadTgaFile("busy.tga", holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile("busy.tga", holder));
 
   for (int type : {0, 1, 3, 9, 11, 255}) {
     platform.AddFile("other.tga", TgaBytes(TgaHead(type, 1, 1, 32), {Pixels(32, {1})}));
-    EXPECT_EQ(255, reader.LoadTgaFile("other.tga", holder)) << "type " << type;
+    EXPECT_EQ(TgaLoadResult::NotTrueColour, reader.LoadTgaFile("other.tga", holder)) << "type " << type;
   }
   EXPECT_EQ(Words{0xCAFEF00D}, holder.pixels());
   EXPECT_EQ(0, platform.stats().openFiles);
   EXPECT_EQ(0, platform.stats().beeps);
 
   platform.SetBusy("busy.tga", false);
-  EXPECT_EQ(1, reader.LoadTgaFile("busy.tga", holder));
+  EXPECT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile("busy.tga", holder));
   EXPECT_EQ(Words{0x00000001}, holder.pixels());
   EXPECT_EQ(0, platform.stats().openFiles);
 }
@@ -100,10 +100,10 @@ TEST_F(TgaLoad, ShortHeaderLeavesUnreadFieldsZero) {
   // A file that ends anywhere in the header is refused, the holder untouched.
   for (size_t n : {0, 2, 3, 15, 17}) {
     Prefill();
-    EXPECT_EQ(255, Load(Bytes(full.begin(), full.begin() + n))) << n << " bytes";
+    EXPECT_EQ(TgaLoadResult::NotTrueColour, Load(Bytes(full.begin(), full.begin() + n))) << n << " bytes";
     EXPECT_EQ(Words{0xCAFEF00D}, holder.pixels());
   }
-  EXPECT_EQ(1, Load(full)) << "the whole header with no pixel data still loads";
+  EXPECT_EQ(TgaLoadResult::Loaded, Load(full)) << "the whole header with no pixel data still loads";
 }
 
 TEST_F(TgaLoad, ReadErrorInHeaderThrows) {
@@ -154,16 +154,16 @@ TEST_F(TgaLoad, PixelsFollowIdentificationAndColourMap) {
   h.colorMapLength = 2;
   h.colorMapEntrySize = 15;
   const Bytes junk = {0x55, 0x66, 0x77, 1, 2, 3, 4};
-  ASSERT_EQ(1, Load(TgaBytes(h, {junk, Pixels(24, {0x0A0B0C, 0x0D0E0F})})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(h, {junk, Pixels(24, {0x0A0B0C, 0x0D0E0F})})));
   EXPECT_EQ((Words{0xFF0A0B0C, 0xFF0D0E0F}), holder.pixels());
 
   h.imageType = 10;
-  ASSERT_EQ(1, Load(TgaBytes(h, {junk, RunPacket(2, Pixels(24, {0x123456}))})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(h, {junk, RunPacket(2, Pixels(24, {0x123456}))})));
   EXPECT_EQ((Words{0xFF123456, 0xFF123456}), holder.pixels());
 
   // Colour map type 2 skips no colour map.
   h.colorMapType = 2;
-  ASSERT_EQ(1, Load(TgaBytes(h, {{9, 9, 9}, RunPacket(2, Pixels(24, {0x654321}))})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(h, {{9, 9, 9}, RunPacket(2, Pixels(24, {0x654321}))})));
   EXPECT_EQ((Words{0xFF654321, 0xFF654321}), holder.pixels());
 }
 
@@ -179,13 +179,13 @@ Bytes Ordered(int type, int descriptor) {
 TEST_F(TgaLoad, RowAndColumnOrder) {
   for (int type : {2, 10}) {
     SCOPED_TRACE(type);
-    ASSERT_EQ(1, Load(Ordered(type, 0x00)));  // bottom to top
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(Ordered(type, 0x00)));  // bottom to top
     EXPECT_EQ((Words{0x01000004, 0x01000005, 0x01000006, 0x01000001, 0x01000002, 0x01000003}), holder.pixels());
-    ASSERT_EQ(1, Load(Ordered(type, 0x20)));  // top to bottom
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(Ordered(type, 0x20)));  // top to bottom
     EXPECT_EQ((Words{0x01000001, 0x01000002, 0x01000003, 0x01000004, 0x01000005, 0x01000006}), holder.pixels());
-    ASSERT_EQ(1, Load(Ordered(type, 0x30)));  // top to bottom, right to left
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(Ordered(type, 0x30)));  // top to bottom, right to left
     EXPECT_EQ((Words{0x01000003, 0x01000002, 0x01000001, 0x01000006, 0x01000005, 0x01000004}), holder.pixels());
-    ASSERT_EQ(1, Load(Ordered(type, 0x10 | 0xCF)));  // other bits ignored
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(Ordered(type, 0x10 | 0xCF)));  // other bits ignored
     EXPECT_EQ((Words{0x01000006, 0x01000005, 0x01000004, 0x01000003, 0x01000002, 0x01000001}), holder.pixels());
     EXPECT_EQ(3, Width());
     EXPECT_EQ(2, Height());
@@ -198,7 +198,7 @@ TEST_F(TgaLoad, DepthsAndTheBlackRule) {
     auto load = [&](int depth, std::initializer_list<uint32_t> px) {
       Bytes data = Pixels(depth, px);
       if (type == 10) data = RawPacket(int(px.size()), data);
-      EXPECT_EQ(1, Load(TgaBytes(TgaHead(type, int(px.size()), 1, depth, 0x20), {data})));
+      EXPECT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(type, int(px.size()), 1, depth, 0x20), {data})));
       return holder.pixels();
     };
     EXPECT_EQ((Words{0xFF010000, 0, 0xFF000001, 0xFFFFFFFF}), load(24, {0x010000, 0x000000, 0x000001, 0xFFFFFF}));
@@ -214,12 +214,12 @@ TEST_F(TgaLoad, OtherDepthsGiveZeroPixels) {
     SCOPED_TRACE(depth);
     const int bpp = depth / 8;
     Bytes raw(size_t(4 * 3 * bpp), 0xEE);
-    ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 4, 3, depth), {raw})));
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(2, 4, 3, depth), {raw})));
     EXPECT_EQ(Words(12, 0), holder.pixels());
     EXPECT_EQ(0, platform.stats().beeps);
 
     Bytes rle = Concat({RunPacket(5, Bytes(bpp, 0xEE)), RawPacket(7, Bytes(7 * bpp, 0xEE))});
-    ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 4, 3, depth), {rle})));
+    ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 4, 3, depth), {rle})));
     EXPECT_EQ(Words(12, 0), holder.pixels());
   }
 }
@@ -228,7 +228,7 @@ TEST_F(TgaLoad, OtherDepthsGiveZeroPixels) {
 
 TEST_F(TgaLoad, UncompressedReadsEachRowOnce) {
   const Bytes file = TgaBytes(TgaHead(2, 5, 4, 24), {Bytes(5 * 4 * 3, 0x40)});
-  ASSERT_EQ(1, Load(file));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(file));
   // 12 header fields, then one positioned read of exactly one row per row.
   EXPECT_EQ(12 + 4, platform.stats().reads);
   EXPECT_EQ(1 + 4, platform.stats().seeks);
@@ -242,7 +242,7 @@ TEST_F(TgaLoad, ShortUncompressedRowsBeepAndKeepEarlierBytes) {
   // the row before left; the file has ended there, so the rows after it are
   // that row again, neither read nor beeped for.
   const Bytes data = Concat({Pixels(24, {0x111111, 0x222222, 0x333333, 0x444444}), {0x55}});
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 3, 4, 24, 0x20), {data})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(2, 3, 4, 24, 0x20), {data})));
   EXPECT_EQ(1, platform.stats().beeps);
   EXPECT_EQ(12 + 2, platform.stats().reads);
   const Words row0 = {0xFF111111, 0xFF222222, 0xFF333333};
@@ -253,7 +253,7 @@ TEST_F(TgaLoad, ShortUncompressedRowsBeepAndKeepEarlierBytes) {
 
   // A read error in the pixel data beeps like a short row.
   const Bytes file = TgaBytes(TgaHead(2, 2, 2, 32, 0x20), {Pixels(32, {1, 2, 3, 4})});
-  ASSERT_EQ(1, Load(file, 18 + 8));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(file, 18 + 8));
   EXPECT_EQ(1 + 1, platform.stats().beeps);
   EXPECT_EQ((Words{1, 2, 1, 2}), holder.pixels());
 }
@@ -262,7 +262,7 @@ TEST_F(TgaLoad, EmptyImages) {
   for (int type : {2, 10}) {
     for (auto size : {std::pair<int, int>{0, 5}, {5, 0}, {0, 0}}) {
       Prefill();
-      ASSERT_EQ(1, Load(TgaBytes(TgaHead(type, size.first, size.second, 32))));
+      ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(type, size.first, size.second, 32))));
       EXPECT_TRUE(holder.empty());
       EXPECT_EQ(0, platform.stats().beeps);
     }
@@ -277,7 +277,7 @@ TEST_F(TgaLoad, RunLengthPacketsAcrossRows) {
   // finishes with a raw packet of 1.
   const Bytes data = Concat({RunPacket(4, Pixels(32, {0x0A})), RawPacket(2, Pixels(32, {1, 2})),
                              RunPacket(5, Pixels(32, {0x0B})), RawPacket(1, Pixels(32, {3}))});
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 4, 3, 32, 0x20), {data})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 4, 3, 32, 0x20), {data})));
   EXPECT_EQ((Words{0x0A, 0x0A, 0x0A, 0x0A, 1, 2, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 3}), holder.pixels());
 }
 
@@ -285,7 +285,7 @@ TEST_F(TgaLoad, OneRunFillsSeveralNarrowRows) {
   // 10 pixels wide: a run of 128 fills 12 rows and 8 pixels of the 13th,
   // and a raw packet of 2 ends that row.
   const Bytes data = Concat({RunPacket(128, Pixels(24, {0x0000FF})), RawPacket(2, Pixels(24, {0x00FF00, 0xFF0000}))});
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 10, 13, 24, 0x20), {data})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 10, 13, 24, 0x20), {data})));
   Words want(130, 0xFF0000FF);
   want[128] = 0xFF00FF00;
   want[129] = 0xFFFF0000;
@@ -293,7 +293,7 @@ TEST_F(TgaLoad, OneRunFillsSeveralNarrowRows) {
 
   // A raw packet across rows of 3, bottom to top.
   const Bytes raw = RawPacket(9, Pixels(16, {0x8001, 0x8002, 0x8003, 0x8004, 0x8005, 0x8006, 0x8007, 0x8008, 0x8009}));
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 3, 3, 16), {raw})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 3, 3, 16), {raw})));
   EXPECT_EQ((Words{0xFF000038, 0xFF000040, 0xFF000048, 0xFF000020, 0xFF000028, 0xFF000030, 0xFF000008, 0xFF000010,
                    0xFF000018}),
             holder.pixels());
@@ -317,7 +317,7 @@ TEST_F(TgaLoad, RunLengthDataIsReadInBlocks) {
       data.insert(data.end(), packet.begin(), packet.end());
     }
   }
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 64, 64, 32, 0x20), {data})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 64, 64, 32, 0x20), {data})));
   EXPECT_EQ(want, holder.pixels());
   EXPECT_EQ(4096, platform.stats().lastReadSize);
   EXPECT_EQ(12 + 5, platform.stats().reads);  // 16,512 bytes after offset 18
@@ -328,7 +328,7 @@ TEST_F(TgaLoad, TruncatedRunLengthDataStillLoads) {
   // short is finished with them, and the rest of the image is black, so
   // transparent. No beep.
   const Bytes data = Concat({RunPacket(3, Pixels(24, {0x123456})), RawPacket(2, {0x77, 0x66})});
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 3, 50, 24, 0x20), {data})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 3, 50, 24, 0x20), {data})));
   EXPECT_EQ(0, platform.stats().beeps);
   Words want(150, 0);
   want[0] = want[1] = want[2] = 0xFF123456;
@@ -339,7 +339,7 @@ TEST_F(TgaLoad, TruncatedRunLengthDataStillLoads) {
 TEST_F(TgaLoad, AFileThatEndsEarlyCostsOnlyWhatItHolds) {
   // 1,000 x 1,000 declared. Uncompressed with half a row of data: one read
   // and one beep, not one per row.
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 1000, 1000, 32, 0x20), {Bytes(2000, 0x40)})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(2, 1000, 1000, 32, 0x20), {Bytes(2000, 0x40)})));
   EXPECT_EQ(12 + 1, platform.stats().reads);
   EXPECT_EQ(1 + 1, platform.stats().seeks);
   EXPECT_EQ(1, platform.stats().beeps);
@@ -350,7 +350,7 @@ TEST_F(TgaLoad, AFileThatEndsEarlyCostsOnlyWhatItHolds) {
   Bytes rle;
   for (int i = 0; i < 900; ++i) rle = Concat({rle, RunPacket(128, Pixels(32, {0x01020304}))});
   platform.stats() = MemoryTgaStats();
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, 1000, 1000, 32, 0x20), {rle})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, 1000, 1000, 32, 0x20), {rle})));
   EXPECT_EQ(12 + 2, platform.stats().reads);
   const Words image = holder.pixels();
   EXPECT_EQ(size_t(900 * 128), size_t(std::count(image.begin(), image.end(), 0x01020304u)));
@@ -366,7 +366,7 @@ TEST_F(TgaLoad, SizesBeyondSixteenSignedBits) {
   Bytes raw = Bytes(size_t(w) * 2 * 3, 0);
   raw[3 * 32768] = 0x7F;            // row 0 (the bottom row), column 32,768
   raw[3 * (w + 39999) + 2] = 0x80;  // row 1 (the top row), last column
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, w, 2, 24), {raw})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(2, w, 2, 24), {raw})));
   ASSERT_EQ(size_t(2 * w), holder.pixels().size());
   EXPECT_EQ(0xFF800000u, holder.pixels()[w - 1]);
   EXPECT_EQ(0xFF00007Fu, holder.pixels()[w + 32768]);
@@ -377,14 +377,14 @@ TEST_F(TgaLoad, SizesBeyondSixteenSignedBits) {
     Bytes p = RunPacket(std::min(128, 2 * w - n), Pixels(32, {uint32_t(n / 128 + 1)}));
     rle.insert(rle.end(), p.begin(), p.end());
   }
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(10, w, 2, 32, 0x20), {rle})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(10, w, 2, 32, 0x20), {rle})));
   EXPECT_EQ(uint32_t(32768 / 128 + 1), holder.pixels()[32768]);
   EXPECT_EQ(uint32_t((2 * w - 1) / 128 + 1), holder.pixels().back());
 
   // 1 x 40,000, bottom to top.
   Bytes tall = Pixels(32, {7});
   tall.resize(4 * 40000, 0);
-  ASSERT_EQ(1, Load(TgaBytes(TgaHead(2, 1, 40000, 32), {tall})));
+  ASSERT_EQ(TgaLoadResult::Loaded, Load(TgaBytes(TgaHead(2, 1, 40000, 32), {tall})));
   EXPECT_EQ(7u, holder.pixels().back());
   EXPECT_EQ(40000, Height());
 }
@@ -401,7 +401,7 @@ TEST_F(TgaLoad, ImageAboveTheLimitIsOutOfMemory) {
   // Exactly at the limit it loads.
   reader.SetImageByteLimit(4 * 3 * 2);
   platform.AddFile("ok.tga", TgaBytes(TgaHead(2, 3, 2, 32), {Bytes(24, 1)}));
-  EXPECT_EQ(1, reader.LoadTgaFile("ok.tga", holder));
+  EXPECT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile("ok.tga", holder));
 }
 
 TEST(TgaBuffers, AllocBufferIsZeroedAndRefusesTheImpossible) {

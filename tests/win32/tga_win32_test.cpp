@@ -108,7 +108,7 @@ TEST(TgaWin32, LoadsThroughTheSystem) {
   Win32TgaPlatform platform;
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   TgaImageReader reader(platform);
-  ASSERT_EQ(1, reader.LoadTgaFile(path, *holder));
+  ASSERT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile(path, *holder));
   EXPECT_EQ((Words{0x40302010, 0, 0x40302010, 0x40302010}), Pixels(static_cast<BitmapHolder&>(*holder)));
   DeleteFileA(path.c_str());
 }
@@ -118,18 +118,18 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   Win32TgaPlatform platform;
   BitmapHolder holder;
   TgaImageReader reader(platform);
-  EXPECT_EQ(0, reader.LoadTgaFile(path + ".missing", holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path + ".missing", holder));
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
-  EXPECT_EQ(0, reader.LoadTgaFile(dir, holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(dir, holder));
 
   // Held open elsewhere, even by a reader that shares: cannot be opened.
   HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, other);
-  EXPECT_EQ(0, reader.LoadTgaFile(path, holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path, holder));
   CloseHandle(other);
-  EXPECT_EQ(1, reader.LoadTgaFile(path, holder));  // a short row: beeps, loads
+  EXPECT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile(path, holder));  // a short row: beeps, loads
 
   // While the platform has it open, nobody else can open it.
   {
@@ -165,9 +165,7 @@ TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
   ASSERT_TRUE(holder.Create(1, 1, &one));
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kAlphaTestImageLimit);
-  const struct {
-    int width, height;
-  } sizes[] = {{32768, 32768}, {65535, 65535}, {30000, 30000}, {4097, 4096}};
+  const struct { int width, height; } sizes[] = {{32768, 32768}, {65535, 65535}, {30000, 30000}, {4097, 4096}};
   for (const auto& size : sizes) {
     SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
     const std::string path = TempFile("big.tga", Header(2, size.width, size.height, 32, 0));
