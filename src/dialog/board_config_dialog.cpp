@@ -1,6 +1,5 @@
 #include "board_config_dialog.h"
 
-#include <array>
 #include <climits>
 #include <cstdio>
 
@@ -13,10 +12,6 @@
 
 namespace {
 
-// What the colour-bar buttons put on the board's output, by their position
-// in the group.
-enum TestPicture { kClearOutput, kBars100_0_100_00, kBars100_0_100_25, kBars100_0_75_00, kAlphaTest };
-
 // One radio button, and the caption of the "error" box shown when the board
 // refuses its value (used where the setting's refusal is reported).
 struct RadioButton {
@@ -25,15 +20,14 @@ struct RadioButton {
 };
 
 // One radio group, from its first button (the one with WS_GROUP) on: a
-// button per word of its setting, in the setting's order of words. A group
-// without a setting is the colour-bar group, whose buttons are commands.
+// button per word of its setting, in the setting's order of words.
 struct RadioGroup {
   const BoardSetting* setting;
   int buttonCount;
   RadioButton buttons[5];
 
-  // The value a button sends (for the colour-bar buttons, the picture).
-  int32_t Code(int i) const { return setting ? setting->words[i].code : i; }
+  // The value a button sends.
+  int32_t Code(int i) const { return setting->words[i].code; }
 };
 
 // In the order of the dialog's group indices.
@@ -49,9 +43,6 @@ constexpr RadioGroup kRadioGroups[BoardConfigDialog::kGroupCount] = {
     {SettingOf(&BoardSettings::videoBypass), 2, {{IDC_MIX_BYPASS, "Bypass err"}, {IDC_MIX_GRAPHIC, "Video mix err"}}},
     {SettingOf(&BoardSettings::videoMode), 2, {{IDC_MODE_NTSC}, {IDC_MODE_PAL}}},
     {SettingOf(&BoardSettings::tvOrVtr), 2, {{IDC_LOCK_VTR, "VTR err"}, {IDC_LOCK_TV, "TV err"}}},
-    {nullptr,
-     5,
-     {{IDC_BARS_CLEAR}, {IDC_BARS_100_0_100_00}, {IDC_BARS_100_0_100_25}, {IDC_BARS_100_0_75_00}, {IDC_BARS_ALPHA}}},
     {SettingOf(&BoardSettings::videoBlackLevel),
      2,
      {{IDC_BLACK_0_0, "Set video black level error!"}, {IDC_BLACK_7_5, "Set video black level error!"}}},
@@ -67,7 +58,7 @@ constexpr RadioGroup kRadioGroups[BoardConfigDialog::kGroupCount] = {
 // Every group of a setting has a button for each of its words.
 constexpr bool ButtonsMatchWords() {
   for (const RadioGroup& group : kRadioGroups)
-    if (group.setting && group.setting->wordCount != group.buttonCount) return false;
+    if (group.setting->wordCount != group.buttonCount) return false;
   return true;
 }
 static_assert(ButtonsMatchWords(), "a radio group has a button per word of its setting");
@@ -93,12 +84,6 @@ constexpr SliderRow kSliders[BoardConfigDialog::kSliderCount] = {
 
 constexpr int kSliderMin = 0;
 constexpr int kSliderMax = 255;
-
-constexpr int RadioButtonCount() {
-  int n = 0;
-  for (const RadioGroup& group : kRadioGroups) n += group.buttonCount;
-  return n;
-}
 
 // The position a field's value checks: the button with that code, or else
 // the value counted from the first button's code, which checks nothing when
@@ -170,30 +155,24 @@ BoardConfigDialog::BoardConfigDialog(int templateId, int cardIndex, const std::s
   LoadSettingsFile(SettingsFilePath, StoredDefaults);
 }
 
-const MessageEntry* BoardConfigDialog::Handlers() const {
-  // Every radio button and default button on click, and the scroll message
-  // from any control. Built once, on first use: member pointers to a
-  // derived class do not convert in a constant expression.
-  static const auto kTable = [] {
-    std::array<MessageEntry, RadioButtonCount() + 3 + 2> table{};
-    size_t n = 0;
-    for (const RadioGroup& group : kRadioGroups)
-      for (int i = 0; i < group.buttonCount; ++i)
-        table[n++] = OnClicked(group.buttons[i].id, group.setting ? &BoardConfigDialog::OnSettingClicked
-                                                                  : &BoardConfigDialog::OnTestPictureClicked);
-    table[n++] = OnClicked(IDC_RESTORE_DEFAULT, &BoardConfigDialog::OnRestoreDefault);
-    table[n++] = OnClicked(IDC_SAVE_DEFAULT, &BoardConfigDialog::OnSaveDefault);
-    table[n++] = OnClicked(IDC_RESTORE_FACTORY, &BoardConfigDialog::OnRestoreFactory);
-    table[n++] = OnHScroll(&BoardConfigDialog::OnScroll);
-    table[n] = kEndOfHandlers;
-    return table;
-  }();
-  return kTable.data();
-}
+const BoardConfigDialog::Command BoardConfigDialog::kTestPictures[] = {
+    {IDC_BARS_CLEAR, &BoardConfigDialog::OnClearOutput},
+    {IDC_BARS_100_0_100_00, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_100_00>},
+    {IDC_BARS_100_0_100_25, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_100_25>},
+    {IDC_BARS_100_0_75_00, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_75_00>},
+    {IDC_BARS_ALPHA, &BoardConfigDialog::OnAlphaTest},
+};
+
+const BoardConfigDialog::Command BoardConfigDialog::kDefaultButtons[] = {
+    {IDC_RESTORE_DEFAULT, &BoardConfigDialog::OnRestoreDefault},
+    {IDC_SAVE_DEFAULT, &BoardConfigDialog::OnSaveDefault},
+    {IDC_RESTORE_FACTORY, &BoardConfigDialog::OnRestoreFactory},
+};
 
 void BoardConfigDialog::DoDataExchange(DataExchange& dx) {
   for (int i = 0; i < kSliderCount; ++i) dx.Control(kSliders[i].sliderId, sliders_[i]);
   for (int g = 0; g < kGroupCount; ++g) dx.Radio(kRadioGroups[g].buttons[0].id, groupIndex_[g]);
+  dx.Radio(kTestPictures[0].id, testPictureIndex_);
 }
 
 BOOL BoardConfigDialog::OnInitDialog() {
@@ -213,10 +192,10 @@ BOOL BoardConfigDialog::OnInitDialog() {
 }
 
 void BoardConfigDialog::ShowSettings(BoardSettings settings) {
-  // The colour-bar group has no setting: its index stays as it is.
+  // The test-picture index stays as it is: the colour-bar button checked at
+  // the latest slider movement stays checked.
   for (int g = 0; g < kGroupCount; ++g)
-    if (const BoardSetting* setting = kRadioGroups[g].setting)
-      groupIndex_[g] = PositionOf(kRadioGroups[g], settings.*setting->field);
+    groupIndex_[g] = PositionOf(kRadioGroups[g], settings.*kRadioGroups[g].setting->field);
   UpdateData(false);
   for (int i = 0; i < kSliderCount; ++i) {
     const int32_t value = settings.*kSliders[i].setting->field;
@@ -225,44 +204,50 @@ void BoardConfigDialog::ShowSettings(BoardSettings settings) {
   }
 }
 
-void BoardConfigDialog::OnSettingClicked(int id) {
-  // Also when the button was checked already: the board is told again.
+bool BoardConfigDialog::OnClicked(int id) {
+  // A setting's button tells the board also when it was checked already.
   int i = 0;
-  const RadioGroup* group = FindButton(id, i);
-  if (!group) return;
-  if (!group->setting->set(group->Code(i), CardIndex) && group->setting->dialogReportsRefusal)
-    ShowError(group->buttons[i].errorCaption, "error");
-}
-
-void BoardConfigDialog::OnTestPictureClicked(int id) {
-  int picture = 0;
-  if (!FindButton(id, picture)) return;
-  switch (picture) {
-    case kClearOutput: ClearOutput(CardIndex); break;
-    case kBars100_0_100_00: SendColorBars(ColorBarPattern::Bars100_0_100_00, CardIndex); break;
-    case kBars100_0_100_25: SendColorBars(ColorBarPattern::Bars100_0_100_25, CardIndex); break;
-    case kBars100_0_75_00: SendColorBars(ColorBarPattern::Bars100_0_75_00, CardIndex); break;
-    case kAlphaTest: {
-      Win32TgaPlatform platform;
-      AlphaTestResult result;
-      try {
-        result = RunAlphaTest(moduleDirectory_, CardIndex, platform, DefaultPixelAllocator, IsWritableMemory);
-      } catch (const TgaImageTooLarge&) {
-        // In the kind of box other failures of a handler get.
-        if (chinese_)
-          MessageBoxA(Hwnd(), kPictureTooLargeChinese, nullptr, MB_OK | MB_ICONEXCLAMATION);
-        else
-          MessageBoxW(Hwnd(), kPictureTooLargeEnglish, nullptr, MB_OK | MB_ICONEXCLAMATION);
-        break;
-      }
-      if (result == AlphaTestResult::NoFrameMemory)
-        ShowError("error", chinese_ ? kNoFrameMemory.chinese : kNoFrameMemory.english);
-      break;
-    }
+  if (const RadioGroup* group = FindButton(id, i)) {
+    if (!group->setting->set(group->Code(i), CardIndex) && group->setting->dialogReportsRefusal)
+      ShowError(group->buttons[i].errorCaption, "error");
+    return true;
   }
+  const auto run = [&](const auto& commands) {
+    for (const Command& command : commands)
+      if (command.id == id) {
+        (this->*command.action)();
+        return true;
+      }
+    return false;
+  };
+  return run(kTestPictures) || run(kDefaultButtons);
 }
 
-void BoardConfigDialog::OnSaveDefault(int) {
+void BoardConfigDialog::OnClearOutput() { ClearOutput(CardIndex); }
+
+template <ColorBarPattern pattern>
+void BoardConfigDialog::OnColorBars() {
+  SendColorBars(pattern, CardIndex);
+}
+
+void BoardConfigDialog::OnAlphaTest() {
+  Win32TgaPlatform platform;
+  AlphaTestResult result;
+  try {
+    result = RunAlphaTest(moduleDirectory_, CardIndex, platform, DefaultPixelAllocator, IsWritableMemory);
+  } catch (const TgaImageTooLarge&) {
+    // In the kind of box other failures of a handler get.
+    if (chinese_)
+      MessageBoxA(Hwnd(), kPictureTooLargeChinese, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    else
+      MessageBoxW(Hwnd(), kPictureTooLargeEnglish, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (result == AlphaTestResult::NoFrameMemory)
+    ShowError("error", chinese_ ? kNoFrameMemory.chinese : kNoFrameMemory.english);
+}
+
+void BoardConfigDialog::OnSaveDefault() {
   BoardSettings settings;
   // A board that did not report its settings would put zeros over the
   // user's defaults: the file and the defaults of this run stay as they are.
@@ -284,9 +269,9 @@ void BoardConfigDialog::OnSaveDefault(int) {
   }
 }
 
-void BoardConfigDialog::OnRestoreDefault(int) { Restore(StoredDefaults); }
+void BoardConfigDialog::OnRestoreDefault() { Restore(StoredDefaults); }
 
-void BoardConfigDialog::OnRestoreFactory(int) {
+void BoardConfigDialog::OnRestoreFactory() {
   BoardSettings factory;
   SetFactorySettings(factory);
   Restore(factory);
@@ -310,18 +295,18 @@ void BoardConfigDialog::Restore(const BoardSettings& settings) {
   ShowError(text);
 }
 
-void BoardConfigDialog::OnScroll(const ScrollMessage& message) {
-  const int id = message.control ? GetDlgCtrlID(message.control) : 0;
+void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
+  const int id = control ? GetDlgCtrlID(control) : 0;
   for (int i = 0; i < kSliderCount; ++i) {
     if (kSliders[i].sliderId != id) continue;
     int value = sliders_[i].Position();
-    switch (message.code) {
+    switch (code) {
       case SB_LINELEFT: value -= 1; break;
       case SB_LINERIGHT: value += 1; break;
       case SB_PAGELEFT: value -= 10; break;
       case SB_PAGERIGHT: value += 10; break;
       case SB_THUMBPOSITION:
-      case SB_THUMBTRACK: value = message.position; break;
+      case SB_THUMBTRACK: value = position; break;
       default: break;  // SB_LEFT, SB_RIGHT, SB_ENDSCROLL: the value stays
     }
     if (value <= kSliderMin)

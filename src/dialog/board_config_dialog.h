@@ -8,11 +8,14 @@
 #include "control_ids.h"
 #include "dialog.h"
 
+enum class ColorBarPattern;  // testout/test_pictures.h
+
 class BoardConfigDialog : public Dialog {
  public:
-  // The radio groups and sliders of the dialog, in the order their indices
-  // and slider objects are kept (board_config_dialog.cpp has the tables).
-  static constexpr int kGroupCount = 12;
+  // The radio groups of settings and the sliders of the dialog, in the order
+  // their indices and slider objects are kept (board_config_dialog.cpp has
+  // the tables).
+  static constexpr int kGroupCount = 11;
   static constexpr int kSliderCount = 8;
 
   // Loads the user's defaults from moduleDirectory (ending in its separator)
@@ -29,7 +32,8 @@ class BoardConfigDialog : public Dialog {
   void ShowSettings(BoardSettings settings);
 
  protected:
-  const MessageEntry* Handlers() const override;
+  bool OnClicked(int id) override;
+  void OnHScroll(int code, int position, HWND control) override;
   void DoDataExchange(DataExchange& dx) override;
   BOOL OnInitDialog() override;
   // Enter sends OK while no push button is the default; it must not close
@@ -37,12 +41,24 @@ class BoardConfigDialog : public Dialog {
   void OnOK() override {}
 
  private:
-  void OnSettingClicked(int id);
-  void OnTestPictureClicked(int id);
-  void OnSaveDefault(int id);
-  void OnRestoreDefault(int id);
-  void OnRestoreFactory(int id);
-  void OnScroll(const ScrollMessage& message);
+  // A button whose click runs a command of the dialog.
+  struct Command {
+    int id;
+    void (BoardConfigDialog::*action)();
+  };
+  // The colour-bar buttons, in their order in their radio group: clear
+  // output, the three bar patterns, the alpha test. Each click runs the
+  // picture's command again.
+  static const Command kTestPictures[];
+  static const Command kDefaultButtons[];
+
+  void OnClearOutput();
+  template <ColorBarPattern pattern>
+  void OnColorBars();
+  void OnAlphaTest();
+  void OnSaveDefault();
+  void OnRestoreDefault();
+  void OnRestoreFactory();
   // Applies a record, shows it and lists what the board refused.
   void Restore(const BoardSettings& settings);
   void ShowError(const char* caption, const char* text);
@@ -61,6 +77,8 @@ class BoardConfigDialog : public Dialog {
   std::string moduleDirectory_;
   bool chinese_;
   Slider sliders_[kSliderCount];
-  // The position of the checked button of each radio group, -1 for none.
+  // The position of the checked button of each radio group of settings and
+  // of the test-picture group, -1 for none.
   int groupIndex_[kGroupCount];
+  int testPictureIndex_ = -1;
 };

@@ -149,37 +149,22 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return setFocus;
     }
     case WM_NCDESTROY: hwnd_ = nullptr; return FALSE;
-    case WM_COMMAND:
-      if (Dispatch(message, wparam, lparam)) return TRUE;
-      if (LOWORD(wparam) == IDOK && HIWORD(wparam) == BN_CLICKED) {
-        OnOK();
-        return TRUE;
-      }
-      if (LOWORD(wparam) == IDCANCEL && HIWORD(wparam) == BN_CLICKED) {
-        OnCancel();
-        return TRUE;
-      }
-      return FALSE;
-    case WM_HSCROLL:
-      // Scroll handlers run and then leave the message to the default handling.
-      Dispatch(message, wparam, lparam);
-      return FALSE;
+    case WM_COMMAND: return Command(LOWORD(wparam), HIWORD(wparam));
+    case WM_HSCROLL: OnHScroll(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return FALSE;
     default: return FALSE;
   }
 }
 
-bool Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
-  for (const MessageEntry* e = Handlers(); e && e->message; ++e) {
-    if (e->message != message) continue;
-    if (message == WM_COMMAND && e->controlId == LOWORD(wparam) && e->notifyCode == HIWORD(wparam)) {
-      (this->*(e->command))(e->controlId);
-      return true;
-    }
-    if (message == WM_HSCROLL) {
-      const ScrollMessage scroll = {LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)};
-      (this->*(e->scroll))(scroll);
-      return true;
-    }
+bool Dialog::Command(int id, int notifyCode) {
+  if (notifyCode != BN_CLICKED) return false;
+  if (OnClicked(id)) return true;
+  if (id == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return true;
   }
   return false;
 }

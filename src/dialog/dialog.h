@@ -1,7 +1,8 @@
 // A small modal-dialog layer over the Win32 dialog manager: a dialog is made
-// from a template id, a table binds control notifications and messages to
-// member handlers, and one data-exchange function moves values between the
-// dialog's members and its controls, in either direction.
+// from a template id, its messages reach it cracked (a button's click as the
+// button's id, the horizontal scroll message as code, position and control),
+// and one data-exchange function moves values between the dialog's members
+// and its controls, in either direction.
 #pragma once
 
 #include <windows.h>
@@ -65,38 +66,6 @@ class DataExchange {
   bool fromControls_;
 };
 
-// The horizontal scroll message, cracked: the scroll code (SB_*), the thumb
-// position of SB_THUMBPOSITION and SB_THUMBTRACK, and the control.
-struct ScrollMessage {
-  int code;
-  int position;
-  HWND control;
-};
-
-// One row of a dialog's handler table: a control's notification (WM_COMMAND)
-// or the scroll message from any control (WM_HSCROLL) and the member that
-// handles it. Command handlers get the control's id. A table ends with
-// kEndOfHandlers.
-struct MessageEntry {
-  UINT message;
-  int controlId;
-  UINT notifyCode;
-  void (Dialog::*command)(int controlId);
-  void (Dialog::*scroll)(const ScrollMessage&);
-};
-
-constexpr MessageEntry kEndOfHandlers = {0, 0, 0, nullptr, nullptr};
-
-template <class T>
-MessageEntry OnClicked(int controlId, void (T::*handler)(int)) {
-  return {WM_COMMAND, controlId, BN_CLICKED, static_cast<void (Dialog::*)(int)>(handler), nullptr};
-}
-
-template <class T>
-MessageEntry OnHScroll(void (T::*handler)(const ScrollMessage&)) {
-  return {WM_HSCROLL, 0, 0, nullptr, static_cast<void (Dialog::*)(const ScrollMessage&)>(handler)};
-}
-
 class Dialog {
  public:
   // The module whose resources hold the templates (korvcfg.dll itself).
@@ -118,7 +87,14 @@ class Dialog {
   void EndDialog(INT_PTR result);
 
  protected:
-  virtual const MessageEntry* Handlers() const { return nullptr; }
+  // A button's click, with the button's id; true when the dialog handled it.
+  // Clicks it leaves go to the dialog's own handling: IDOK to OnOK, IDCANCEL
+  // (also Escape and the close box) to OnCancel.
+  virtual bool OnClicked(int /*id*/) { return false; }
+  // The horizontal scroll message from any control: the scroll code (SB_*),
+  // the thumb position of SB_THUMBPOSITION and SB_THUMBTRACK, and the
+  // control. The message then goes on to the default handling.
+  virtual void OnHScroll(int /*code*/, int /*position*/, HWND /*control*/) {}
   virtual void DoDataExchange(DataExchange&) {}
   // Exchanges data towards the controls; TRUE lets the system set the focus.
   virtual BOOL OnInitDialog();
@@ -129,7 +105,7 @@ class Dialog {
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
-  bool Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
+  bool Command(int id, int notifyCode);
 
   int templateId_;
   HWND parent_;
