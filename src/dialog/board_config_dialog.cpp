@@ -7,6 +7,7 @@
 #include "korvio.h"
 #include "setting_table.h"
 #include "test_pictures.h"
+#include "text_ids.h"
 #include "tga_reader.h"
 #include "tga_win32.h"
 
@@ -112,38 +113,10 @@ void SetNumber(HWND dialog, int id, int value) {
   SetDlgItemTextA(dialog, id, text);
 }
 
-// "Save as Default" could not write the file, whose path follows. The
-// Chinese text is GBK: "无法保存默认值到文件：".
-constexpr struct {
-  const char* english;
-  const char* chinese;
-} kCannotSave = {"Cannot save the defaults to the file:\n",
-                 "\xCE\xDE\xB7\xA8\xB1\xA3\xB4\xE6\xC4\xAC\xC8\xCF\xD6\xB5\xB5\xBD\xCE\xC4\xBC\xFE\xA3\xBA\n"};
-
-// What the alpha test tells. The Chinese texts are GBK: "板卡没有提供可用的帧内存。",
-// "图片大于4096 × 4096像素。". The English "×" goes as wide text, which any
-// code page shows.
-constexpr struct {
-  const char* english;
-  const char* chinese;
-} kNoFrameMemory = {"The board gave no usable frame memory.",
-                    "\xB0\xE5\xBF\xA8\xC3\xBB\xD3\xD0\xCC\xE1\xB9\xA9\xBF\xC9\xD3\xC3\xB5\xC4\xD6\xA1"
-                    "\xC4\xDA\xB4\xE6\xA1\xA3"};
-constexpr const wchar_t* kPictureTooLargeEnglish = L"The picture is larger than 4096 \u00D7 4096 pixels.";
-constexpr const char* kPictureTooLargeChinese =
-    "\xCD\xBC\xC6\xAC\xB4\xF3\xD3\xDA"
-    "4096 \xA1\xC1 4096"
-    "\xCF\xF1\xCB\xD8\xA1\xA3";
+// The words of IDS_PICTURE_TOO_LARGE name the alpha test's limit.
 static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name the alpha test's limit");
 
 }  // namespace
-
-// "Save as Default" found a getter that failed.
-const BoardConfigDialog::Text BoardConfigDialog::kNotReported = {
-    L"The board did not report its settings, so the defaults were not saved.", L"板卡未报告其设置，默认值未保存。"};
-// A restore that the board did not take in full; the refused settings follow.
-const BoardConfigDialog::Text BoardConfigDialog::kRefused = {L"The board refused these settings:",
-                                                             L"板卡拒绝了以下设置："};
 
 BoardConfigDialog::BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent)
     : Dialog(templateId, parent),
@@ -237,14 +210,10 @@ void BoardConfigDialog::OnAlphaTest() {
     result = RunAlphaTest(moduleDirectory_, CardIndex, platform, DefaultPixelAllocator, IsWritableMemory);
   } catch (const TgaImageTooLarge&) {
     // In the kind of box other failures of a handler get.
-    if (chinese_)
-      MessageBoxA(Hwnd(), kPictureTooLargeChinese, nullptr, MB_OK | MB_ICONEXCLAMATION);
-    else
-      MessageBoxW(Hwnd(), kPictureTooLargeEnglish, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(Hwnd(), Words(IDS_PICTURE_TOO_LARGE).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  if (result == AlphaTestResult::NoFrameMemory)
-    ShowError("error", chinese_ ? kNoFrameMemory.chinese : kNoFrameMemory.english);
+  if (result == AlphaTestResult::NoFrameMemory) ShowError(Words(IDS_NO_FRAME_MEMORY));
 }
 
 void BoardConfigDialog::OnSaveDefault() {
@@ -252,7 +221,7 @@ void BoardConfigDialog::OnSaveDefault() {
   // A board that did not report its settings would put zeros over the
   // user's defaults: the file and the defaults of this run stay as they are.
   if (!ReadAllSettings(CardIndex, settings)) {
-    ShowError(Words(kNotReported));
+    ShowError(Words(IDS_NOT_REPORTED));
     return;
   }
   StoredDefaults = settings;
@@ -261,11 +230,7 @@ void BoardConfigDialog::OnSaveDefault() {
   if (!SaveSettingsFile(SettingsFilePath, settings)) {
     // The path may hold what the ANSI code page cannot write: the box gets
     // wide text.
-    const char* words = chinese_ ? kCannotSave.chinese : kCannotSave.english;
-    std::wstring text(MultiByteToWideChar(CP_ACP, 0, words, -1, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, words, -1, &text[0], static_cast<int>(text.size()));
-    text.pop_back();
-    ShowError(text + WidePath(SettingsFilePath));
+    ShowError(Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath));
   }
 }
 
@@ -287,7 +252,7 @@ void BoardConfigDialog::Restore(const BoardSettings& settings) {
   // The display shows the record as sent; what the board did not take is
   // listed, so that it does not look applied.
   if (refused.empty()) return;
-  std::wstring text = Words(kRefused);
+  std::wstring text = Words(IDS_REFUSED);
   for (const BoardSetting* setting : refused) {
     const std::string line = std::string("\n") + setting->name + " = " + ValueText(*setting, settings.*setting->field);
     text += std::wstring(line.begin(), line.end());
@@ -327,4 +292,4 @@ void BoardConfigDialog::ShowError(const char* caption, const char* text) { Messa
 
 void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }
 
-std::wstring BoardConfigDialog::Words(const Text& text) const { return chinese_ ? text.chinese : text.english; }
+std::wstring BoardConfigDialog::Words(int textId) const { return LoadText(textId, chinese_); }

@@ -65,14 +65,8 @@ class BoardConfigDialog : public Dialog {
   // A box of type 0 captioned "error", in wide text.
   void ShowError(const std::wstring& text);
 
-  // A text of the dialog's own in both languages.
-  struct Text {
-    const wchar_t* english;
-    const wchar_t* chinese;
-  };
-  static const Text kNotReported;
-  static const Text kRefused;
-  std::wstring Words(const Text& text) const;
+  // A text of the string tables in the dialog's language.
+  std::wstring Words(int textId) const;
 
   std::string moduleDirectory_;
   bool chinese_;

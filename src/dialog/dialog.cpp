@@ -3,18 +3,16 @@
 #include <exception>
 #include <new>
 
+#include "text_ids.h"
+
 namespace {
 
 HINSTANCE g_resourceModule = nullptr;
 bool g_chinese = false;
-
-// The layer's own messages. The Chinese ones are GBK: "内存不足。",
-// "发生意外错误。".
-constexpr struct {
-  const char* outOfMemory;
-  const char* unexpected;
-} kEnglish = {"Out of memory.", "An unexpected error occurred."},
-  kChinese = {"\xC4\xDA\xB4\xE6\xB2\xBB\xD7\xE3\xA1\xA3", "\xB7\xA2\xC9\xFA\xD2\xE2\xCD\xE2\xB4\xED\xCE\xF3\xA1\xA3"};
+// The layer's own messages, loaded with the language: no memory may be left
+// when they are needed.
+std::wstring g_outOfMemory;
+std::wstring g_unexpected;
 
 // A dialog whose template leaves it at 0, 0 opens centred over its owner,
 // or over the work area of the screen when it has none.
@@ -41,23 +39,47 @@ void CenterIfAtOrigin(HWND dialog) {
 
 }  // namespace
 
+std::wstring LoadText(int id, bool chinese) {
+  // LoadString would take the table of the thread's UI language, which need
+  // not be the module's. A table's block holds 16 strings, each its length
+  // and its characters.
+  const WORD language =
+      chinese ? MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED) : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+  HRSRC block = FindResourceExA(g_resourceModule, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1), language);
+  HGLOBAL data = block ? LoadResource(g_resourceModule, block) : nullptr;
+  const WCHAR* words = data ? static_cast<const WCHAR*>(LockResource(data)) : nullptr;
+  if (!words) return {};
+  const size_t size = SizeofResource(g_resourceModule, block) / sizeof(WCHAR);
+  size_t at = 0;
+  for (int i = id % 16; i > 0 && at < size; --i) at += 1 + words[at];
+  if (at >= size || words[at] > size - at - 1) return {};
+  return std::wstring(words + at + 1, words[at]);
+}
+
+std::string LoadTextBytes(int id, bool chinese) {
+  const std::wstring text = LoadText(id, chinese);
+  const int n = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(n > 0 ? n : 0, '\0');
+  if (n > 0) WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
+  return bytes;
+}
+
 void ShowInformation(HWND owner, const char* caption, const char* text) {
   MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
 void ReportCurrentException(HWND owner) {
-  const auto& texts = g_chinese ? kChinese : kEnglish;
-  const char* text = texts.unexpected;
+  const std::wstring* text = &g_unexpected;
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    text = texts.outOfMemory;
+    text = &g_outOfMemory;
   } catch (const std::exception& e) {
     MessageBoxA(owner, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     return;
   } catch (...) {
   }
-  MessageBoxA(owner, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxW(owner, text->c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void DataExchange::ListIndex(int id, int& index) {
@@ -93,7 +115,11 @@ void DataExchange::Control(int id, Slider& slider) {
 
 void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
 
-void Dialog::SetLanguage(bool chinese) { g_chinese = chinese; }
+void Dialog::SetLanguage(bool chinese) {
+  g_chinese = chinese;
+  g_outOfMemory = LoadText(IDS_OUT_OF_MEMORY, chinese);
+  g_unexpected = LoadText(IDS_UNEXPECTED_ERROR, chinese);
+}
 
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 

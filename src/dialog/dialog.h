@@ -7,7 +7,16 @@
 
 #include <windows.h>
 
+#include <string>
+
 class Dialog;
+
+// A text of the module's string tables (ids in text_ids.h), Chinese or
+// English whatever the thread's own UI language; empty if the table lacks it.
+std::wstring LoadText(int id, bool chinese);
+// The same text for the platform's byte-string functions: the Chinese texts
+// in GBK (code page 936), the English ones in ASCII.
+std::string LoadTextBytes(int id, bool chinese);
 
 // A modal information box: the information icon and one OK button.
 void ShowInformation(HWND owner, const char* caption, const char* text);
@@ -70,7 +79,8 @@ class Dialog {
  public:
   // The module whose resources hold the templates (korvcfg.dll itself).
   static void SetResourceModule(HINSTANCE module);
-  // The language of the layer's own messages: Chinese or English.
+  // The language of the layer's own messages: Chinese or English. They come
+  // from the resource module, which is set first.
   static void SetLanguage(bool chinese);
 
   Dialog(int templateId, HWND parent);

@@ -11,7 +11,7 @@
 #include "host_path.h"
 #include "module_path.h"
 #include "select_board_dialog.h"
-#include "texts.h"
+#include "../dialog/text_ids.h"
 
 ConfigApp theApp;
 int UseChinese = 0;
@@ -20,7 +20,8 @@ namespace {
 
 bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
-const EntryTexts& Texts() { return UseChinese ? kChineseTexts : kEnglishTexts; }
+// A text of the run in the system's language, for the byte-string functions.
+std::string Text(int id) { return LoadTextBytes(id, UseChinese != 0); }
 
 }  // namespace
 
@@ -51,6 +52,7 @@ namespace {
 std::atomic<DWORD> g_runThread{0};
 
 void Inform(const char* text) { ShowInformation(nullptr, theApp.AppName.c_str(), text); }
+void Inform(int textId) { Inform(Text(textId).c_str()); }
 
 BOOL CALLBACK FindActiveWindow(HWND window, LPARAM found) {
   if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
@@ -74,20 +76,20 @@ void RunConfiguration(int& openedCard) {
   const char* missing = nullptr;
   if (!BindDeviceLibrary(WidePath(theApp.ModuleDirectory), missing)) {
     if (missing) {
-      std::snprintf(message, sizeof message, Texts().incompleteDeviceLibrary, missing);
+      std::snprintf(message, sizeof message, Text(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), missing);
       Inform(message);
     } else {
-      Inform(Texts().noDeviceLibrary);
+      Inform(IDS_NO_DEVICE_LIBRARY);
     }
     return;
   }
   int count = Orbel_GetCardNum();
   if (count <= 0) {  // a negative count is no board either
-    Inform(Texts().noBoard);
+    Inform(IDS_NO_BOARD);
     return;
   }
   if (count > kMaxBoardCount) {
-    std::snprintf(message, sizeof message, Texts().impossibleCount, count);
+    std::snprintf(message, sizeof message, Text(IDS_IMPOSSIBLE_COUNT).c_str(), count);
     Inform(message);
     return;
   }
@@ -95,7 +97,7 @@ void RunConfiguration(int& openedCard) {
   int cardIndex = 0;
   if (count == 1) {
     if (!Orbel_Initial(0, 1, 0)) {
-      Inform(Texts().cannotOpenOnly);
+      Inform(IDS_CANNOT_OPEN_ONLY);
       return;
     }
   } else {
@@ -104,7 +106,7 @@ void RunConfiguration(int& openedCard) {
     if (select.DoModal() != IDOK) return;
     cardIndex = select.SelectedBoard;
     if (!Orbel_Initial(cardIndex, 1, 0)) {
-      std::snprintf(message, sizeof message, Texts().cannotOpenChosen, cardIndex + 1);
+      std::snprintf(message, sizeof message, Text(IDS_CANNOT_OPEN_CHOSEN).c_str(), cardIndex + 1);
       Inform(message);
       return;
     }
@@ -113,10 +115,10 @@ void RunConfiguration(int& openedCard) {
 
   BoardConfigDialog dialog(UseChinese ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, cardIndex, theApp.ModuleDirectory);
   if (count > 1) {
-    std::snprintf(message, sizeof message, Texts().dialogTitle, cardIndex + 1);
+    std::snprintf(message, sizeof message, Text(IDS_DIALOG_TITLE).c_str(), cardIndex + 1);
     dialog.DialogTitle = message;
   }
-  if (dialog.DoModal() == -1) Inform(Texts().cannotOpenDialog);
+  if (dialog.DoModal() == -1) Inform(IDS_CANNOT_OPEN_DIALOG);
   // Give the board a moment after the dialog's last call before closing it.
   Sleep(100);
   openedCard = -1;

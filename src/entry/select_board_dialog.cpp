@@ -2,7 +2,13 @@
 
 #include <cstdio>
 
-#include "texts.h"
+namespace {
+
+// The list's entries and the one message are English in both languages.
+constexpr const char* kCardEntryFormat = "Card %d";
+constexpr const char* kMustSelectCard = "A card must be selected!";
+
+}  // namespace
 
 void SelectBoardDialog::DoDataExchange(DataExchange& dx) { dx.ListIndex(IDC_BOARD_LIST, SelectedBoard); }
 

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <string>
 
 #include "module_path.h"
-#include "texts.h"
 
 namespace {
 
@@ -42,28 +40,6 @@ TEST(ModulePath, BaseNameDropsDirectoryAndExtension) {
                            IsGbkLeadByte),
             "\x81\x5C"
             "cfg");
-}
-
-std::string GbkToUtf8(const char* gbk) {
-  iconv_t cd = iconv_open("UTF-8", "GBK");
-  std::string in = gbk, out(in.size() * 4, '\0');
-  char* src = in.data();
-  char* dst = out.data();
-  size_t inLeft = in.size(), outLeft = out.size();
-  size_t rc = iconv(cd, &src, &inLeft, &dst, &outLeft);
-  iconv_close(cd);
-  if (rc == static_cast<size_t>(-1)) return "<not GBK>";
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
-// The Chinese texts are kept as GBK bytes; this reads them back as text.
-TEST(EntryTexts, ChineseTextsAreTheGbkBytesOfTheirWords) {
-  EXPECT_EQ(GbkToUtf8(kChineseTexts.noBoard), "没有安装Korvex板卡!");
-  EXPECT_EQ(GbkToUtf8(kChineseTexts.cannotOpenOnly), "无法初始化Kovrex板卡!");
-  EXPECT_EQ(GbkToUtf8(kChineseTexts.cannotOpenChosen), "无法初始化Korvex板卡%d");
-  EXPECT_EQ(GbkToUtf8(kChineseTexts.dialogTitle), "Korvex板卡设置(板卡%d)");
-  EXPECT_EQ(GbkToUtf8(kChineseTexts.impossibleCount), "Korvex设备库报告有%d块板卡，这不可能!");
 }
 
 }  // namespace

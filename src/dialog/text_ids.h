@@ -1,0 +1,28 @@
+// Ids of the module's texts, shared by the string tables (texts.rc) and the
+// code. Each id stands in both languages' tables. Plain defines, because the
+// resource compiler reads this file too.
+#ifndef KORV_TEXT_IDS_H
+#define KORV_TEXT_IDS_H
+
+// The configuration run.
+#define IDS_NO_BOARD 100
+#define IDS_CANNOT_OPEN_ONLY 101
+#define IDS_CANNOT_OPEN_CHOSEN 102  // %d: board number, from 1
+#define IDS_DIALOG_TITLE 103        // %d: board number, from 1
+#define IDS_IMPOSSIBLE_COUNT 104    // %d: the board count the device library gave
+#define IDS_NO_DEVICE_LIBRARY 105
+#define IDS_INCOMPLETE_DEVICE_LIBRARY 106  // %s: the function korvio.dll lacks
+#define IDS_CANNOT_OPEN_DIALOG 107
+
+// The dialog layer's own messages.
+#define IDS_OUT_OF_MEMORY 110
+#define IDS_UNEXPECTED_ERROR 111
+
+// The configuration dialog.
+#define IDS_CANNOT_SAVE 120  // the file's path follows
+#define IDS_NOT_REPORTED 121
+#define IDS_REFUSED 122  // the refused settings follow, a line each
+#define IDS_NO_FRAME_MEMORY 123
+#define IDS_PICTURE_TOO_LARGE 124
+
+#endif
