@@ -207,7 +207,7 @@ void BoardConfigDialog::OnAlphaTest() {
   Win32TgaPlatform platform;
   AlphaTestResult result;
   try {
-    result = RunAlphaTest(moduleDirectory_, CardIndex, platform, DefaultPixelAllocator, IsWritableMemory);
+    result = RunAlphaTest(moduleDirectory_, CardIndex, platform, IsWritableMemory);
   } catch (const TgaImageTooLarge&) {
     // In the kind of box other failures of a handler get.
     MessageBoxW(Hwnd(), Words(IDS_PICTURE_TOO_LARGE).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);

@@ -5,7 +5,6 @@
 // file_store.cpp holds what both share.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -33,18 +32,3 @@ std::string TempFileSuffix(unsigned long pid, unsigned count);
 // The process id in such an end of a name; nothing for anything else
 // (another shape, a process id of 0 or beyond 32 bits).
 std::optional<unsigned long> TempFileOwner(std::string_view suffix);
-
-// Test seam: from now on the files ReplaceWholeFile writes take only this
-// many bytes in all and then fail as on a full disk; negative: no limit.
-inline std::atomic<long long> g_fileStoreBytesLeft{-1};
-
-// How many of the wanted bytes the disk takes now (all of them unless the
-// seam above is set).
-inline size_t FileStoreTake(size_t wanted) {
-  long long left = g_fileStoreBytesLeft.load();
-  while (left >= 0) {
-    const long long take = left < static_cast<long long>(wanted) ? left : static_cast<long long>(wanted);
-    if (g_fileStoreBytesLeft.compare_exchange_weak(left, left - take)) return static_cast<size_t>(take);
-  }
-  return wanted;
-}

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "disk.h"
 #include "file_store.h"
 
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
@@ -31,7 +32,7 @@ namespace {
 
 bool WriteAll(int fd, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
-    const size_t size = FileStoreTake(text.size() - done);
+    const size_t size = DiskTakes(text.size() - done);
     if (size == 0) return false;
     const ssize_t n = ::write(fd, text.data() + done, size);
     if (n < 0 && errno == EINTR) continue;

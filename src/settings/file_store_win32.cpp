@@ -4,6 +4,7 @@
 #include <atomic>
 #include <string>
 
+#include "disk.h"
 #include "file_store.h"
 #include "host_path.h"
 
@@ -36,7 +37,7 @@ namespace {
 bool WriteAll(HANDLE h, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
     // At most 1 GiB a call: a DWORD cannot count every size_t of a 64-bit build.
-    const DWORD size = DWORD(FileStoreTake(std::min<size_t>(text.size() - done, size_t(1) << 30)));
+    const DWORD size = DWORD(DiskTakes(std::min<size_t>(text.size() - done, size_t(1) << 30)));
     DWORD n = 0;
     if (size == 0 || !WriteFile(h, text.data() + done, size, &n, nullptr) || n == 0) return false;
     done += n;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "korvio.h"
+#include "pixel_memory.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
 
@@ -42,12 +43,12 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
 bool AnyFrameMemory(void*, size_t) { return true; }
 
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
-                             PixelAllocator allocate, FrameMemoryCheck usable) {
-  return RunAlphaTestFile(moduleDirectory + "TestAlpha.tga", cardIndex, platform, allocate, usable);
+                             FrameMemoryCheck usable) {
+  return RunAlphaTestFile(moduleDirectory + "TestAlpha.tga", cardIndex, platform, usable);
 }
 
 AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
-                                 PixelAllocator allocate, FrameMemoryCheck usable) {
+                                 FrameMemoryCheck usable) {
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
   TgaImageReader reader(platform);
@@ -56,7 +57,7 @@ AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlat
   if (loaded == TgaLoadResult::CannotOpen) return AlphaTestResult::CannotOpen;
   if (loaded != TgaLoadResult::Loaded) return AlphaTestResult::Unsupported;
 
-  PixelBlock<VideoFrame> frame(static_cast<VideoFrame*>(allocate(sizeof(VideoFrame))));
+  PixelBlock<VideoFrame> frame = AllocatePixelBlock<VideoFrame>(sizeof(VideoFrame));
   if (!frame) return AlphaTestResult::NoMemory;
 
   int width = 0;
@@ -68,7 +69,7 @@ AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlat
   // cannot have.
   const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
   if (bytes > SIZE_MAX || bytes > uint64_t(LONG_MAX)) return AlphaTestResult::NoMemory;
-  PixelBlock<uint32_t> pixels(static_cast<uint32_t*>(allocate(size_t(bytes))));
+  PixelBlock<uint32_t> pixels = AllocatePixelBlock<uint32_t>(size_t(bytes));
   if (!pixels) return AlphaTestResult::NoMemory;
   // An image that cannot deliver the pixels its size promises is not used:
   // the frame would be placed from bytes that never arrived.

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "korvio.h"
+#include "pixel_memory.h"
 #include "test_pictures.h"
 
 namespace {
@@ -24,8 +25,6 @@ BarLevels LevelsOf(ColorBarPattern pattern) {
 constexpr int kBarComponents[8] = {7, 6, 3, 2, 5, 4, 1, 0};
 
 }  // namespace
-
-void* DefaultPixelAllocator(size_t bytes) { return std::malloc(bytes); }
 
 const char* ColorBarCaption(ColorBarPattern pattern) {
   switch (pattern) {
@@ -60,8 +59,8 @@ void FillColorBars(ColorBarPattern pattern, VideoFrame& frame) {
   for (int y = 1; y < VideoFrame::kHeight; ++y) std::memcpy(frame.pixels[y], first, sizeof frame.pixels[y]);
 }
 
-bool SendColorBars(ColorBarPattern pattern, int cardIndex, PixelAllocator allocate) {
-  PixelBlock<VideoFrame> frame(static_cast<VideoFrame*>(allocate(sizeof(VideoFrame))));
+bool SendColorBars(ColorBarPattern pattern, int cardIndex) {
+  PixelBlock<VideoFrame> frame = AllocatePixelBlock<VideoFrame>(sizeof(VideoFrame));
   if (!frame) return false;
   FillColorBars(pattern, *frame);
   // Row by row, top to bottom, each a rectangle one row high across the

@@ -6,8 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "tga_platform.h"
@@ -20,18 +18,6 @@ struct VideoFrame {
   uint32_t pixels[kHeight][kWidth];
 };
 static_assert(sizeof(VideoFrame) == 1658880, "a frame is one block of 720 x 576 words");
-
-// Memory for frames and pixel buffers, malloc-like: null when the block
-// cannot be had; blocks are given back with std::free. Tests pass one that
-// fails.
-using PixelAllocator = void* (*)(size_t bytes);
-void* DefaultPixelAllocator(size_t bytes);
-
-struct FreePixelBlock {
-  void operator()(void* p) const { std::free(p); }
-};
-template <class T>
-using PixelBlock = std::unique_ptr<T, FreePixelBlock>;
 
 // Eight bars of 90 columns (white, yellow, cyan, green, magenta, red, blue,
 // black), named by their levels in per cent: white bar, black bar, high and
@@ -50,7 +36,7 @@ void FillColorBars(ColorBarPattern pattern, VideoFrame& frame);
 // Builds the bars and sends them with one Orbel_SetRectangle per row, y 0 to
 // 575, whatever the calls return. False, with no device call, when the frame
 // cannot be allocated.
-bool SendColorBars(ColorBarPattern pattern, int cardIndex, PixelAllocator allocate = DefaultPixelAllocator);
+bool SendColorBars(ColorBarPattern pattern, int cardIndex);
 
 // One Orbel_ClearCurrentScreen; nothing else.
 void ClearOutput(int cardIndex);
@@ -99,8 +85,7 @@ constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 // for a picture above kAlphaTestImageLimit) pass through after everything
 // held is released, before any device call.
 AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
-                             PixelAllocator allocate = DefaultPixelAllocator, FrameMemoryCheck usable = AnyFrameMemory);
+                             FrameMemoryCheck usable = AnyFrameMemory);
 // The same with the picture of another file.
 AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
-                                 PixelAllocator allocate = DefaultPixelAllocator,
                                  FrameMemoryCheck usable = AnyFrameMemory);

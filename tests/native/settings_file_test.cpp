@@ -14,6 +14,7 @@
 
 #include "board_settings.h"
 #include "file_store.h"
+#include "full_disk.h"
 #include "profile_file.h"
 #include "settings_testing.h"
 
@@ -106,7 +107,7 @@ TEST(ProfileValue, NulBytesEndNamesAndValuesAsForThePlatform) {
            {"[BOARD]\r\nParam\0x\r\nParam=2"s, std::nullopt},
            {"[BOARD]\r\nParam=1 \0 2 "s, "1 "},
            {"[BOARD]\r\nParam=  \0 2"s, ""}}) {
-    EXPECT_EQ(ProfileValue(text, "BOARD", "Param"), value) << text;
+    EXPECT_EQ(ProfileValue(text, kFileSection, kFileKey), value) << text;
   }
 }
 
@@ -138,7 +139,7 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
 }
 
 // A save that fails for any reason (a full disk: here the file size limit
-// met when the data is written, or our writer's seam; a read-only file)
+// met when the data is written, or the disk of full_disk.h; a read-only file)
 // leaves the old file whole, with its permissions, and no other file, and
 // says it failed.
 TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
@@ -151,7 +152,7 @@ TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
     const char* what;
     unsigned mode;
     bool sizeLimit;
-    long long bytesLeft;  // our writer's seam
+    long long bytesLeft;  // the space of full_disk.h
   };
   for (const Case& c :
        {Case{"file size limit", 0640, true, -1}, Case{"disk full at once", 0640, false, 0},
@@ -161,9 +162,9 @@ TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
     Put(old);
     fs::permissions(path, fs::perms(c.mode));
     if (c.sizeLimit) setrlimit(RLIMIT_FSIZE, &small);
-    g_fileStoreBytesLeft = c.bytesLeft;
+    g_diskSpace = c.bytesLeft;
     const bool ok = SaveSettingsFile(path, Factory());
-    g_fileStoreBytesLeft = -1;
+    g_diskSpace = -1;
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(ok) << c.what;
     EXPECT_TRUE(Get() == old) << c.what << ": the old file changed";

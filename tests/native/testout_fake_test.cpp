@@ -18,6 +18,7 @@
 #include "test_pictures.h"
 #include "testout_expected.h"
 #include "memory_tga_platform.h"
+#include "scripted_memory.h"
 
 namespace {
 
@@ -25,25 +26,11 @@ constexpr int kW = VideoFrame::kWidth;
 constexpr int kH = VideoFrame::kHeight;
 constexpr int kFramePixels = kW * kH;
 
-// Fails allocation number failAt (counting from 1) and lets every other
-// through; records the sizes asked for.
-struct AllocatorScript {
-  int failAt = 0;
-  std::vector<size_t> sizes;
-};
-AllocatorScript g_alloc;
-
-void* ScriptedAllocate(size_t bytes) {
-  g_alloc.sizes.push_back(bytes);
-  if (int(g_alloc.sizes.size()) == g_alloc.failAt) return nullptr;
-  return std::malloc(bytes);
-}
-
 class TestOutputFake : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_korvio::Reset();
-    g_alloc = AllocatorScript();
+    g_memoryScript = MemoryScript();
   }
 };
 
@@ -92,9 +79,9 @@ TEST_F(TestOutputFake, TwoClicksSendTwoWholeFramesEvenWhenTheBoardRefusesRows) {
 }
 
 TEST_F(TestOutputFake, ColorBarsWithoutMemoryMakeNoDeviceCall) {
-  g_alloc.failAt = 1;
-  EXPECT_FALSE(SendColorBars(ColorBarPattern::Bars100_0_100_00, 0, ScriptedAllocate));
-  EXPECT_EQ(g_alloc.sizes, std::vector<size_t>{1658880});
+  g_memoryScript.failAt = 1;
+  EXPECT_FALSE(SendColorBars(ColorBarPattern::Bars100_0_100_00, 0));
+  EXPECT_EQ(g_memoryScript.sizes, std::vector<size_t>{1658880});
   EXPECT_TRUE(fake_korvio::Calls().empty());
 }
 
@@ -321,7 +308,7 @@ TEST_F(AlphaTestFake, AnAddressTheBoardDoesNotVouchForIsNotWritten) {
     fake_korvio::SetMemAddress(memory.address());
     fake_korvio::SetResult("Orbel_GetMemAddress", c.callResult);
     AddImage(2, 2, MakeImage(2, 2));
-    EXPECT_EQ(RunAlphaTest(kDir, 0, platform, DefaultPixelAllocator, c.usable), AlphaTestResult::NoFrameMemory)
+    EXPECT_EQ(RunAlphaTest(kDir, 0, platform, c.usable), AlphaTestResult::NoFrameMemory)
         << c.what;
     EXPECT_EQ(fake_korvio::CallNames(), std::vector<std::string>{"Orbel_GetMemAddress"}) << c.what;
     EXPECT_TRUE(memory.untouched()) << c.what;
@@ -338,15 +325,15 @@ TEST_F(AlphaTestFake, AHeaderReadErrorPassesThroughBeforeAnyDeviceCall) {
 
 TEST_F(AlphaTestFake, WithoutMemoryForTheFrameOrThePixelsNoDeviceCall) {
   AddImage(30, 20, MakeImage(30, 20));
-  g_alloc.failAt = 1;
-  EXPECT_EQ(RunAlphaTest(kDir, 0, platform, ScriptedAllocate), AlphaTestResult::NoMemory);
-  EXPECT_EQ(g_alloc.sizes, std::vector<size_t>{1658880});
+  g_memoryScript.failAt = 1;
+  EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::NoMemory);
+  EXPECT_EQ(g_memoryScript.sizes, std::vector<size_t>{1658880});
   ExpectNoDeviceCall();
 
-  g_alloc = AllocatorScript();
-  g_alloc.failAt = 2;
-  EXPECT_EQ(RunAlphaTest(kDir, 0, platform, ScriptedAllocate), AlphaTestResult::NoMemory);
-  EXPECT_EQ(g_alloc.sizes, (std::vector<size_t>{1658880, 30 * 20 * 4}));
+  g_memoryScript = MemoryScript();
+  g_memoryScript.failAt = 2;
+  EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::NoMemory);
+  EXPECT_EQ(g_memoryScript.sizes, (std::vector<size_t>{1658880, 30 * 20 * 4}));
   ExpectNoDeviceCall();
 }
 
@@ -415,18 +402,18 @@ TEST_F(AlphaTestFake, AHolderThatCannotBackItsSizeMakesNoDeviceCall) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fake_korvio::Reset();
-    g_alloc = AllocatorScript();
+    g_memoryScript = MemoryScript();
     ScriptedHolderPlatform p;
     p.files.AddFile(kPath, EncodeRleTga32(MakeImage(2, 2).data(), 2, 2));
     p.script.hasSize = c.hasSize;
     p.script.width = c.width;
     p.script.height = c.height;
     p.script.deliver = c.deliver;
-    EXPECT_EQ(RunAlphaTest(kDir, 0, p, ScriptedAllocate), c.result);
+    EXPECT_EQ(RunAlphaTest(kDir, 0, p), c.result);
     EXPECT_TRUE(p.script.created);
     EXPECT_TRUE(fake_korvio::Calls().empty());
     EXPECT_TRUE(memory.untouched());
-    for (size_t size : g_alloc.sizes) EXPECT_LE(size, size_t(1658880)) << "asked for more than a frame";
+    for (size_t size : g_memoryScript.sizes) EXPECT_LE(size, size_t(1658880)) << "asked for more than a frame";
   }
 }
 

@@ -1,6 +1,7 @@
 // Shared by the settings tests: the device calls of the whole-record
 // operations in their order, each with the index of its field in
-// BoardSettings, and records as lists of fields.
+// BoardSettings, the record's place in the settings file, and records as
+// lists of fields.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,11 @@
 #include "profile_file.h"
 
 using CallTable = std::vector<std::pair<std::string, int>>;
+
+// Where the settings file holds the record, as the platform's profile
+// functions are told it.
+constexpr char kFileSection[] = "BOARD";
+constexpr char kFileKey[] = "Param";
 
 inline const CallTable kGetters = {{"Orbel_GetInnerOrExtraSync", 0}, {"Orbel_GetCmpsOrSvideo", 1},
                                    {"Orbel_GetAudioSrc", 2},         {"Orbel_GetTVORVTR", 5},

@@ -19,6 +19,7 @@
 #include "control_ids.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
+#include "settings_testing.h"
 #include "testout_expected.h"
 #include "ui_driver.h"
 
@@ -357,7 +358,7 @@ TEST_F(ConfigDialog, DefaultButtonsSaveAndRestoreThroughBoardIniAcrossRuns) {
   EXPECT_EQ(Click(IDC_SAVE_DEFAULT).size(), 20u) << "the board is read, nothing is set";
   EXPECT_FALSE(BoxOpen()) << "a save that works is silent";
   BoardSettings saved;
-  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &saved, sizeof saved, (folder.PathA() + "Board.ini").c_str()));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &saved, sizeof saved, (folder.PathA() + "Board.ini").c_str()));
   EXPECT_EQ(std::make_pair(saved.contrast, saved.cmpsOrSvideo), std::make_pair(200, 1));
   EXPECT_EQ(saved.subBoardIfExist, 1) << "the board's own";
   EXPECT_EQ(saved.reserved3 + saved.reserved7, 0) << "never read from the board";
@@ -402,7 +403,7 @@ TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlo
   Finish();
   const std::string path = folder.PathA() + "Board.ini";
   BoardSettings before;
-  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &before, sizeof before, path.c_str()));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &before, sizeof before, path.c_str()));
 
   Boards("", "", "Hue");  // one getter fails and stores nothing
   Start(folder.Module());
@@ -414,7 +415,7 @@ TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlo
                                                   : std::wstring(L"The board did not report its settings, so the "
                                                                  L"defaults were not saved.")));
   BoardSettings after;
-  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &after, sizeof after, path.c_str()));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &after, sizeof after, path.c_str()));
   EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0) << "the file is kept";
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77) << "and the defaults of this run";
@@ -428,7 +429,7 @@ TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
   SetFactorySettings(sdi);
   sdi.cmpsOrSvideo = 3;
   sdi.audioSrc = 1;
-  ASSERT_TRUE(WritePrivateProfileStructA("BOARD", "Param", &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));
+  ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));
   Start(folder.Module());
   EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), 19u) << "every setting is still sent";
   EXPECT_EQ(AnswerBox(),

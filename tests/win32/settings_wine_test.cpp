@@ -15,6 +15,7 @@
 #include "settings_testing.h"
 #include "board_settings.h"
 #include "file_store.h"
+#include "full_disk.h"
 #include "host_path.h"
 #include "profile_file.h"
 #include "tga_win32.h"
@@ -63,7 +64,7 @@ TEST_F(WineSettingsFile, SavedBoardIniReadsBackThroughThePlatformAsTheSameValues
   const std::string path = dir + "Board.ini";
   SaveSettingsFile(path, FromFields(SomeValues()));
   BoardSettings read;
-  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", &read, 88, path.c_str()));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &read, 88, path.c_str()));
   EXPECT_EQ(Fields(read), SomeValues());
   LoadSettingsFile(path, read);
   EXPECT_EQ(Fields(read), SomeValues());
@@ -73,13 +74,13 @@ TEST_F(WineSettingsFile, SavedBoardIniReadsBackThroughThePlatformAsTheSameValues
 TEST_F(WineSettingsFile, OurWriterAndReaderAndThePlatformsReadEachOthersFiles) {
   unsigned char all[256], read[256];
   for (int i = 0; i < 256; ++i) all[i] = static_cast<unsigned char>(i);
-  ASSERT_TRUE(WriteProfileStruct(dir + "ours.ini", "BOARD", "Param", all, 256));
-  ASSERT_TRUE(GetPrivateProfileStructA("BOARD", "Param", read, 256, (dir + "ours.ini").c_str()));
+  ASSERT_TRUE(WriteProfileStruct(dir + "ours.ini", kFileSection, kFileKey, all, 256));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, read, 256, (dir + "ours.ini").c_str()));
   EXPECT_EQ(std::memcmp(read, all, 256), 0);
 
-  ASSERT_TRUE(WritePrivateProfileStructA("BOARD", "Param", all, 256, (dir + "platform.ini").c_str()));
+  ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, all, 256, (dir + "platform.ini").c_str()));
   std::memset(read, 0, 256);
-  ASSERT_TRUE(ReadProfileStruct(dir + "platform.ini", "BOARD", "Param", read, 256));
+  ASSERT_TRUE(ReadProfileStruct(dir + "platform.ini", kFileSection, kFileKey, read, 256));
   EXPECT_EQ(std::memcmp(read, all, 256), 0);
 }
 
@@ -103,8 +104,8 @@ TEST_F(WineSettingsFile, ThePlatformReadsOurSavedFilesAsItsOwn) {
   for (const std::string& text : IniShapes()) {
     const std::string platform = "platform" + std::to_string(n) + ".ini", ours = "ours" + std::to_string(n++) + ".ini";
     if (!text.empty()) Put(platform, text), Put(ours, text);
-    WritePrivateProfileStructA("BOARD", "Param", const_cast<int32_t*>(values.data()), 88, (dir + platform).c_str());
-    EXPECT_TRUE(WriteProfileStruct(dir + ours, "BOARD", "Param", values.data(), 88));
+    WritePrivateProfileStructA(kFileSection, kFileKey, const_cast<int32_t*>(values.data()), 88, (dir + platform).c_str());
+    EXPECT_TRUE(WriteProfileStruct(dir + ours, kFileSection, kFileKey, values.data(), 88));
     EXPECT_EQ(PlatformView(dir + ours), PlatformView(dir + platform)) << "from: " << text;
   }
 }
@@ -134,7 +135,7 @@ TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
     BoardSettings loaded = FromFields(SomeValues());
     LoadSettingsFile(path, loaded);
     EXPECT_EQ(Fields(loaded), Fields(Factory())) << text;
-    EXPECT_FALSE(ReadProfileStruct(path, "BOARD", "Param", &loaded, 88)) << text;
+    EXPECT_FALSE(ReadProfileStruct(path, kFileSection, kFileKey, &loaded, 88)) << text;
   }
   const std::string nowhere = dir + "missing\\Board.ini";
   EXPECT_FALSE(SaveSettingsFile(nowhere, FromFields(SomeValues())));
@@ -221,10 +222,10 @@ TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
     const std::string name = "d" + std::to_string(n) + ".ini", path = dir + name, text = maker.File(size);
     Put(name, text);
     std::vector<unsigned char> ours(size, 0xA5), platform(size, 0x5A);
-    const bool oursRead = ReadProfileStruct(path, "BOARD", "Param", ours.data(), size);
+    const bool oursRead = ReadProfileStruct(path, kFileSection, kFileKey, ours.data(), size);
     char entry[2 * 88 + 4];
-    const DWORD length = GetPrivateProfileStringA("BOARD", "Param", "", entry, sizeof entry, path.c_str());
-    const bool platformAny = GetPrivateProfileStructA("BOARD", "Param", platform.data(), size, path.c_str());
+    const DWORD length = GetPrivateProfileStringA(kFileSection, kFileKey, "", entry, sizeof entry, path.c_str());
+    const bool platformAny = GetPrivateProfileStructA(kFileSection, kFileKey, platform.data(), size, path.c_str());
     const bool hex = std::string_view(entry, length).find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos;
     const bool platformRead = length == 2 * size + 2 && hex && platformAny;
     platformAlone += platformAny && !platformRead;
@@ -244,7 +245,7 @@ TEST_F(WineSettingsFile, OurReaderAndThePlatformsReadTheSameRecords) {
       same, both, same - both, platformAlone);
 }
 
-// A save that fails (our writer's disk full, or a Board.ini marked
+// A save that fails (the disk of full_disk.h full, or a Board.ini marked
 // read-only, which the platform itself would write all the same under Wine)
 // leaves the old file as it was, attributes and all, and no other file, and
 // says it failed. A successful save keeps the file hidden if it was.
@@ -263,9 +264,9 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
     Put("Board.ini", old);
     SetFileAttributesA(path.c_str(), c.attributes);
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    g_fileStoreBytesLeft = c.bytesLeft;
+    g_diskSpace = c.bytesLeft;
     EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()))) << c.what;
-    g_fileStoreBytesLeft = -1;
+    g_diskSpace = -1;
     EXPECT_EQ(Get("Board.ini"), old) << c.what;
     EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes) << c.what;
     EXPECT_EQ(Files(), std::vector<std::string>{"Board.ini"}) << c.what;

@@ -536,7 +536,7 @@ int Run::Picture(const CommandLine& line) {
   const std::string path = line.file.value_or(context_.directory + "TestAlpha.tga");
   const char* problem = nullptr;
   try {
-    switch (RunAlphaTestFile(path, card, *context_.platform, DefaultPixelAllocator,
+    switch (RunAlphaTestFile(path, card, *context_.platform,
                              context_.frameMemory ? context_.frameMemory : AnyFrameMemory)) {
       case AlphaTestResult::Written: return kDone;
       case AlphaTestResult::CannotOpen: problem = "cannot be opened"; break;
