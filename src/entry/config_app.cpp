@@ -7,11 +7,12 @@
 
 #include "korvio.h"
 #include "korvio_binding.h"
+#include "settle.h"
 #include "board_config_dialog.h"
 #include "host_path.h"
 #include "module_path.h"
 #include "select_board_dialog.h"
-#include "../dialog/text_ids.h"
+#include "text_ids.h"
 
 ConfigApp theApp;
 int UseChinese = 0;
@@ -119,10 +120,8 @@ void RunConfiguration(int& openedCard) {
     dialog.DialogTitle = message;
   }
   if (dialog.DoModal() == -1) Inform(IDS_CANNOT_OPEN_DIALOG);
-  // Give the board a moment after the dialog's last call before closing it.
-  Sleep(100);
   openedCard = -1;
-  Orbel_Close(cardIndex);
+  CloseBoardWhenSettled(cardIndex);
 }
 
 }  // namespace
@@ -144,10 +143,7 @@ extern "C" void bd_ShowConfigDlg(void) {
     RunConfiguration(openedCard);
   } catch (...) {
     ReportCurrentException(nullptr);
-    if (openedCard >= 0) {
-      Sleep(100);
-      Orbel_Close(openedCard);
-    }
+    if (openedCard >= 0) CloseBoardWhenSettled(openedCard);
   }
   g_runThread = 0;
 }

@@ -41,10 +41,12 @@ void SetFactorySettings(BoardSettings& settings);
 
 // The settings file: one record as key "Param" of section "BOARD" of an INI
 // file. Loading starts from the factory values and keeps them whenever the
-// file gives no valid record, and reports nothing. Saving tells whether the
-// record reached the file, so that the caller can warn the user who would
-// otherwise lose their defaults.
-void LoadSettingsFile(const std::string& path, BoardSettings& settings);
+// file gives no valid record; it tells whether the file gave one. Saving
+// tells whether the record reached the file, so that the caller can warn the
+// user who would otherwise lose their defaults.
+constexpr char kSettingsSection[] = "BOARD";
+constexpr char kSettingsKey[] = "Param";
+bool LoadSettingsFile(const std::string& path, BoardSettings& settings);
 bool SaveSettingsFile(const std::string& path, BoardSettings settings);
 
 // The board's current settings, every getter in the read order of

@@ -4,6 +4,8 @@
 // the module's strings (host_path.h).
 #include <windows.h>
 
+#include <iterator>
+#include <string>
 #include <string_view>
 
 #include "board_settings.h"
@@ -12,40 +14,41 @@
 
 namespace {
 
-const char kSection[] = "BOARD";
-const char kKey[] = "Param";
 // The hex digits of one record and its checksum.
 constexpr DWORD kEntryLength = 2 * sizeof(BoardSettings) + 2;
 
 }  // namespace
 
-void LoadSettingsFile(const std::string& path, BoardSettings& settings) {
+bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   SetFactorySettings(settings);
   // The platform's reader takes in the whole file however large: a file too
   // large to be a settings file is not read at all.
   WIN32_FILE_ATTRIBUTE_DATA file;
   if (GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file) &&
       (static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow) > kMaxProfileFileSize)
-    return;
+    return false;
   const std::wstring wide = WidePath(path);
   // The profile functions fail on paths of MAX_PATH characters or more, even
   // with the \\?\ prefix; our reader of the same files takes those.
-  if (wide.size() >= MAX_PATH) {
-    ReadProfileStruct(path, kSection, kKey, &settings, sizeof settings);  // changes nothing when it fails
-    return;
-  }
+  if (wide.size() >= MAX_PATH)
+    return ReadProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);  // changes nothing when it fails
   // GetPrivateProfileStruct may judge a longer entry by its first digits
   // alone, and take any letter for a digit, so that a bad entry can pass its
   // checksum: the length and the digits are checked first. It may fill its
   // buffer before it finds a bad checksum, so it gets a record of its own.
+  const std::wstring section(std::begin(kSettingsSection), std::end(kSettingsSection) - 1);
+  const std::wstring key(std::begin(kSettingsKey), std::end(kSettingsKey) - 1);
   wchar_t entry[kEntryLength + 2];
-  if (GetPrivateProfileStringW(L"BOARD", L"Param", L"", entry, kEntryLength + 2, wide.c_str()) != kEntryLength ||
+  if (GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", entry, kEntryLength + 2, wide.c_str()) !=
+          kEntryLength ||
       std::wstring_view(entry, kEntryLength).find_first_not_of(L"0123456789ABCDEFabcdef") != std::wstring_view::npos)
-    return;
+    return false;
   BoardSettings fromFile;
-  if (GetPrivateProfileStructW(L"BOARD", L"Param", &fromFile, sizeof fromFile, wide.c_str())) settings = fromFile;
+  if (!GetPrivateProfileStructW(section.c_str(), key.c_str(), &fromFile, sizeof fromFile, wide.c_str())) return false;
+  settings = fromFile;
+  return true;
 }
 
 bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  return WriteProfileStruct(path, kSection, kKey, &settings, sizeof settings);
+  return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);
 }

@@ -216,6 +216,8 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
   EXPECT_EQ(KorvSim_Peek("CapVideoSrc", 0), 1);
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 2), 2);  // the factory value: Board.ini is missing
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 0), 2);
+  EXPECT_NE(restore.out.find("no defaults in " + dir_ + "Board.ini: factory values applied"), std::string::npos)
+      << restore.out;
 }
 
 TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
@@ -228,7 +230,9 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
 
   ASSERT_EQ(Run({"defaults", "factory"}).status, 0);
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
-  ASSERT_EQ(Run({"defaults", "restore"}).status, 0);
+  const Result restore = Run({"defaults", "restore"});
+  ASSERT_EQ(restore.status, 0);
+  EXPECT_NE(restore.out.find("restored the defaults of " + dir_ + "Board.ini"), std::string::npos) << restore.out;
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
   EXPECT_EQ(KorvSim_Peek("Contrast", 0), 37);
 

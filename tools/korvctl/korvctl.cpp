@@ -1,7 +1,6 @@
 #include "korvctl.h"
 
 #include <cctype>
-#include <chrono>
 #include <climits>
 #include <memory>
 #include <cstdint>
@@ -9,11 +8,11 @@
 #include <mutex>
 #include <new>
 #include <optional>
-#include <thread>
 
 #include "board_settings.h"
 #include "korvio.h"
 #include "setting_table.h"
+#include "settle.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
 
@@ -74,10 +73,9 @@ class OpenBoard {
   }
   ~OpenBoard() {
     if (!open_) return;
-    // Give the board a moment after the last call before closing it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Unless the console handler has closed it already.
     std::lock_guard<std::mutex> guard(g_boardLock);
-    if (g_openBoard == card_) Orbel_Close(card_);
+    if (g_openBoard == card_) CloseBoardWhenSettled(card_);
     g_openBoard = -1;
   }
   OpenBoard(const OpenBoard&) = delete;
@@ -500,13 +498,14 @@ int Run::Defaults(const CommandLine& line) {
   const std::optional<std::vector<int>> boards = Targets(line, status);
   if (!boards) return status;
   BoardSettings settings;
-  if (action == "restore") {
-    LoadSettingsFile(path, settings);  // the factory values where the file gives none
-  } else {
+  std::string done = "factory values applied";
+  if (action != "restore")
     SetFactorySettings(settings);
-  }
-  return Apply(*boards, settings,
-               action == "restore" ? "restored the defaults of " + Shown(path) : "factory values applied");
+  else if (LoadSettingsFile(path, settings))
+    done = "restored the defaults of " + Shown(path);
+  else
+    done = "no defaults in " + Shown(path) + ": factory values applied";
+  return Apply(*boards, settings, done);
 }
 
 int Run::Picture(const CommandLine& line) {
