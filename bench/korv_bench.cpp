@@ -1,5 +1,7 @@
 // Times the TGA reader against stb_image on the files of make-files.sh, and
-// the test pictures against one copy of a 720 x 576 frame.
+// the test pictures on the simulated boards against one copy of a 720 x 576
+// frame (korv_bench_null.cpp times them on a device library that does
+// nothing).
 //   korv_bench FILES_DIR [benchmark options]
 //   korv_bench --once ours|stb FILE     one decode, for callgrind
 //   korv_bench --once alpha FILES_DIR   one whole alpha test, for callgrind
@@ -13,19 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "test_pictures.h"
+#include "bench_run.h"
+#include "korvio.h"
+#include "korvsim.h"
 #include "memory_tga_platform.h"
+#include "test_pictures.h"
 #include "tga_reader.h"
 #include "tga_stdio.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_TGA
 #include "stb_image.h"
-
-#ifdef KORV_BENCH_SIM
-#include "korvio.h"
-#include "korvsim.h"
-#endif
 
 namespace {
 
@@ -62,7 +62,6 @@ void FrameCopy(benchmark::State& state) {
   }
 }
 
-#ifdef KORV_BENCH_SIM
 void Ours(benchmark::State& state, std::shared_ptr<Bytes> file) {
   MemoryTgaPlatform platform;
   platform.AddFile("f.tga", *file);
@@ -137,16 +136,11 @@ void SimRows(benchmark::State& state) {
     for (int y = 0; y < VideoFrame::kHeight; ++y) Orbel_SetRectangle(0, y, VideoFrame::kWidth, 1, frame->pixels[y], 0);
   }
 }
-#endif
 
 void SendBars(benchmark::State& state) {
-#ifdef KORV_BENCH_SIM
   int64_t runs = 0;
-#endif
   for (auto _ : state) {
-#ifdef KORV_BENCH_SIM
     FreshBoard(state, runs);
-#endif
     SendColorBars(ColorBarPattern::Bars100_0_75_00, 0);
   }
 }
@@ -154,13 +148,11 @@ void SendBars(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef KORV_BENCH_SIM
   if (argc == 4 && std::strcmp(argv[1], "--once") == 0 && std::strcmp(argv[2], "alpha") == 0) {
     Orbel_Initial(0, 1, 0);
     StdioTgaPlatform platform;
     return RunAlphaTest(std::string(argv[3]) + "/alpha/", 0, platform) == AlphaTestResult::Written ? 0 : 1;
   }
-#endif
   if (argc == 4 && std::strcmp(argv[1], "--once") == 0) {
     Bytes file = ReadAll(argv[3]);
     MemoryTgaPlatform platform;
@@ -175,7 +167,6 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const auto us = benchmark::kMicrosecond;
   benchmark::RegisterBenchmark("copy/frame", FrameCopy)->Unit(us);
-#ifdef KORV_BENCH_SIM
   std::ifstream list(dir + "/files.txt");
   for (std::string name; std::getline(list, name);) {
     auto file = std::make_shared<Bytes>(ReadAll(dir + "/" + name));
@@ -189,14 +180,5 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("bars/fill", FillBars)->Unit(us);
   benchmark::RegisterBenchmark("bars/send/sim", SendBars)->Unit(us);
   benchmark::RegisterBenchmark("bars/sim-rows", SimRows)->Unit(us);
-#else
-  benchmark::RegisterBenchmark("bars/send/null", SendBars)->Unit(us);
-#endif
-  --argc;
-  ++argv;
-  argv[0] = argv[-1];
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv);
 }
