@@ -21,8 +21,8 @@
  *     HMODULE module = LoadLibraryExA("C:\\Path\\To\\korvcfg.dll", NULL,
  *                                     LOAD_WITH_ALTERED_SEARCH_PATH);
  *     if (!module) {
- *         // 126: korvcfg.dll or korvio.dll not found; 127: korvio.dll lacks
- *         // a function the module needs; 193: the other architecture.
+ *         // 126: korvcfg.dll not found; 193: the other architecture. (A
+ *         // missing korvio.dll is told to the user by bd_ShowConfigDlg.)
  *         fprintf(stderr, "cannot load korvcfg.dll: error %lu\n", GetLastError());
  *         return 0;
  *     }
