@@ -323,7 +323,7 @@ namespace {
 // Copies the module to `copy`, runs it with no board and checks the caption
 // of the box it shows: the module's own name, as it finds it.
 void ExpectBoxCaptionOfACopy(const std::wstring& copy, const std::wstring& caption) {
-  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
       << "error " << GetLastError();
   Boards("0");
   ui::ModuleRun run(1, copy);

@@ -16,6 +16,7 @@
 #include "korvsim.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
+#include "wine_testing.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -24,13 +25,6 @@
 namespace {
 
 using Picture = std::vector<uint32_t>;  // 720 x 576, 0x00RRGGBB
-
-std::string ProgramDirectory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 // Runs this thread's messages, so the monitor's timer, until done() holds;
 // the time it took in milliseconds, or -1 after the limit.
@@ -144,7 +138,7 @@ TEST_F(Monitor, ShowsEachNewOutputPictureAsTheSimulatorSavesIt) {
 }
 
 TEST_F(Monitor, ShowsTheAlphaTestFrameUntilTheOutputIsWrittenAgain) {
-  ASSERT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
   Orbel_Close(0);  // the simulator saves the frame memory now
   EXPECT_GE(WaitShows("board0-memory.png"), 0);
   EXPECT_NE(Text(monitor).find("frame memory (closed)"), std::string::npos) << Text(monitor);

@@ -64,7 +64,7 @@ TEST(FrameMemoryWine, OnlyAWholeCommittedWritableRangePasses) {
 }
 
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
-  ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);
   EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
@@ -79,7 +79,7 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   // Another test's reader may hold the picture unshared for a moment.
   bool copied = false;
   for (int attempt = 0; attempt < 100 && !copied; ++attempt, Sleep(20))
-    copied = CopyFileA((ProgramFolder() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
+    copied = CopyFileA((ProgramFolderA() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
   ASSERT_TRUE(copied);
 
   HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "wine_testing.h"
+
 namespace ui {
 
 // One window created or destroyed on the module's thread, seen by a CBT hook
@@ -74,10 +76,6 @@ class ModuleRun {
   HANDLE started_;
   volatile LONG finished_ = 0;
 };
-
-// The folder of the test program, with a trailing backslash; the built
-// DLLs are there.
-std::wstring ProgramDirectory();
 
 // Reading windows.
 std::wstring Text(HWND window);

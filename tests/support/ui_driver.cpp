@@ -73,7 +73,7 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
 
 bd_ShowConfigDlg_t LoadModule(const std::wstring& name) {
   bool absolute = name.find(L':') != std::wstring::npos || name.rfind(L"\\", 0) == 0;
-  HMODULE module = LoadLibraryW((absolute ? name : ProgramDirectory() + name).c_str());
+  HMODULE module = LoadLibraryW((absolute ? name : ProgramFolder() + name).c_str());
   return module ? reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
 }
 
@@ -209,13 +209,6 @@ int ModuleRun::DialogsCreated() const {
   return n;
 }
 
-std::wstring ProgramDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring s = path;
-  return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
 std::wstring Text(HWND window) {
   wchar_t text[512] = {};
   GetWindowTextW(window, text, 512);
@@ -298,7 +291,7 @@ std::string ModuleFolder::PathA() const {
 bool ModuleFolder::CopyIn(const std::wstring& name) const {
   // The module reads TestAlpha.tga unshared, so a test running beside this
   // one may hold it for a moment.
-  return WaitUntil([&] { return CopyFileW((ProgramDirectory() + name).c_str(), (path_ + name).c_str(), FALSE) != 0; },
+  return WaitUntil([&] { return CopyFileW((ProgramFolder() + name).c_str(), (path_ + name).c_str(), FALSE) != 0; },
                    3000);
 }
 
