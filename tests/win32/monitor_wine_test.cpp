@@ -87,10 +87,6 @@ std::string Text(HWND window) {
 class Monitor : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    pictures = std::string(temp) + "korv-monitor-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(pictures.c_str(), nullptr);
     SetEnvironmentVariableA("KORVSIM_PICTURES", pictures.c_str());
     KorvSim_Reset();
     ASSERT_TRUE(Orbel_Initial(0, 1, 0));
@@ -102,8 +98,6 @@ class Monitor : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(monitor);
-    for (const char* name : {"board0-output.png", "board0-memory.png"}) DeleteFileA((pictures + name).c_str());
-    RemoveDirectoryA(pictures.c_str());
   }
   // Waits until the monitor shows the picture the simulator saved last as
   // `file`; the wait in milliseconds, -1 when it never does.
@@ -112,7 +106,8 @@ class Monitor : public ::testing::Test {
     EXPECT_FALSE(expected.empty()) << file;
     return PumpUntil([&] { return Shown(monitor) == expected; });
   }
-  std::string pictures;
+  TempFolder folder;
+  const std::string pictures = folder.PathA();
   HWND monitor = nullptr;
   HWND status = nullptr;
   Win32TgaPlatform platform;

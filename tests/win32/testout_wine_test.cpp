@@ -71,10 +71,8 @@ TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
 }
 
 TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
-  char temp[MAX_PATH];
-  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-  const std::string dir = std::string(temp) + "korv-testout-" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir.c_str(), nullptr);  // process ids repeat between Wine sessions
+  TempFolder folder;
+  const std::string dir = folder.PathA();
   const std::string copy = dir + "TestAlpha.tga";
   // Another test's reader may hold the picture unshared for a moment.
   bool copied = false;
@@ -93,7 +91,6 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
 
   DeleteFileA(copy.c_str());
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
-  RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
@@ -105,10 +102,8 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
   };
   const Case cases[] = {
       {10, 65535, 2048, true}, {2, 65535, 65535, true}, {10, 4096, 4096, false}, {2, 4096, 4096, false}};
-  char temp[MAX_PATH];
-  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-  const std::string dir = std::string(temp) + "korv-big-" + std::to_string(GetCurrentProcessId()) + "\\";
-  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  TempFolder folder;
+  const std::string dir = folder.PathA();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", type " << c.type);
     const unsigned char header[18] = {0,
@@ -142,8 +137,6 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
     }
     EXPECT_LT(GetTickCount() - start, 2000u);
   }
-  DeleteFileA((dir + "TestAlpha.tga").c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace
