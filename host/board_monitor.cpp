@@ -280,3 +280,31 @@ RECT BoardMonitorPictureRect(HWND monitor) {
   Monitor* m = Of(monitor);
   return m ? PictureRect(*m, monitor) : RECT{0, 0, 0, 0};
 }
+
+std::vector<uint32_t> ScreenPixels(HWND window, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return {};
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;  // top row first
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC source = GetDC(window);
+  HDC mem = CreateCompatibleDC(source);
+  HBITMAP bmp = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<uint32_t> pixels;
+  if (bmp) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, source, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    pixels.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + size_t(w) * h);
+    for (uint32_t& px : pixels) px &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+  }
+  DeleteDC(mem);
+  ReleaseDC(window, source);
+  return pixels;
+}

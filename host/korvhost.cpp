@@ -48,33 +48,13 @@ std::string OwnDirectory() {
 
 // Saves what the screen shows in r.
 bool SaveScreenPng(const RECT& r, const std::string& path) {
-  int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top row first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-  const unsigned char* src = static_cast<const unsigned char*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-    rgb[i * 3 + 0] = src[i * 4 + 2];
-    rgb[i * 3 + 1] = src[i * 4 + 1];
-    rgb[i * 3 + 2] = src[i * 4 + 0];
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return stbi_write_png(path.c_str(), w, h, 3, rgb.data(), w * 3) != 0;
+  const std::vector<uint32_t> pixels = ScreenPixels(nullptr, r);
+  if (pixels.empty()) return false;
+  std::vector<unsigned char> rgb;
+  for (uint32_t px : pixels)
+    for (int shift : {16, 8, 0}) rgb.push_back(static_cast<unsigned char>(px >> shift));
+  const int w = r.right - r.left;
+  return stbi_write_png(path.c_str(), w, r.bottom - r.top, 3, rgb.data(), w * 3) != 0;
 }
 
 void SaveWindows(std::initializer_list<HWND> windows, const std::string& path) {

@@ -43,28 +43,8 @@ double PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
 // The monitor's picture as the screen shows it, copied from the window.
 Picture Shown(HWND monitor) {
   RECT r = BoardMonitorPictureRect(monitor);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  if (w != KORVSIM_WIDTH || h != KORVSIM_HEIGHT) return {};
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC window = GetDC(monitor);
-  HDC mem = CreateCompatibleDC(window);
-  HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, window, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  Picture p(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + w * h);
-  for (uint32_t& px : p) px &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(monitor, window);
-  return p;
+  if (r.right - r.left != KORVSIM_WIDTH || r.bottom - r.top != KORVSIM_HEIGHT) return {};
+  return ScreenPixels(monitor, r);
 }
 
 Picture ReadPng(const std::string& path) {
