@@ -22,6 +22,7 @@
 
 #include "board_monitor.h"
 #include "control_ids.h"
+#include "host_path.h"
 #include "korvcfg.h"
 
 #include <atomic>
@@ -38,13 +39,6 @@
 #include <stb_image_write.h>
 
 namespace {
-
-std::string OwnDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 // Saves what the screen shows in r.
 bool SaveScreenPng(const RECT& r, const std::string& path) {
@@ -188,16 +182,20 @@ int main(int argc, char** argv) {
     }
   }
 
-  const std::string dll = modulePath.empty() ? OwnDirectory() + "korvcfg.dll" : modulePath;
-  HMODULE module = modulePath.empty() ? LoadLibraryA(dll.c_str())
-                                      : LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  // The module beside this program, found by this program's whole path.
+  const std::wstring self = ModuleFileName(nullptr);
+  const std::wstring dll =
+      modulePath.empty() ? self.substr(0, self.find_last_of(L'\\') + 1) + L"korvcfg.dll" : WidePath(modulePath);
+  HMODULE module = modulePath.empty() ? LoadLibraryW(dll.c_str())
+                                      : LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
-    std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", AnsiText(dll).c_str(), error);
     return 1;
   }
   auto show = reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg"));
   if (!show) {
-    std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", dll.c_str());
+    std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", AnsiText(dll).c_str());
     return 1;
   }
 
