@@ -15,6 +15,7 @@
 #include "korvsim_calls.h"
 #include "temp_folder.h"
 #include "testout_expected.h"
+#include "tga_builder.h"
 #include "tga_stdio.h"
 
 namespace {
@@ -248,7 +249,9 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
   ASSERT_EQ(Run({"picture", "alpha", "--file", KORV_TESTOUT_DIR "TestAlpha.tga"}).status, 0);
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
   // 18 bytes that promise 65535 x 65535 pixels.
-  std::ofstream(folder_.Path() + "TestAlpha.tga", std::ios::binary).write("\0\0\2\0\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\x20\x08", 18);
+  const Bytes header = TgaBytes(TgaHead(2, 65535, 65535, 32, 0x08));
+  std::ofstream(folder_.Path() + "TestAlpha.tga", std::ios::binary)
+      .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;

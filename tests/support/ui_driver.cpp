@@ -276,7 +276,7 @@ bool ModuleFolder::CopyIn(const std::wstring& name) const {
                    3000);
 }
 
-bool ModuleFolder::Write(const std::wstring& name, const std::string& bytes) const {
+bool ModuleFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {
   HANDLE file = CreateFileW((Path() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -114,7 +115,7 @@ class ModuleFolder : public TempFolder {
   explicit ModuleFolder(const std::wstring& suffix = L"");
   std::wstring Module() const { return Path() + L"korvcfg.dll"; }
   bool CopyIn(const std::wstring& name) const;  // from the test program's folder, waiting while it is held
-  bool Write(const std::wstring& name, const std::string& bytes) const;
+  bool Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const;
 };
 
 // Waits until `condition` holds, checking every few milliseconds.

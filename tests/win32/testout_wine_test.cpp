@@ -14,6 +14,7 @@
 #include "korvsim_calls.h"
 #include "test_pictures.h"
 #include "testout_expected.h"
+#include "tga_builder.h"
 #include "tga_win32.h"
 
 #include "wine_testing.h"
@@ -106,28 +107,11 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
   const std::string dir = folder.PathA();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", type " << c.type);
-    const unsigned char header[18] = {0,
-                                      0,
-                                      (unsigned char)c.type,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      (unsigned char)c.width,
-                                      (unsigned char)(c.width >> 8),
-                                      (unsigned char)c.height,
-                                      (unsigned char)(c.height >> 8),
-                                      32,
-                                      0x20};
+    const Bytes header = TgaBytes(TgaHead(c.type, c.width, c.height, 32, 0x20));
     HANDLE f = CreateFileA((dir + "TestAlpha.tga").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(f, header, sizeof header, &written, nullptr));
+    ASSERT_TRUE(WriteFile(f, header.data(), DWORD(header.size()), &written, nullptr));
     CloseHandle(f);
     const DWORD start = GetTickCount();
     if (c.refused) {

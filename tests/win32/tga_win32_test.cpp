@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "test_pictures.h"
+#include "tga_builder.h"
 #include "tga_reader.h"
 #include "tga_win32.h"
 #include "wine_testing.h"
@@ -27,27 +28,6 @@ std::string TempFile(const TempFolder& folder, const char* name, const std::vect
   WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
   CloseHandle(h);
   return path;
-}
-
-std::vector<uint8_t> Header(int type, int width, int height, int depth, int descriptor) {
-  return {0,
-          0,
-          uint8_t(type),
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          uint8_t(width),
-          uint8_t(width >> 8),
-          uint8_t(height),
-          uint8_t(height >> 8),
-          uint8_t(depth),
-          uint8_t(descriptor)};
 }
 
 bool IsBitmap(HBITMAP h) {
@@ -101,8 +81,7 @@ TEST(TgaWin32, BitmapRoundTrip) {
 
 TEST(TgaWin32, LoadsThroughTheSystem) {
   // 2 x 2 run-length, bottom to top: a run of 3, then one raw black pixel.
-  std::vector<uint8_t> file = Header(10, 2, 2, 32, 0);
-  for (uint8_t b : {0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}) file.push_back(b);
+  const Bytes file = TgaBytes(TgaHead(10, 2, 2, 32), {{0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}});
   TempFolder folder;
   const std::string path = TempFile(folder, "rle.tga", file);
   Win32TgaPlatform platform;
@@ -115,7 +94,7 @@ TEST(TgaWin32, LoadsThroughTheSystem) {
 
 TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   TempFolder folder;
-  const std::string path = TempFile(folder, "shared.tga", Header(2, 1, 1, 24, 0));
+  const std::string path = TempFile(folder, "shared.tga", TgaBytes(TgaHead(2, 1, 1, 24)));
   Win32TgaPlatform platform;
   BitmapHolder holder;
   TgaImageReader reader(platform);
@@ -168,7 +147,7 @@ TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
   TempFolder folder;
   for (const auto& size : sizes) {
     SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
-    const std::string path = TempFile(folder, "big.tga", Header(2, size.width, size.height, 32, 0));
+    const std::string path = TempFile(folder, "big.tga", TgaBytes(TgaHead(2, size.width, size.height, 32)));
     const DWORD start = GetTickCount();
     EXPECT_THROW(reader.LoadTgaFile(path, holder), std::bad_alloc);
     EXPECT_LT(GetTickCount() - start, 250u);
