@@ -153,17 +153,23 @@ void PlaceBesideNewDialog(HWND window, Monitor& m) {
   SetWindowPos(window, nullptr, d.right + kGap, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A 32-bit picture of w x h pixels, top row first.
+BITMAPINFO TopDownBitmap(int w, int h) {
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  return bi;
+}
+
 void Paint(HWND window, Monitor& m) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window, &ps);
   RECT picture = PictureRect(m, window);
   int w = picture.right - picture.left, h = picture.bottom - picture.top;
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kWidth;
-  bi.bmiHeader.biHeight = -kHeight;  // top row first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
+  const BITMAPINFO bi = TopDownBitmap(kWidth, kHeight);
   SetStretchBltMode(dc, w == kWidth && h == kHeight ? COLORONCOLOR : HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
   StretchDIBits(dc, picture.left, picture.top, w, h, 0, 0, kWidth, kHeight, m.shown.data(), &bi, DIB_RGB_COLORS,
@@ -279,4 +285,27 @@ long BoardMonitorPictures(HWND monitor) {
 RECT BoardMonitorPictureRect(HWND monitor) {
   Monitor* m = Of(monitor);
   return m ? PictureRect(*m, monitor) : RECT{0, 0, 0, 0};
+}
+
+std::vector<uint32_t> ScreenPixels(HWND window, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return {};
+  const BITMAPINFO bi = TopDownBitmap(w, h);
+  void* bits = nullptr;
+  HDC source = GetDC(window);
+  HDC mem = CreateCompatibleDC(source);
+  HBITMAP bmp = CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<uint32_t> pixels;
+  if (bmp) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, source, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    pixels.assign(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + size_t(w) * h);
+    for (uint32_t& px : pixels) px &= 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+  }
+  DeleteDC(mem);
+  ReleaseDC(window, source);
+  return pixels;
 }

@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The simulator's inspection functions (sim/korvsim.h), found by name.
 struct SimInspection {
@@ -39,3 +41,8 @@ RECT BoardMonitorPictureRect(HWND monitor);
 
 // The settings of a board in words, as on the monitor's status line.
 std::string BoardStatusLine(const SimInspection& sim, int card);
+
+// What a window shows in r, in its client coordinates (with no window, what
+// the screen shows, in screen coordinates), copied from the screen as
+// 0x00RRGGBB pixels, top row first; empty when r is.
+std::vector<uint32_t> ScreenPixels(HWND window, const RECT& r);

@@ -22,6 +22,7 @@
 
 #include "board_monitor.h"
 #include "control_ids.h"
+#include "host_path.h"
 #include "korvcfg.h"
 
 #include <atomic>
@@ -39,42 +40,15 @@
 
 namespace {
 
-std::string OwnDirectory() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
-
 // Saves what the screen shows in r.
 bool SaveScreenPng(const RECT& r, const std::string& path) {
-  int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top row first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-  const unsigned char* src = static_cast<const unsigned char*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-    rgb[i * 3 + 0] = src[i * 4 + 2];
-    rgb[i * 3 + 1] = src[i * 4 + 1];
-    rgb[i * 3 + 2] = src[i * 4 + 0];
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return stbi_write_png(path.c_str(), w, h, 3, rgb.data(), w * 3) != 0;
+  const std::vector<uint32_t> pixels = ScreenPixels(nullptr, r);
+  if (pixels.empty()) return false;
+  std::vector<unsigned char> rgb;
+  for (uint32_t px : pixels)
+    for (int shift : {16, 8, 0}) rgb.push_back(static_cast<unsigned char>(px >> shift));
+  const int w = r.right - r.left;
+  return stbi_write_png(path.c_str(), w, r.bottom - r.top, 3, rgb.data(), w * 3) != 0;
 }
 
 void SaveWindows(std::initializer_list<HWND> windows, const std::string& path) {
@@ -208,16 +182,20 @@ int main(int argc, char** argv) {
     }
   }
 
-  const std::string dll = modulePath.empty() ? OwnDirectory() + "korvcfg.dll" : modulePath;
-  HMODULE module = modulePath.empty() ? LoadLibraryA(dll.c_str())
-                                      : LoadLibraryExA(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  // The module beside this program, found by this program's whole path.
+  const std::wstring self = ModuleFileName(nullptr);
+  const std::wstring dll =
+      modulePath.empty() ? self.substr(0, self.find_last_of(L'\\') + 1) + L"korvcfg.dll" : WidePath(modulePath);
+  HMODULE module = modulePath.empty() ? LoadLibraryW(dll.c_str())
+                                      : LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
-    std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", dll.c_str(), GetLastError());
+    const DWORD error = GetLastError();
+    std::fprintf(stderr, "korvhost: cannot load %s (error %lu)\n", AnsiText(dll).c_str(), error);
     return 1;
   }
   auto show = reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg"));
   if (!show) {
-    std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", dll.c_str());
+    std::fprintf(stderr, "korvhost: %s has no bd_ShowConfigDlg\n", AnsiText(dll).c_str());
     return 1;
   }
 

@@ -83,7 +83,9 @@ int main(int argc, char** argv) {
   Write(TgaBytes(TgaHead(2, 5, 2, 8), {Bytes(10, 9)}));
   // Short files.
   Write(TgaBytes(TgaHead(2, 6, 6, 32), {Pattern(6, 2, 32)}));
-  Write(Bytes{0, 0, 10, 0, 0, 0, 0, 0});
+  Bytes cut = TgaBytes(TgaHead(10, 6, 6, 32));
+  cut.resize(8);  // within the header
+  Write(cut);
   // Scaled decodes: xOrigin, yOrigin and colorMapFirst drive them.
   for (int flags : {0, 1, 2, 3, 5, 12, 15}) {
     TgaHeader s = TgaHead(flags & 1 ? 10 : 2, 6, 4, flags & 4 ? 16 : 24, flags & 2 ? 0x30 : 0);

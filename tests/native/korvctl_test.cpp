@@ -3,9 +3,7 @@
 // that no board is ever left open.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -15,7 +13,9 @@
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
+#include "temp_folder.h"
 #include "testout_expected.h"
+#include "tga_builder.h"
 #include "tga_stdio.h"
 
 namespace {
@@ -32,13 +32,6 @@ class Korvctl : public ::testing::Test {
                              "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT"})
       unsetenv(name);
     Sim("KORVSIM_SUBBOARD", "all");
-    char pattern[] = "/tmp/korvctl-XXXXXX";
-    dir_ = std::string(mkdtemp(pattern)) + "/";
-  }
-  void TearDown() override {
-    std::remove((dir_ + "Board.ini").c_str());
-    std::remove((dir_ + "TestAlpha.tga").c_str());
-    rmdir(dir_.c_str());
   }
   void Sim(const char* name, const char* value) {
     setenv(name, value, 1);
@@ -46,7 +39,7 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    const KorvctlContext context{folder_.Path(), &platform_, &out, &err, nullptr, nullptr};
     const int status = RunKorvctl(args, context);
     for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
     return {status, out.str(), err.str()};
@@ -59,7 +52,7 @@ class Korvctl : public ::testing::Test {
     return calls;
   }
 
-  std::string dir_;
+  TempFolder folder_;
   StdioTgaPlatform platform_;
 };
 
@@ -216,14 +209,14 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
   EXPECT_EQ(KorvSim_Peek("CapVideoSrc", 0), 1);
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 2), 2);  // the factory value: Board.ini is missing
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 0), 2);
-  EXPECT_NE(restore.out.find("no defaults in " + dir_ + "Board.ini: factory values applied"), std::string::npos)
+  EXPECT_NE(restore.out.find("no defaults in " + folder_.Path() + "Board.ini: factory values applied"), std::string::npos)
       << restore.out;
 }
 
 TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   ASSERT_EQ(Run({"set", "video-source=cvbs2", "contrast=37"}).status, 0);
   ASSERT_EQ(Run({"defaults", "save"}).status, 0);
-  std::ifstream file(dir_ + "Board.ini");
+  std::ifstream file(folder_.Path() + "Board.ini");
   std::stringstream saved;
   saved << file.rdbuf();
   EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n");
@@ -232,14 +225,14 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
   const Result restore = Run({"defaults", "restore"});
   ASSERT_EQ(restore.status, 0);
-  EXPECT_NE(restore.out.find("restored the defaults of " + dir_ + "Board.ini"), std::string::npos) << restore.out;
+  EXPECT_NE(restore.out.find("restored the defaults of " + folder_.Path() + "Board.ini"), std::string::npos) << restore.out;
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
   EXPECT_EQ(KorvSim_Peek("Contrast", 0), 37);
 
   // A file that cannot be written is told with its path.
-  const Result unwritable = Run({"defaults", "save", "--file", dir_ + "missing/Board.ini"});
+  const Result unwritable = Run({"defaults", "save", "--file", folder_.Path() + "missing/Board.ini"});
   EXPECT_EQ(unwritable.status, 1);
-  EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
+  EXPECT_NE(unwritable.err.find(folder_.Path() + "missing/Board.ini"), std::string::npos);
 }
 
 TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
@@ -256,11 +249,13 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
 
   const Result missing = Run({"picture", "alpha"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "korvctl: the picture " + dir_ + "TestAlpha.tga cannot be opened\n");
+  EXPECT_EQ(missing.err, "korvctl: the picture " + folder_.Path() + "TestAlpha.tga cannot be opened\n");
   ASSERT_EQ(Run({"picture", "alpha", "--file", KORV_TESTOUT_DIR "TestAlpha.tga"}).status, 0);
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
   // 18 bytes that promise 65535 x 65535 pixels.
-  std::ofstream(dir_ + "TestAlpha.tga", std::ios::binary).write("\0\0\2\0\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\x20\x08", 18);
+  const Bytes header = TgaBytes(TgaHead(2, 65535, 65535, 32, 0x08));
+  std::ofstream(folder_.Path() + "TestAlpha.tga", std::ios::binary)
+      .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;

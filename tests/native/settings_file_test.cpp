@@ -17,6 +17,7 @@
 #include "full_disk.h"
 #include "profile_file.h"
 #include "settings_testing.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -24,12 +25,6 @@ namespace fs = std::filesystem;
 
 class SettingsFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() / ("korv-settings-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    path = (dir / "Board.ini").string();
-  }
-  void TearDown() override { fs::remove_all(dir); }
   void Put(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   std::string Get() {
     std::ostringstream text;
@@ -46,8 +41,9 @@ class SettingsFile : public ::testing::Test {
     for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
     return names;
   }
-  fs::path dir;
-  std::string path;
+  TempFolder folder;
+  const fs::path dir = folder.Path();
+  const std::string path = folder.Path() + "Board.ini";
 };
 
 TEST(ProfileStruct, EncodesUppercaseHexWithTheByteSumAndDecodesOnlyExactEntries) {

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -117,8 +117,8 @@ TEST_F(Sim, CallsAreRecordedInOrderWithArguments) {
 }
 
 TEST_F(Sim, TraceFileGetsOneLinePerCall) {
-  std::string path = ::testing::TempDir() + "korvsim_trace.txt";
-  std::remove(path.c_str());
+  TempFolder folder;
+  const std::string path = folder.Path() + "korvsim_trace.txt";
   Configure("KORVSIM_TRACE", path.c_str());
   Orbel_Initial(0, 1, 0);
   int v;
@@ -186,22 +186,21 @@ TEST_F(Sim, LastWrittenFollowsTheLatestOfOutputAndFrameMemory) {
 }
 
 TEST_F(Sim, PicturesAreWrittenWhenAFrameIsComplete) {
-  std::string dir = ::testing::TempDir() + "korvsim_pictures";
-  std::string mkdir = "mkdir -p '" + dir + "' && rm -f '" + dir + "'/*.png";
-  ASSERT_EQ(std::system(mkdir.c_str()), 0);
+  TempFolder folder;
+  const std::string& dir = folder.Path();
   Configure("KORVSIM_PICTURES", dir.c_str());
   ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
   unsigned row[KORVSIM_WIDTH] = {};
   Orbel_SetRectangle(0, 0, 720, 1, row, 0);
-  EXPECT_FALSE(std::ifstream(dir + "/board0-output.png").good()) << "not before the last row";
+  EXPECT_FALSE(std::ifstream(dir + "board0-output.png").good()) << "not before the last row";
   Orbel_SetRectangle(0, 575, 720, 1, row, 0);
-  EXPECT_TRUE(std::ifstream(dir + "/board0-output.png").good());
+  EXPECT_TRUE(std::ifstream(dir + "board0-output.png").good());
 
   void* address;
   Orbel_GetMemAddress(&address, 0);
-  EXPECT_FALSE(std::ifstream(dir + "/board0-memory.png").good());
+  EXPECT_FALSE(std::ifstream(dir + "board0-memory.png").good());
   Orbel_Close(0);
-  EXPECT_TRUE(std::ifstream(dir + "/board0-memory.png").good());
+  EXPECT_TRUE(std::ifstream(dir + "board0-memory.png").good());
 }
 
 }  // namespace

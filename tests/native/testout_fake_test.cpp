@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstring>
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include "testout_expected.h"
 #include "memory_tga_platform.h"
 #include "scripted_memory.h"
+#include "tga_builder.h"
 
 namespace {
 
@@ -201,7 +201,6 @@ TEST(PlaceImageInFrame, AnImageWithoutPixelsLeavesTheFrameZero) {
 
 // ---- The alpha test command ----
 
-using TgaHeaderBytes = std::array<uint8_t, 18>;
 const char kDir[] = "C:\\korvex\\";
 const char kPath[] = "C:\\korvex\\TestAlpha.tga";
 
@@ -433,25 +432,7 @@ TEST_F(AlphaTestFake, APictureAboveTheSizeLimitIsOutOfMemory) {
   for (auto size : {std::pair<int, int>{65535, 65535}, {65535, 1024}, {4096, 4097}}) {
     for (int type : {2, 10}) {
       SCOPED_TRACE(testing::Message() << size.first << " x " << size.second << ", type " << type);
-      TgaHeaderBytes header = {0,
-                               0,
-                               uint8_t(type),
-                               0,
-                               0,
-                               0,
-                               0,
-                               0,
-                               0,
-                               0,
-                               0,
-                               0,
-                               uint8_t(size.first),
-                               uint8_t(size.first >> 8),
-                               uint8_t(size.second),
-                               uint8_t(size.second >> 8),
-                               32,
-                               0x20};
-      platform.AddFile(kPath, std::vector<uint8_t>(header.begin(), header.end()));
+      platform.AddFile(kPath, TgaBytes(TgaHead(type, size.first, size.second, 32, 0x20)));
       EXPECT_THROW(RunAlphaTest(kDir, 0, platform), std::bad_alloc);
       ExpectNoDeviceCall();
     }

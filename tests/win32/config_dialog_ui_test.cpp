@@ -21,6 +21,7 @@
 #include "korvsim_calls.h"
 #include "settings_testing.h"
 #include "testout_expected.h"
+#include "tga_builder.h"
 #include "ui_driver.h"
 
 namespace {
@@ -492,8 +493,7 @@ TEST_F(ConfigDialog, TestPictureButtonsPutTheirPicturesOnTheBoardAtEveryClick) {
   // 18 bytes that promise 65535 x 65535 pixels, above the module's limit:
   // told so well within a second (whether or not this process could
   // allocate them: nothing is allocated or decoded), and the dialog goes on.
-  ASSERT_TRUE(
-      folder.Write(L"TestAlpha.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, '\xFF', '\xFF', '\xFF', '\xFF', 32, 8}));
+  ASSERT_TRUE(folder.Write(L"TestAlpha.tga", TgaBytes(TgaHead(2, 65535, 65535, 32, 8))));
   const DWORD start = GetTickCount();
   EXPECT_EQ(Click(IDC_BARS_ALPHA), Calls());
   EXPECT_EQ(AnswerBox().second,

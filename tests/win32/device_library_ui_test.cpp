@@ -15,7 +15,7 @@ namespace {
 using ui::W;
 
 // The build's own programs, one folder up.
-std::wstring Built(const std::wstring& name) { return ui::ProgramDirectory() + L"..\\" + name; }
+std::wstring Built(const std::wstring& name) { return ProgramFolder() + L"..\\" + name; }
 
 bool Copy(const std::wstring& from, const std::wstring& to) { return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0; }
 

@@ -323,7 +323,7 @@ namespace {
 // Copies the module to `copy`, runs it with no board and checks the caption
 // of the box it shows: the module's own name, as it finds it.
 void ExpectBoxCaptionOfACopy(const std::wstring& copy, const std::wstring& caption) {
-  ASSERT_TRUE(CopyFileW((ui::ProgramDirectory() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"korvcfg.dll").c_str(), copy.c_str(), FALSE))
       << "error " << GetLastError();
   Boards("0");
   ui::ModuleRun run(1, copy);
@@ -339,27 +339,22 @@ void ExpectBoxCaptionOfACopy(const std::wstring& copy, const std::wstring& capti
 // (the caption of its boxes), so the byte is not taken for a path separator.
 TEST(EntryGbkPath, ModuleNameKeepsACharacterWhoseTrailByteIsABackslash) {
   ASSERT_EQ(GetACP(), 936u) << "registered under a Chinese (PRC) system language";
-  wchar_t temp[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-  std::wstring folder = std::wstring(temp) + ui::W("korv乗");
-  CreateDirectoryW(folder.c_str(), nullptr);
-  ExpectBoxCaptionOfACopy(folder + ui::W("\\乗cfg.dll"), ui::W("乗cfg"));
+  TempFolder folder(ui::W("乗"));
+  ExpectBoxCaptionOfACopy(folder.Path() + ui::W("乗cfg.dll"), ui::W("乗cfg"));
 }
 
 // Loaded from a folder whose path is far longer than 260 characters, the
 // module still knows its whole path: its boxes carry its own name, not a
 // piece of a folder's.
 TEST(EntryLongPath, ModuleInADeepFolderKnowsItsOwnName) {
-  wchar_t temp[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-  std::wstring folder = L"\\\\?\\" + std::wstring(temp) + L"korv-deep-" + std::to_wstring(GetCurrentProcessId()) +
-                        L"-" + std::to_wstring(GetTickCount());
-  CreateDirectoryW(folder.c_str(), nullptr);
+  TempFolder deep;
+  std::wstring folder = L"\\\\?\\" + deep.Path();
   for (wchar_t c : {L'a', L'b', L'c'}) {
-    folder += L"\\" + std::wstring(100, c);
+    folder += std::wstring(100, c);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << "error " << GetLastError();
+    folder += L"\\";
   }
-  ExpectBoxCaptionOfACopy(folder + L"\\korvcfg.dll", L"korvcfg");
+  ExpectBoxCaptionOfACopy(folder + L"korvcfg.dll", L"korvcfg");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "korvsim.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
+#include "wine_testing.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -24,13 +25,6 @@
 namespace {
 
 using Picture = std::vector<uint32_t>;  // 720 x 576, 0x00RRGGBB
-
-std::string ProgramDirectory() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s(path, n);
-  return s.substr(0, s.find_last_of('\\') + 1);
-}
 
 // Runs this thread's messages, so the monitor's timer, until done() holds;
 // the time it took in milliseconds, or -1 after the limit.
@@ -49,28 +43,8 @@ double PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
 // The monitor's picture as the screen shows it, copied from the window.
 Picture Shown(HWND monitor) {
   RECT r = BoardMonitorPictureRect(monitor);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  if (w != KORVSIM_WIDTH || h != KORVSIM_HEIGHT) return {};
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC window = GetDC(monitor);
-  HDC mem = CreateCompatibleDC(window);
-  HBITMAP bmp = CreateDIBSection(window, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, window, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  Picture p(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + w * h);
-  for (uint32_t& px : p) px &= 0xFFFFFF;
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(monitor, window);
-  return p;
+  if (r.right - r.left != KORVSIM_WIDTH || r.bottom - r.top != KORVSIM_HEIGHT) return {};
+  return ScreenPixels(monitor, r);
 }
 
 Picture ReadPng(const std::string& path) {
@@ -93,10 +67,6 @@ std::string Text(HWND window) {
 class Monitor : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    pictures = std::string(temp) + "korv-monitor-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(pictures.c_str(), nullptr);
     SetEnvironmentVariableA("KORVSIM_PICTURES", pictures.c_str());
     KorvSim_Reset();
     ASSERT_TRUE(Orbel_Initial(0, 1, 0));
@@ -108,8 +78,6 @@ class Monitor : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(monitor);
-    for (const char* name : {"board0-output.png", "board0-memory.png"}) DeleteFileA((pictures + name).c_str());
-    RemoveDirectoryA(pictures.c_str());
   }
   // Waits until the monitor shows the picture the simulator saved last as
   // `file`; the wait in milliseconds, -1 when it never does.
@@ -118,7 +86,8 @@ class Monitor : public ::testing::Test {
     EXPECT_FALSE(expected.empty()) << file;
     return PumpUntil([&] { return Shown(monitor) == expected; });
   }
-  std::string pictures;
+  TempFolder folder;
+  const std::string pictures = folder.PathA();
   HWND monitor = nullptr;
   HWND status = nullptr;
   Win32TgaPlatform platform;
@@ -144,7 +113,7 @@ TEST_F(Monitor, ShowsEachNewOutputPictureAsTheSimulatorSavesIt) {
 }
 
 TEST_F(Monitor, ShowsTheAlphaTestFrameUntilTheOutputIsWrittenAgain) {
-  ASSERT_EQ(RunAlphaTest(ProgramDirectory(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
   Orbel_Close(0);  // the simulator saves the frame memory now
   EXPECT_GE(WaitShows("board0-memory.png"), 0);
   EXPECT_NE(Text(monitor).find("frame memory (closed)"), std::string::npos) << Text(monitor);

@@ -19,6 +19,7 @@
 #include "host_path.h"
 #include "profile_file.h"
 #include "tga_win32.h"
+#include "wine_testing.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ using namespace std::string_view_literals;
 
 class WineSettingsFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir = std::string(temp) + "korv-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(GetTickCount()) + "\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   void Put(const std::string& name, const std::string& text) { std::ofstream(dir + name, std::ios::binary) << text; }
   std::string Get(const std::string& name) {
     std::ostringstream text;
@@ -46,7 +39,8 @@ class WineSettingsFile : public ::testing::Test {
       names.push_back(entry.path().filename().string());
     return names;
   }
-  std::string dir;
+  TempFolder folder;
+  const std::string dir = folder.PathA();
 };
 
 std::string ReadWide(const std::wstring& path) {

@@ -14,6 +14,7 @@
 #include "korvsim_calls.h"
 #include "test_pictures.h"
 #include "testout_expected.h"
+#include "tga_builder.h"
 #include "tga_win32.h"
 
 #include "wine_testing.h"
@@ -64,22 +65,20 @@ TEST(FrameMemoryWine, OnlyAWholeCommittedWritableRangePasses) {
 }
 
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
-  ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);
   EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
 }
 
 TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
-  char temp[MAX_PATH];
-  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-  const std::string dir = std::string(temp) + "korv-testout-" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(dir.c_str(), nullptr);  // process ids repeat between Wine sessions
+  TempFolder folder;
+  const std::string dir = folder.PathA();
   const std::string copy = dir + "TestAlpha.tga";
   // Another test's reader may hold the picture unshared for a moment.
   bool copied = false;
   for (int attempt = 0; attempt < 100 && !copied; ++attempt, Sleep(20))
-    copied = CopyFileA((ProgramFolder() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
+    copied = CopyFileA((ProgramFolderA() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
   ASSERT_TRUE(copied);
 
   HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -93,7 +92,6 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
 
   DeleteFileA(copy.c_str());
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
-  RemoveDirectoryA(dir.c_str());
 }
 
 TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
@@ -105,34 +103,15 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
   };
   const Case cases[] = {
       {10, 65535, 2048, true}, {2, 65535, 65535, true}, {10, 4096, 4096, false}, {2, 4096, 4096, false}};
-  char temp[MAX_PATH];
-  ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-  const std::string dir = std::string(temp) + "korv-big-" + std::to_string(GetCurrentProcessId()) + "\\";
-  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  TempFolder folder;
+  const std::string dir = folder.PathA();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", type " << c.type);
-    const unsigned char header[18] = {0,
-                                      0,
-                                      (unsigned char)c.type,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      (unsigned char)c.width,
-                                      (unsigned char)(c.width >> 8),
-                                      (unsigned char)c.height,
-                                      (unsigned char)(c.height >> 8),
-                                      32,
-                                      0x20};
+    const Bytes header = TgaBytes(TgaHead(c.type, c.width, c.height, 32, 0x20));
     HANDLE f = CreateFileA((dir + "TestAlpha.tga").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(f, header, sizeof header, &written, nullptr));
+    ASSERT_TRUE(WriteFile(f, header.data(), DWORD(header.size()), &written, nullptr));
     CloseHandle(f);
     const DWORD start = GetTickCount();
     if (c.refused) {
@@ -142,8 +121,6 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
     }
     EXPECT_LT(GetTickCount() - start, 2000u);
   }
-  DeleteFileA((dir + "TestAlpha.tga").c_str());
-  RemoveDirectoryA(dir.c_str());
 }
 
 }  // namespace

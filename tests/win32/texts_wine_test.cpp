@@ -27,7 +27,7 @@ bool HasChinese(const std::wstring& text) {
 }
 
 TEST(Texts, EveryTextInBothLanguagesWhateverTheThreadsLanguage) {
-  HMODULE module = LoadLibraryA((ProgramFolder() + "korvcfg.dll").c_str());
+  HMODULE module = LoadLibraryW((ProgramFolder() + L"korvcfg.dll").c_str());
   ASSERT_NE(module, nullptr);
   Dialog::SetResourceModule(module);
   for (LANGID thread : {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),

@@ -11,44 +11,23 @@
 #include <vector>
 
 #include "test_pictures.h"
+#include "tga_builder.h"
 #include "tga_reader.h"
 #include "tga_win32.h"
+#include "wine_testing.h"
 
 namespace {
 
 using Words = std::vector<uint32_t>;
 
-std::string TempFile(const char* name, const std::vector<uint8_t>& bytes) {
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  std::string path = std::string(dir) + "korv_tga_" + std::to_string(GetCurrentProcessId()) + "_" + name;
+std::string TempFile(const TempFolder& folder, const char* name, const std::vector<uint8_t>& bytes) {
+  std::string path = folder.PathA() + name;
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(INVALID_HANDLE_VALUE, h);
   DWORD written = 0;
   WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
   CloseHandle(h);
   return path;
-}
-
-std::vector<uint8_t> Header(int type, int width, int height, int depth, int descriptor) {
-  return {0,
-          0,
-          uint8_t(type),
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          uint8_t(width),
-          uint8_t(width >> 8),
-          uint8_t(height),
-          uint8_t(height >> 8),
-          uint8_t(depth),
-          uint8_t(descriptor)};
 }
 
 bool IsBitmap(HBITMAP h) {
@@ -102,9 +81,9 @@ TEST(TgaWin32, BitmapRoundTrip) {
 
 TEST(TgaWin32, LoadsThroughTheSystem) {
   // 2 x 2 run-length, bottom to top: a run of 3, then one raw black pixel.
-  std::vector<uint8_t> file = Header(10, 2, 2, 32, 0);
-  for (uint8_t b : {0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}) file.push_back(b);
-  const std::string path = TempFile("rle.tga", file);
+  const Bytes file = TgaBytes(TgaHead(10, 2, 2, 32), {{0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}});
+  TempFolder folder;
+  const std::string path = TempFile(folder, "rle.tga", file);
   Win32TgaPlatform platform;
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   TgaImageReader reader(platform);
@@ -114,14 +93,13 @@ TEST(TgaWin32, LoadsThroughTheSystem) {
 }
 
 TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
-  const std::string path = TempFile("shared.tga", Header(2, 1, 1, 24, 0));
+  TempFolder folder;
+  const std::string path = TempFile(folder, "shared.tga", TgaBytes(TgaHead(2, 1, 1, 24)));
   Win32TgaPlatform platform;
   BitmapHolder holder;
   TgaImageReader reader(platform);
   EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path + ".missing", holder));
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(dir, holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(folder.PathA(), holder));
 
   // Held open elsewhere, even by a reader that shares: cannot be opened.
   HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -166,9 +144,10 @@ TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
   TgaImageReader reader(platform);
   reader.SetImageByteLimit(kAlphaTestImageLimit);
   const struct { int width, height; } sizes[] = {{32768, 32768}, {65535, 65535}, {30000, 30000}, {4097, 4096}};
+  TempFolder folder;
   for (const auto& size : sizes) {
     SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
-    const std::string path = TempFile("big.tga", Header(2, size.width, size.height, 32, 0));
+    const std::string path = TempFile(folder, "big.tga", TgaBytes(TgaHead(2, size.width, size.height, 32)));
     const DWORD start = GetTickCount();
     EXPECT_THROW(reader.LoadTgaFile(path, holder), std::bad_alloc);
     EXPECT_LT(GetTickCount() - start, 250u);

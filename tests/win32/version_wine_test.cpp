@@ -16,7 +16,7 @@ namespace {
 class VersionResource : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string dll = ProgramFolder() + "korvcfg.dll";
+    const std::string dll = ProgramFolderA() + "korvcfg.dll";
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &handle);
     ASSERT_GT(size, 0u) << "no version resource in " << dll;

@@ -73,7 +73,7 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
 
 bd_ShowConfigDlg_t LoadModule(const std::wstring& name) {
   bool absolute = name.find(L':') != std::wstring::npos || name.rfind(L"\\", 0) == 0;
-  HMODULE module = LoadLibraryW((absolute ? name : ProgramDirectory() + name).c_str());
+  HMODULE module = LoadLibraryW((absolute ? name : ProgramFolder() + name).c_str());
   return module ? reinterpret_cast<bd_ShowConfigDlg_t>(GetProcAddress(module, "bd_ShowConfigDlg")) : nullptr;
 }
 
@@ -209,13 +209,6 @@ int ModuleRun::DialogsCreated() const {
   return n;
 }
 
-std::wstring ProgramDirectory() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring s = path;
-  return s.substr(0, s.find_last_of(L'\\') + 1);
-}
-
 std::wstring Text(HWND window) {
   wchar_t text[512] = {};
   GetWindowTextW(window, text, 512);
@@ -274,36 +267,17 @@ void Command(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-ModuleFolder::ModuleFolder(const std::wstring& suffix) {
-  // Process ids repeat from one Wine session to the next, so the name takes
-  // the clock too, and only a folder that did not exist yet will do.
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    path_ = std::wstring(temp) + L"korvcfg-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(now.QuadPart) + suffix + L"\\";
-    if (CreateDirectoryW(path_.c_str(), nullptr)) break;
-  }
-  EXPECT_TRUE(CopyIn(L"korvcfg.dll"));
-}
-
-std::string ModuleFolder::PathA() const {
-  char path[MAX_PATH * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, path_.c_str(), -1, path, sizeof path, nullptr, nullptr);
-  return path;
-}
+ModuleFolder::ModuleFolder(const std::wstring& suffix) : TempFolder(suffix) { EXPECT_TRUE(CopyIn(L"korvcfg.dll")); }
 
 bool ModuleFolder::CopyIn(const std::wstring& name) const {
   // The module reads TestAlpha.tga unshared, so a test running beside this
   // one may hold it for a moment.
-  return WaitUntil([&] { return CopyFileW((ProgramDirectory() + name).c_str(), (path_ + name).c_str(), FALSE) != 0; },
+  return WaitUntil([&] { return CopyFileW((ProgramFolder() + name).c_str(), (Path() + name).c_str(), FALSE) != 0; },
                    3000);
 }
 
-bool ModuleFolder::Write(const std::wstring& name, const std::string& bytes) const {
-  HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+bool ModuleFolder::Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const {
+  HANDLE file = CreateFileW((Path() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok =

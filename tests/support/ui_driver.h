@@ -8,11 +8,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "wine_testing.h"
 
 namespace ui {
 
@@ -75,10 +78,6 @@ class ModuleRun {
   volatile LONG finished_ = 0;
 };
 
-// The folder of the test program, with a trailing backslash; the built
-// DLLs are there.
-std::wstring ProgramDirectory();
-
 // Reading windows.
 std::wstring Text(HWND window);
 std::wstring ClassName(HWND window);
@@ -107,22 +106,16 @@ void PressKey(ModuleRun& run, HWND dialog, WORD key);  // to the focused control
 void PressClose(HWND window);                          // the close box
 void Scroll(HWND dialog, int id, int code, int position = 0);
 
-// A folder of its own in the temporary folder, holding a copy of
-// korvcfg.dll (and whatever a test puts there), so that a run's Board.ini
-// and TestAlpha.tga are the test's alone. The folder is left behind: the
-// copy stays loaded until the test program ends.
-class ModuleFolder {
+// A folder of its own in the temporary folder (TempFolder), holding a copy
+// of korvcfg.dll (and whatever a test puts there), so that a run's Board.ini
+// and TestAlpha.tga are the test's alone. The copy stays loaded until the
+// test program ends, so the folder is left behind.
+class ModuleFolder : public TempFolder {
  public:
-  // suffix: more of the folder's name, such as characters to test paths with.
   explicit ModuleFolder(const std::wstring& suffix = L"");
-  const std::wstring& Path() const { return path_; }  // ends with a backslash
-  std::wstring Module() const { return path_ + L"korvcfg.dll"; }
-  std::string PathA() const;
+  std::wstring Module() const { return Path() + L"korvcfg.dll"; }
   bool CopyIn(const std::wstring& name) const;  // from the test program's folder, waiting while it is held
-  bool Write(const std::wstring& name, const std::string& bytes) const;
-
- private:
-  std::wstring path_;
+  bool Write(const std::wstring& name, const std::vector<uint8_t>& bytes) const;
 };
 
 // Waits until `condition` holds, checking every few milliseconds.

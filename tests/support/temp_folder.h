@@ -1,0 +1,18 @@
+// A folder of its own for a native test: new, in the temporary folder, and
+// removed with everything in it at the end.
+#pragma once
+
+#include <string>
+
+class TempFolder {
+ public:
+  TempFolder();  // throws when no folder can be made
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& Path() const { return path_; }  // ends with a slash
+
+ private:
+  std::string path_;
+};
