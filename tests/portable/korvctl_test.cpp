@@ -1,8 +1,12 @@
 // korvctl's commands against the simulated boards: names and words, the
 // order of the calls, refusals and their statuses, bad command lines, and
-// that no board is ever left open.
+// that no board is ever left open. Natively on the simulator library, and
+// in each Windows tree under Wine on the simulated korvio.dll.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <fstream>
 #include <sstream>
@@ -13,12 +17,37 @@
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
-#include "temp_folder.h"
 #include "testout_expected.h"
 #include "tga_builder.h"
+#ifdef _WIN32
+#include "tga_win32.h"
+#include "wine_testing.h"
+#else
+#include "temp_folder.h"
 #include "tga_stdio.h"
+#endif
 
 namespace {
+
+// What differs between the trees: how the simulator's environment is set,
+// the folder's path as the module's strings carry it, the TGA reader's
+// platform, and where the shipped alpha picture is.
+#ifdef _WIN32
+using TgaFiles = Win32TgaPlatform;
+void SetSimEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
+std::string FolderPath(const TempFolder& folder) { return folder.PathA(); }
+std::string ShippedAlphaPicture() { return ProgramFolderA() + "TestAlpha.tga"; }
+#else
+using TgaFiles = StdioTgaPlatform;
+void SetSimEnvironment(const char* name, const char* value) {
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
+}
+std::string FolderPath(const TempFolder& folder) { return folder.Path(); }
+std::string ShippedAlphaPicture() { return KORV_TESTOUT_DIR "TestAlpha.tga"; }
+#endif
 
 struct Result {
   int status;
@@ -30,16 +59,16 @@ class Korvctl : public ::testing::Test {
   void SetUp() override {
     for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_SUBBOARD", "KORVSIM_FAIL_OPEN", "KORVSIM_FAIL_SETTER",
                              "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT"})
-      unsetenv(name);
+      SetSimEnvironment(name, nullptr);
     Sim("KORVSIM_SUBBOARD", "all");
   }
   void Sim(const char* name, const char* value) {
-    setenv(name, value, 1);
+    SetSimEnvironment(name, value);
     KorvSim_Reset();
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{folder_.Path(), &platform_, &out, &err, nullptr, nullptr};
+    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
     const int status = RunKorvctl(args, context);
     for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
     return {status, out.str(), err.str()};
@@ -53,7 +82,8 @@ class Korvctl : public ::testing::Test {
   }
 
   TempFolder folder_;
-  StdioTgaPlatform platform_;
+  const std::string dir_ = FolderPath(folder_);
+  TgaFiles platform_;
 };
 
 // Every settable name with each of its words and their codes, written out
@@ -192,7 +222,7 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err, "");
   }
-  unsetenv("KORVSIM_REPORTED_COUNT");
+  SetSimEnvironment("KORVSIM_REPORTED_COUNT", nullptr);
   Sim("KORVSIM_BOARDS", "3");
   Sim("KORVSIM_FAIL_OPEN", "1");
   const Result boards = Run({"boards", "--json"});
@@ -209,14 +239,14 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
   EXPECT_EQ(KorvSim_Peek("CapVideoSrc", 0), 1);
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 2), 2);  // the factory value: Board.ini is missing
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 0), 2);
-  EXPECT_NE(restore.out.find("no defaults in " + folder_.Path() + "Board.ini: factory values applied"), std::string::npos)
+  EXPECT_NE(restore.out.find("no defaults in " + dir_ + "Board.ini: factory values applied"), std::string::npos)
       << restore.out;
 }
 
 TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   ASSERT_EQ(Run({"set", "video-source=cvbs2", "contrast=37"}).status, 0);
   ASSERT_EQ(Run({"defaults", "save"}).status, 0);
-  std::ifstream file(folder_.Path() + "Board.ini");
+  std::ifstream file(dir_ + "Board.ini", std::ios::binary);
   std::stringstream saved;
   saved << file.rdbuf();
   EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n");
@@ -225,14 +255,14 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
   const Result restore = Run({"defaults", "restore"});
   ASSERT_EQ(restore.status, 0);
-  EXPECT_NE(restore.out.find("restored the defaults of " + folder_.Path() + "Board.ini"), std::string::npos) << restore.out;
+  EXPECT_NE(restore.out.find("restored the defaults of " + dir_ + "Board.ini"), std::string::npos) << restore.out;
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
   EXPECT_EQ(KorvSim_Peek("Contrast", 0), 37);
 
   // A file that cannot be written is told with its path.
-  const Result unwritable = Run({"defaults", "save", "--file", folder_.Path() + "missing/Board.ini"});
+  const Result unwritable = Run({"defaults", "save", "--file", dir_ + "missing/Board.ini"});
   EXPECT_EQ(unwritable.status, 1);
-  EXPECT_NE(unwritable.err.find(folder_.Path() + "missing/Board.ini"), std::string::npos);
+  EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
 }
 
 TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
@@ -249,12 +279,12 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
 
   const Result missing = Run({"picture", "alpha"});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "korvctl: the picture " + folder_.Path() + "TestAlpha.tga cannot be opened\n");
-  ASSERT_EQ(Run({"picture", "alpha", "--file", KORV_TESTOUT_DIR "TestAlpha.tga"}).status, 0);
+  EXPECT_EQ(missing.err, "korvctl: the picture " + dir_ + "TestAlpha.tga cannot be opened\n");
+  ASSERT_EQ(Run({"picture", "alpha", "--file", ShippedAlphaPicture()}).status, 0);
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
   // 18 bytes that promise 65535 x 65535 pixels.
   const Bytes header = TgaBytes(TgaHead(2, 65535, 65535, 32, 0x08));
-  std::ofstream(folder_.Path() + "TestAlpha.tga", std::ios::binary)
+  std::ofstream(dir_ + "TestAlpha.tga", std::ios::binary)
       .write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
