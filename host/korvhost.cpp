@@ -183,9 +183,7 @@ int main(int argc, char** argv) {
   }
 
   // The module beside this program, found by this program's whole path.
-  const std::wstring self = ModuleFileName(nullptr);
-  const std::wstring dll =
-      modulePath.empty() ? self.substr(0, self.find_last_of(L'\\') + 1) + L"korvcfg.dll" : WidePath(modulePath);
+  const std::wstring dll = modulePath.empty() ? ModuleFolder(nullptr) + L"korvcfg.dll" : WidePath(modulePath);
   HMODULE module = modulePath.empty() ? LoadLibraryW(dll.c_str())
                                       : LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {

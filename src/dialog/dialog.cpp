@@ -8,7 +8,6 @@
 namespace {
 
 HINSTANCE g_resourceModule = nullptr;
-bool g_chinese = false;
 // The layer's own messages, loaded with the language: no memory may be left
 // when they are needed.
 std::wstring g_outOfMemory;
@@ -116,7 +115,6 @@ void DataExchange::Control(int id, Slider& slider) {
 void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
 
 void Dialog::SetLanguage(bool chinese) {
-  g_chinese = chinese;
   g_outOfMemory = LoadText(IDS_OUT_OF_MEMORY, chinese);
   g_unexpected = LoadText(IDS_UNEXPECTED_ERROR, chinese);
 }

@@ -25,3 +25,5 @@ std::wstring WidePath(const std::string& path);
 std::wstring FileApiPath(const std::string& path);
 // The full path of a loaded module, however long.
 std::wstring ModuleFileName(void* module);
+// Its folder, ending with the separator.
+std::wstring ModuleFolder(void* module);

@@ -62,3 +62,8 @@ std::wstring ModuleFileName(void* module) {
     buffer.resize(buffer.size() * 2);
   }
 }
+
+std::wstring ModuleFolder(void* module) {
+  const std::wstring file = ModuleFileName(module);
+  return file.substr(0, file.find_last_of(L"\\/") + 1);
+}

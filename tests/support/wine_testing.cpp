@@ -7,10 +7,7 @@
 
 #include "host_path.h"
 
-std::wstring ProgramFolder() {
-  const std::wstring self = ModuleFileName(nullptr);
-  return self.substr(0, self.find_last_of(L'\\') + 1);
-}
+std::wstring ProgramFolder() { return ModuleFolder(nullptr); }
 
 std::string ProgramFolderA() { return HostPathString(ProgramFolder()); }
 

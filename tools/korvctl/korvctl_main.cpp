@@ -36,9 +36,8 @@ int main() {
   for (int i = 1; argv && i < argc; ++i) args.push_back(HostPathString(argv[i]));
   LocalFree(argv);
 
-  const std::wstring self = ModuleFileName(nullptr);
   Win32TgaPlatform platform;
-  const KorvctlContext context{HostPathString(self.substr(0, self.find_last_of(L"\\/") + 1)),
+  const KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
                                &platform,
                                &std::cout,
                                &std::cerr,
