@@ -288,7 +288,7 @@ TEST_F(Entry, ACallWhileARunIsOpenReturnsAtOnce) {
     EXPECT_TRUE(second.WaitFinished(1000)) << "a call from another thread returns at once";
     EXPECT_EQ(second.DialogsCreated(), 0);
   }
-  EXPECT_TRUE(ui::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 1000)) << "the open dialog comes forward";
+  EXPECT_TRUE(ui::WaitUntil([&] { return GetForegroundWindow() == dialog; }, 5000)) << "the open dialog comes forward";
   DestroyWindow(other);
 
   auto show = reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"korvcfg.dll"), "bd_ShowConfigDlg"));
