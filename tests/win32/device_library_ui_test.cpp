@@ -5,11 +5,13 @@
 // only the library each case gives it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "host_path.h"
 #include "ui_driver.h"
 
 namespace {
@@ -193,6 +195,42 @@ TEST(DeviceLibraryPlacement, NeverFromTheCurrentFolderOrPath) {
   ASSERT_TRUE(foreign);
   EXPECT_TRUE(Exists(marker));
   FreeLibrary(foreign);
+}
+
+// korvctl looks where the module does: a foreign library in its current
+// folder never runs, and it says where it looked.
+TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
+  TempFolder tool, planted;
+  ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
+  ASSERT_TRUE(Copy(Built(L"foreign\\korvio.dll"), planted.Path() + L"korvio.dll"));
+  const std::wstring marker = planted.Path() + L"ran.txt";
+  SetEnvironmentVariableW(L"KORV_FOREIGN_MARKER", marker.c_str());
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  const std::wstring errors = planted.Path() + L"stderr.txt";
+  HANDLE err = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process = {};
+  std::wstring command = L"\"" + tool.Path() + L"korvctl.exe\" boards";
+  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, planted.Path().c_str(),
+                             &startup, &process));
+  CloseHandle(err);
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(status, 1u);
+  std::string expected =
+      "korvctl: the board's device library korvio.dll is not installed or is incomplete; it was looked for in "
+      "these folders:\n  " +
+      AnsiText(tool.Path()) + "\n  " + AnsiText(SystemFolder()) + "\n";
+  std::string shown = ReadFile(errors);
+  shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
+  EXPECT_EQ(shown, expected);
+  EXPECT_FALSE(Exists(marker));
 }
 
 // A host that keeps the driver elsewhere loads it first; the module takes
