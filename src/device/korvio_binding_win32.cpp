@@ -101,9 +101,9 @@ std::wstring SystemFolder() {
 
 // How a library found by its full path is loaded, so that its own imports
 // come from its own folder and never from the current folder or PATH where
-// the system can say so (Windows 8 and later, and Windows 7 with its loader
-// update, which brought AddDllDirectory); elsewhere the altered search, which
-// puts its own folder first.
+// the system can say so (Windows 8 and later; Vista and 7 with update
+// KB2533623, which brought AddDllDirectory); elsewhere the altered search,
+// which puts its own folder first.
 DWORD LoadFlags() {
   const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   if (kernel && GetProcAddress(kernel, "AddDllDirectory"))

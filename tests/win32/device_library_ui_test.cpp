@@ -166,15 +166,22 @@ TEST(DeviceLibraryPlacement, TakenBesideTheModuleBesideTheHostOrFromTheSystemFol
   }
 }
 
+// Puts the foreign korvio.dll into folder; returns the file its DllMain
+// creates there when it runs.
+std::wstring PlantForeignLibrary(const std::wstring& folder) {
+  EXPECT_TRUE(Copy(Built(L"foreign\\korvio.dll"), folder + L"korvio.dll"));
+  const std::wstring marker = folder + L"ran.txt";
+  SetEnvironmentVariableW(L"KORV_FOREIGN_MARKER", marker.c_str());
+  return marker;
+}
+
 // A library of that name in the current folder or in a folder of PATH, the
 // classic place to plant one, never runs: the user is told that there is no
 // device library.
 TEST(DeviceLibraryPlacement, NeverFromTheCurrentFolderOrPath) {
   ui::ModuleFolder module;
   TempFolder planted;
-  ASSERT_TRUE(Copy(Built(L"foreign\\korvio.dll"), planted.Path() + L"korvio.dll"));
-  const std::wstring marker = planted.Path() + L"ran.txt";
-  SetEnvironmentVariableW(L"KORV_FOREIGN_MARKER", marker.c_str());
+  const std::wstring marker = PlantForeignLibrary(planted.Path());
   wchar_t oldFolder[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, oldFolder);
   std::vector<wchar_t> oldPath(32768);
@@ -202,9 +209,7 @@ TEST(DeviceLibraryPlacement, NeverFromTheCurrentFolderOrPath) {
 TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
   TempFolder tool, planted;
   ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
-  ASSERT_TRUE(Copy(Built(L"foreign\\korvio.dll"), planted.Path() + L"korvio.dll"));
-  const std::wstring marker = planted.Path() + L"ran.txt";
-  SetEnvironmentVariableW(L"KORV_FOREIGN_MARKER", marker.c_str());
+  const std::wstring marker = PlantForeignLibrary(planted.Path());
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   const std::wstring errors = planted.Path() + L"stderr.txt";
   HANDLE err = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
@@ -238,9 +243,7 @@ TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
 TEST(DeviceLibraryPlacement, OneLoadedAlreadyComesFirst) {
   ui::ModuleFolder module;
   TempFolder elsewhere;
-  ASSERT_TRUE(Copy(Built(L"foreign\\korvio.dll"), module.Path() + L"korvio.dll"));
-  const std::wstring marker = module.Path() + L"ran.txt";
-  SetEnvironmentVariableW(L"KORV_FOREIGN_MARKER", marker.c_str());
+  const std::wstring marker = PlantForeignLibrary(module.Path());
   ASSERT_TRUE(Copy(Built(L"korvio.dll"), elsewhere.Path() + L"korvio.dll"));
   HMODULE loaded = LoadLibraryW((elsewhere.Path() + L"korvio.dll").c_str());
   ASSERT_TRUE(loaded);
