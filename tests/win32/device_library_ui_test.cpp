@@ -162,7 +162,9 @@ TEST(DeviceLibraryPlacement, TakenBesideTheModuleBesideTheHostOrFromTheSystemFol
     }
     const std::wstring arguments = c.library == kBesideModule ? L"--module \"" + module + L"korvcfg.dll\"" : L"";
     EXPECT_EQ(FirstCall(folder.Path(), arguments), "Orbel_GetCardNum() = 0") << c.what;
-    if (c.library == kSystemFolder) EXPECT_TRUE(DeleteFileW((library + L"korvio.dll").c_str()));
+    if (c.library == kSystemFolder) {
+      EXPECT_TRUE(DeleteFileW((library + L"korvio.dll").c_str()));
+    }
   }
 }
 
