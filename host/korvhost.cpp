@@ -24,6 +24,7 @@
 #include "control_ids.h"
 #include "host_path.h"
 #include "korvcfg.h"
+#include "korvio_binding.h"
 
 #include <atomic>
 #include <cstdio>
@@ -200,9 +201,10 @@ int main(int argc, char** argv) {
   // The monitor lives on this thread: the module's modal dialogs run its timer.
   HWND monitorWindow = nullptr;
   // The module binds korvio.dll only when it is called; the monitor loads
-  // it first, as a plain load finds it, and the module then uses that one.
+  // it first, from where the module looks (beside korvcfg.dll, beside this
+  // program, the system folder), and the module then uses that one.
   SimInspection sim;
-  if (monitor) LoadLibraryA("korvio.dll");
+  if (monitor) LoadDeviceLibrary(ModuleFolder(module));
   if (monitor && FindSimInspection(sim)) {
     monitorWindow = CreateBoardMonitor(sim);
   } else if (monitor) {

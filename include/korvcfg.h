@@ -10,13 +10,14 @@
  *
  * Put korvcfg.dll, Board.ini (the user's defaults, written by the dialog)
  * and TestAlpha.tga in one folder: the module looks for its files beside its
- * own file, whatever the host's folder or working directory. It imports the
- * board's device library korvio.dll, which the loader must find: beside the
- * host program or on the search path, or beside korvcfg.dll when the module
- * is loaded by its full path with LOAD_WITH_ALTERED_SEARCH_PATH.
+ * own file, whatever the host's folder or working directory. It binds the
+ * board's device library korvio.dll when bd_ShowConfigDlg is called, not as
+ * an import, and takes only one loaded already, the one beside korvcfg.dll,
+ * the one beside the host program or the one in the system folder, never one
+ * from the current folder or PATH. A host whose driver keeps korvio.dll
+ * elsewhere loads it by its full path first.
  *
- * Load it at run time by its full path, so that the loader also looks for
- * korvio.dll beside it, and say why when that fails:
+ * Load the module at run time by its full path, and say why when that fails:
  *
  *     HMODULE module = LoadLibraryExA("C:\\Path\\To\\korvcfg.dll", NULL,
  *                                     LOAD_WITH_ALTERED_SEARCH_PATH);

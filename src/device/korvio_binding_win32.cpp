@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "host_path.h"
 #include "korvio.h"
 
 namespace {
@@ -84,38 +85,78 @@ int Call(Args... args) {
 
 HMODULE g_library = nullptr;
 
-// The library as the loader would have bound an import of this module to it.
-HMODULE LoadDeviceLibrary(const std::wstring& moduleDirectory) {
-  HMODULE library = nullptr;
-  // A library of that name already loaded is the one an import would get.
-  if (GetModuleHandleExW(0, L"korvio.dll", &library)) return library;
-  // The loader looks beside the module first when the host loads it by its
-  // full path with LOAD_WITH_ALTERED_SEARCH_PATH; a plain load by name does
-  // not look there. Its own imports then come from its own folder too.
-  const std::wstring beside = moduleDirectory + L"korvio.dll";
-  if (!moduleDirectory.empty() && GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    library = LoadLibraryExW(beside.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (library) return library;
-  }
-  return LoadLibraryExW(L"korvio.dll", nullptr, 0);
+// The system folder of this process's architecture: SysWOW64 for a 32-bit
+// process on 64-bit Windows, whose System32 is the 64-bit one.
+std::wstring SystemFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  BOOL wow64 = FALSE;
+  UINT length = 0;
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) length = GetSystemWow64DirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return L"";
+  std::wstring path(folder, length);
+  if (path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+// How a library found by its full path is loaded, so that its own imports
+// come from its own folder and never from the current folder or PATH where
+// the system can say so (Windows 8 and later; Vista and 7 with update
+// KB2533623, which brought AddDllDirectory); elsewhere the altered search,
+// which puts its own folder first.
+DWORD LoadFlags() {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel && GetProcAddress(kernel, "AddDllDirectory"))
+    return LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+  return LOAD_WITH_ALTERED_SEARCH_PATH;
 }
 
 }  // namespace
 
-bool BindDeviceLibrary(const std::wstring& moduleDirectory, const char*& missing) {
-  missing = nullptr;
+std::vector<std::wstring> DeviceLibraryFolders(const std::wstring& moduleDirectory) {
+  std::vector<std::wstring> folders;
+  // Each once: the host program may sit beside the module.
+  const auto listed = [&](const std::wstring& folder) {
+    for (const std::wstring& earlier : folders)
+      if (CompareStringOrdinal(earlier.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
+    return false;
+  };
+  for (const std::wstring& folder : {moduleDirectory, ModuleFolder(nullptr), SystemFolder()})
+    if (!folder.empty() && !listed(folder)) folders.push_back(folder);
+  return folders;
+}
+
+void* LoadDeviceLibrary(const std::wstring& moduleDirectory) {
+  HMODULE library = nullptr;
+  // One the process has loaded already: a host that keeps the driver
+  // elsewhere loads it itself first.
+  if (GetModuleHandleExW(0, L"korvio.dll", &library)) return library;
+  // Only by full paths that the module builds: a bare name would be looked
+  // for in the current folder and on PATH too, where anyone may put a
+  // library of that name.
+  for (const std::wstring& folder : DeviceLibraryFolders(moduleDirectory)) {
+    const std::wstring path = folder + L"korvio.dll";
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    library = LoadLibraryExW(path.c_str(), nullptr, LoadFlags());
+    if (library) return library;
+  }
+  return nullptr;
+}
+
+bool BindDeviceLibrary(const std::wstring& moduleDirectory, std::vector<const char*>& missing) {
+  missing.clear();
   if (g_library) return true;
-  HMODULE library = LoadDeviceLibrary(moduleDirectory);
+  HMODULE library = static_cast<HMODULE>(LoadDeviceLibrary(moduleDirectory));
   if (!library) return false;
   Proc found[sizeof kImports / sizeof kImports[0]] = {};
   for (size_t i = 0; i < sizeof kImports / sizeof kImports[0]; ++i) {
     // Through the generic function type, which any function pointer may take.
     found[i] = reinterpret_cast<Proc>(GetProcAddress(library, kImports[i].name));
-    if (!found[i]) {
-      missing = kImports[i].name;
-      FreeLibrary(library);
-      return false;
-    }
+    if (!found[i]) missing.push_back(kImports[i].name);
+  }
+  if (!missing.empty()) {
+    FreeLibrary(library);
+    return false;
   }
   for (size_t i = 0; i < sizeof kImports / sizeof kImports[0]; ++i) *kImports[i].bound = found[i];
   // Kept loaded while the module is, as an import would be.

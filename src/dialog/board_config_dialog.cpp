@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <new>
 
 #include "host_path.h"
 #include "korvio.h"
@@ -200,19 +201,27 @@ void BoardConfigDialog::OnClearOutput() { ClearOutput(CardIndex); }
 
 template <ColorBarPattern pattern>
 void BoardConfigDialog::OnColorBars() {
-  SendColorBars(pattern, CardIndex);
+  // No frame: the box every handler's lack of memory gives.
+  if (!SendColorBars(pattern, CardIndex)) throw std::bad_alloc();
 }
 
 void BoardConfigDialog::OnAlphaTest() {
   Win32TgaPlatform platform;
   AlphaTestResult result;
+  // Each in the kind of box other failures of a handler get.
+  const auto fail = [this](const std::wstring& text) {
+    MessageBoxW(Hwnd(), text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+  };
   try {
     result = RunAlphaTest(moduleDirectory_, CardIndex, platform, IsWritableMemory);
   } catch (const TgaImageTooLarge&) {
-    // In the kind of box other failures of a handler get.
-    MessageBoxW(Hwnd(), Words(IDS_PICTURE_TOO_LARGE).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    fail(Words(IDS_PICTURE_TOO_LARGE));
+    return;
+  } catch (const TgaReadError& e) {
+    fail(Words(IDS_TGA_UNREADABLE) + WidePath(e.Path()));
     return;
   }
+  if (result == AlphaTestResult::NoMemory) throw std::bad_alloc();
   if (result == AlphaTestResult::NoFrameMemory) ShowError(Words(IDS_NO_FRAME_MEMORY));
 }
 

@@ -67,6 +67,10 @@ void ShowInformation(HWND owner, const char* caption, const char* text) {
   MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
+void ShowInformation(HWND owner, const std::wstring& caption, const std::wstring& text) {
+  MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
 void ReportCurrentException(HWND owner) {
   const std::wstring* text = &g_unexpected;
   try {

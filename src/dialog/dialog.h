@@ -20,6 +20,7 @@ std::string LoadTextBytes(int id, bool chinese);
 
 // A modal information box: the information icon and one OK button.
 void ShowInformation(HWND owner, const char* caption, const char* text);
+void ShowInformation(HWND owner, const std::wstring& caption, const std::wstring& text);
 
 // Reports the exception being handled in a message box of the platform's
 // own kind (no memory, or the error's own words), in the language of

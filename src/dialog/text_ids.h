@@ -11,8 +11,10 @@
 #define IDS_DIALOG_TITLE 103        // %d: board number, from 1
 #define IDS_IMPOSSIBLE_COUNT 104    // %d: the board count the device library gave
 #define IDS_NO_DEVICE_LIBRARY 105
-#define IDS_INCOMPLETE_DEVICE_LIBRARY 106  // %s: the function korvio.dll lacks
+#define IDS_INCOMPLETE_DEVICE_LIBRARY 106  // %s: the functions korvio.dll lacks
 #define IDS_CANNOT_OPEN_DIALOG 107
+#define IDS_LIBRARY_FOLDERS 108  // the folders follow, a line each
+#define IDS_AND_MORE 109         // %d: how many more functions are missing
 
 // The dialog layer's own messages.
 #define IDS_OUT_OF_MEMORY 110
@@ -24,5 +26,6 @@
 #define IDS_REFUSED 122  // the refused settings follow, a line each
 #define IDS_NO_FRAME_MEMORY 123
 #define IDS_PICTURE_TOO_LARGE 124
+#define IDS_TGA_UNREADABLE 125  // the file's path follows
 
 #endif

@@ -7,6 +7,7 @@
 
 #include "korvio.h"
 #include "korvio_binding.h"
+#include "missing_functions.h"
 #include "settle.h"
 #include "board_config_dialog.h"
 #include "host_path.h"
@@ -23,6 +24,15 @@ bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
 // A text of the run in the system's language, for the byte-string functions.
 std::string Text(int id) { return LoadTextBytes(id, UseChinese != 0); }
+std::wstring Words(int id) { return LoadText(id, UseChinese != 0); }
+
+// Text in the ANSI code page, such as the caption, as wide text.
+std::wstring WideText(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0], int(wide.size()));
+  wide.resize(n > 0 ? n : 0);
+  return wide;
+}
 
 }  // namespace
 
@@ -74,14 +84,18 @@ void BringRunToFront(DWORD thread) {
 void RunConfiguration(int& openedCard) {
   char message[256];
   // The board's library first: without all of it no device call is made.
-  const char* missing = nullptr;
+  std::vector<const char*> missing;
   if (!BindDeviceLibrary(WidePath(theApp.ModuleDirectory), missing)) {
-    if (missing) {
-      std::snprintf(message, sizeof message, Text(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), missing);
+    if (!missing.empty()) {
+      const std::string list = MissingFunctionList(missing, Text(IDS_AND_MORE));
+      std::snprintf(message, sizeof message, Text(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), list.c_str());
       Inform(message);
-    } else {
-      Inform(IDS_NO_DEVICE_LIBRARY);
+      return;
     }
+    // The folders in wide text: a path need not fit the code page.
+    std::wstring text = Words(IDS_NO_DEVICE_LIBRARY) + L"\n" + Words(IDS_LIBRARY_FOLDERS);
+    for (const std::wstring& folder : DeviceLibraryFolders(WidePath(theApp.ModuleDirectory))) text += L"\n" + folder;
+    ShowInformation(nullptr, WideText(theApp.AppName), text);
     return;
   }
   int count = Orbel_GetCardNum();

@@ -28,7 +28,7 @@ namespace {
 uint16_t ReadField(TgaFile& file, long size, const std::string& path, bool& complete) {
   uint8_t bytes[2] = {0, 0};
   long got = file.Read(bytes, size);
-  if (got < 0) throw TgaReadError("Cannot read the header of the TGA file " + path);
+  if (got < 0) throw TgaReadError(path);
   if (got < size) {
     complete = false;
     return 0;

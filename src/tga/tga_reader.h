@@ -20,10 +20,16 @@
 #include "tga_pixels.h"
 #include "tga_platform.h"
 
-// A read error (not an early end) inside the file header.
+// A read error (not an early end) inside the file header of the file at
+// path. what() is English; a user interface words it from Path().
 class TgaReadError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit TgaReadError(const std::string& path)
+      : std::runtime_error("Cannot read the header of the TGA file " + path), path_(path) {}
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // The image is above the reader's byte limit: memory it will not ask for.

@@ -99,26 +99,31 @@ LRESULT SendTimed(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-ModuleRun::ModuleRun(int calls, const std::wstring& module) {
+ModuleRun::ModuleRun(int calls, const std::wstring& module)
+    : ModuleRun([calls, module] {
+        bd_ShowConfigDlg_t show = LoadModule(module);
+        if (!show) ADD_FAILURE() << "cannot load the module";
+        for (int i = 0; show && i < calls; ++i) show();
+      }) {}
+
+ModuleRun::ModuleRun(std::function<void()> body) {
   {
     std::lock_guard<std::mutex> guard(g_lock);
     g_events.clear();
   }
   started_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread(Body, this, calls, module);
+  thread_ = std::thread(Body, this, std::move(body));
   WaitForSingleObject(started_, 5000);
 }
 
-void ModuleRun::Body(ModuleRun* self, int calls, std::wstring module) {
+void ModuleRun::Body(ModuleRun* self, std::function<void()> body) {
   self->threadId_ = GetCurrentThreadId();
   HHOOK cbt = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, self->threadId_);
   HHOOK getMessage = SetWindowsHookExW(WH_GETMESSAGE, GetMessageProc, nullptr, self->threadId_);
   MSG msg;
   PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread gets its message queue now
   SetEvent(self->started_);
-  bd_ShowConfigDlg_t show = LoadModule(module);
-  if (!show) ADD_FAILURE() << "cannot load the module";
-  for (int i = 0; show && i < calls; ++i) show();
+  body();
   UnhookWindowsHookEx(getMessage);
   UnhookWindowsHookEx(cbt);
   InterlockedExchange(&self->finished_, 1);

@@ -38,6 +38,9 @@ class ModuleRun {
   // Loads the module (a full path, or a file in the test program's folder)
   // and starts `calls` calls of bd_ShowConfigDlg, one after the other.
   explicit ModuleRun(int calls = 1, const std::wstring& module = L"korvcfg.dll");
+  // Runs body on that thread instead, such as a dialog of the module's code
+  // that the test program links itself.
+  explicit ModuleRun(std::function<void()> body);
   // Waits for the run to end; if it does not, closes what it can, and if
   // the thread is still stuck, fails the test and ends the process.
   ~ModuleRun();
@@ -70,7 +73,7 @@ class ModuleRun {
   int DialogsCreated() const;
 
  private:
-  static void Body(ModuleRun* self, int calls, std::wstring module);
+  static void Body(ModuleRun* self, std::function<void()> body);
 
   std::thread thread_;
   DWORD threadId_ = 0;

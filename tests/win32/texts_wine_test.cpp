@@ -18,7 +18,8 @@ constexpr int kTextIds[] = {IDS_NO_BOARD,          IDS_CANNOT_OPEN_ONLY,        
                             IDS_DIALOG_TITLE,      IDS_IMPOSSIBLE_COUNT,          IDS_NO_DEVICE_LIBRARY,
                             IDS_INCOMPLETE_DEVICE_LIBRARY, IDS_CANNOT_OPEN_DIALOG, IDS_OUT_OF_MEMORY,
                             IDS_UNEXPECTED_ERROR,  IDS_CANNOT_SAVE,               IDS_NOT_REPORTED,
-                            IDS_REFUSED,           IDS_NO_FRAME_MEMORY,           IDS_PICTURE_TOO_LARGE};
+                            IDS_REFUSED,           IDS_NO_FRAME_MEMORY,           IDS_PICTURE_TOO_LARGE,
+                            IDS_LIBRARY_FOLDERS,   IDS_AND_MORE,                  IDS_TGA_UNREADABLE};
 
 bool HasChinese(const std::wstring& text) {
   for (wchar_t c : text)

@@ -13,6 +13,7 @@
 #include "host_path.h"
 #include "korvctl.h"
 #include "korvio_binding.h"
+#include "missing_functions.h"
 #include "tga_win32.h"
 
 namespace {
@@ -43,12 +44,18 @@ int main() {
                                &std::cerr,
                                ShowPath,
                                IsWritableMemory};
-  // korvio.dll as korvcfg.dll finds it: the one beside the program first.
-  const char* missing = nullptr;
+  // korvio.dll as korvcfg.dll finds it: one loaded already, the one beside
+  // the program, the system folder's; never the current folder or PATH.
+  std::vector<const char*> missing;
   if (!BindDeviceLibrary(WidePath(context.directory), missing)) {
     std::cerr << "korvctl: the board's device library korvio.dll is not installed or is incomplete";
-    if (missing) std::cerr << " (" << missing << " missing)";
-    std::cerr << "\n";
+    if (!missing.empty()) {
+      std::cerr << " (" << MissingFunctionList(missing, " and %d more") << " missing)\n";
+    } else {
+      std::cerr << "; it was looked for in these folders:\n";
+      for (const std::wstring& folder : DeviceLibraryFolders(WidePath(context.directory)))
+        std::cerr << "  " << ShowPath(HostPathString(folder)) << "\n";
+    }
     return kBoardFailed;
   }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
