@@ -63,6 +63,20 @@ std::string LoadTextBytes(int id, bool chinese) {
   return bytes;
 }
 
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values) {
+  std::wstring filled;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = i + 1 < text.size() ? size_t(text[i + 1] - L'1') : values.size();
+    if (text[i] == L'%' && n < values.size()) {
+      filled += values.begin()[n];
+      ++i;
+    } else {
+      filled += text[i];
+    }
+  }
+  return filled;
+}
+
 void ShowInformation(HWND owner, const char* caption, const char* text) {
   MessageBoxA(owner, text, caption, MB_OK | MB_ICONINFORMATION);
 }
@@ -94,6 +108,8 @@ void DataExchange::ListIndex(int id, int& index) {
 void DataExchange::Radio(int firstId, int& index) {
   if (fromControls_) index = -1;
   HWND control = Control(firstId);
+  HWND firstEnabled = nullptr;
+  bool checked = false;
   int position = 0;
   do {
     if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
@@ -101,11 +117,15 @@ void DataExchange::Radio(int firstId, int& index) {
         if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
       } else {
         SendMessageA(control, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        checked = checked || position == index;
+        if (!firstEnabled && IsWindowEnabled(control)) firstEnabled = control;
       }
       ++position;
     }
     control = GetWindow(control, GW_HWNDNEXT);
   } while (control && !(GetWindowLongA(control, GWL_STYLE) & WS_GROUP));
+  if (!fromControls_ && !checked && firstEnabled)
+    SetWindowLongA(firstEnabled, GWL_STYLE, GetWindowLongA(firstEnabled, GWL_STYLE) | WS_TABSTOP);
 }
 
 void DataExchange::Control(int id, Slider& slider) {
@@ -175,6 +195,10 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_NCDESTROY: hwnd_ = nullptr; return FALSE;
     case WM_COMMAND: return Command(LOWORD(wparam), HIWORD(wparam));
     case WM_HSCROLL: OnHScroll(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return FALSE;
+    case DM_GETDEFID:
+      if (EnterPressesDefaultButton()) return FALSE;
+      SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, 0);  // no default button
+      return TRUE;
     default: return FALSE;
   }
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 class Dialog;
@@ -17,6 +18,9 @@ std::wstring LoadText(int id, bool chinese);
 // The same text for the platform's byte-string functions: the Chinese texts
 // in GBK (code page 936), the English ones in ASCII.
 std::string LoadTextBytes(int id, bool chinese);
+
+// A text with its places "%1", "%2"... filled with the values in order.
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values);
 
 // A modal information box: the information icon and one OK button.
 void ShowInformation(HWND owner, const char* caption, const char* text);
@@ -65,7 +69,9 @@ class DataExchange {
   // none. The group runs from the button firstId up to the next control
   // with WS_GROUP; only radio buttons in that run count, others are
   // skipped. Towards the controls an index that is no position checks
-  // nothing; setting a check sends no click.
+  // nothing, and the group's first enabled button takes the tab stop that
+  // the checked one would have, so that Tab still reaches the group;
+  // setting a check sends no click.
   void Radio(int firstId, int& index);
   // Attaches the slider to its control the first time; nothing after.
   void Control(int id, Slider& slider);
@@ -111,6 +117,10 @@ class Dialog {
   // Exchanges data back from the controls and ends with IDOK.
   virtual void OnOK();
   virtual void OnCancel();
+  // Whether Enter presses the default push button when the focus is on a
+  // control that is no push button (the dialog manager's way); false: Enter
+  // there sends OK.
+  virtual bool EnterPressesDefaultButton() const { return true; }
 
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

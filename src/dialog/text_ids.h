@@ -24,5 +24,6 @@
 #define IDS_REFUSED 122  // the refused settings follow, a line each
 #define IDS_NO_FRAME_MEMORY 123
 #define IDS_PICTURE_TOO_LARGE 124
+#define IDS_SETTING_REFUSED 125  // %1: the setting, %2: the value, as the dialog names them
 
 #endif
