@@ -180,6 +180,7 @@ BOOL BoardConfigDialog::OnInitDialog() {
   EnableWindow(GetDlgItem(Hwnd(), IDC_SOURCE_SDI), sdi);
   EnableWindow(GetDlgItem(Hwnd(), IDC_AUDIO_SDI_EMBED), sdi);
   if (!DialogTitle.empty()) SetWindowTextA(Hwnd(), DialogTitle.c_str());
+  FitCaptions();
   return TRUE;
 }
 

@@ -9,6 +9,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 class Dialog;
 
@@ -100,6 +101,11 @@ class Dialog {
 
   HWND Hwnd() const { return hwnd_; }
   void UpdateData(bool fromControls);
+  // Gives each single-line push button and group box whose caption is wider
+  // than the control (the font grows by other steps than the dialog units
+  // at some DPI settings) a smaller font of the same face, so that the
+  // caption fits and the layout stays. The fonts live as long as the window.
+  void FitCaptions();
   void EndDialog(INT_PTR result);
 
  protected:
@@ -130,4 +136,5 @@ class Dialog {
   int templateId_;
   HWND parent_;
   HWND hwnd_ = nullptr;
+  std::vector<HFONT> fonts_;  // made by FitCaptions
 };
