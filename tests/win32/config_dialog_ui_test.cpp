@@ -548,6 +548,28 @@ TEST_F(ConfigDialog, EveryPushButtonAndGroupCaptionHasAMnemonicOfItsOwn) {
   Finish();
 }
 
+TEST_F(ConfigDialog, EveryCaptionFitsItsPushButtonOrGroupBox) {
+  // The Chinese default buttons' captions, "(&S)" and all, are wider than the
+  // buttons in the template's font.
+  Start();
+  for (const ui::WindowEvent& e : run_->Events()) {
+    const DWORD type = e.style & BS_TYPEMASK;
+    if (!e.created || e.parent != dialog_ || e.className != L"Button" || (e.style & BS_MULTILINE) ||
+        (type != BS_PUSHBUTTON && type != BS_GROUPBOX))
+      continue;
+    HDC dc = GetDC(e.hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(e.hwnd, WM_GETFONT, 0, 0)));
+    RECT need = {}, box = {};
+    DrawTextW(dc, e.text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(e.hwnd, dc);
+    GetClientRect(e.hwnd, &box);
+    // Inside a push button's edges and focus frame; between a group box's corners.
+    EXPECT_LE(need.right, box.right - (type == BS_GROUPBOX ? 16 : 8)) << ui::Text(e.hwnd);
+  }
+  Finish();
+}
+
 // "Orbel_SetX(value, 0)" of each call, without its result.
 Calls Applied(const Calls& calls) {
   Calls applied;
