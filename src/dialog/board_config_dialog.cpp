@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "file_store.h"
 #include "host_path.h"
 #include "korvio.h"
 #include "setting_table.h"
@@ -259,10 +260,16 @@ void BoardConfigDialog::OnSaveDefault() {
   StoredDefaults = settings;
   // The defaults stay in force for this run either way; a person whose file
   // was not written must know that a later run will not have them.
-  if (!SaveSettingsFile(SettingsFilePath, settings)) {
+  WriteFailure why = WriteFailure::kNone;
+  if (!SaveSettingsFile(SettingsFilePath, settings, &why)) {
     // The path may hold what the ANSI code page cannot write: the box gets
-    // wide text.
-    ShowError(Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath));
+    // wide text. The reason follows where it is known.
+    std::wstring text = Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath);
+    for (const auto& [failure, textId] : {std::pair{WriteFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
+                                          std::pair{WriteFailure::kReadOnly, IDS_SAVE_READ_ONLY},
+                                          std::pair{WriteFailure::kDiskFull, IDS_SAVE_DISK_FULL}})
+      if (why == failure) text += L"\n" + Words(textId);
+    ShowError(text);
   }
 }
 

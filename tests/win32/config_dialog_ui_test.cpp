@@ -629,6 +629,17 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77);
   Finish();
+
+  // A read-only file: the box says why.
+  ui::ModuleFolder readOnly;
+  ASSERT_TRUE(readOnly.Write(L"Board.ini", {}));
+  SetFileAttributesW((readOnly.Path() + L"Board.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  Start(readOnly.Module());
+  Click(IDC_SAVE_DEFAULT);
+  EXPECT_EQ(AnswerBox().second, (Chinese() ? W("无法保存默认值到文件：\n") : L"Cannot save the defaults to the file:\n") +
+                                    W((readOnly.PathA() + "Board.ini").c_str()) +
+                                    (Chinese() ? W("\n文件或磁盘是只读的。") : L"\nThe file or the disk is read-only."));
+  Finish();
 }
 
 TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlone) {
