@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <new>
 
+#include "file_store.h"
 #include "host_path.h"
 #include "korvio.h"
 #include "setting_table.h"
@@ -14,15 +15,16 @@
 
 namespace {
 
-// One radio button, and the caption of the "error" box shown when the board
-// refuses its value (used where the setting's refusal is reported).
+// One radio button, and the caption of the box shown when the board refuses
+// its value (used where the setting's refusal is reported).
 struct RadioButton {
   int id;
   const char* errorCaption = nullptr;
 };
 
 // One radio group, from its first button (the one with WS_GROUP) on: a
-// button per word of its setting, in the setting's order of words.
+// button per word of its setting, in the setting's order of words. The
+// group box that names it comes just before its first button.
 struct RadioGroup {
   const BoardSetting* setting;
   int buttonCount;
@@ -108,6 +110,25 @@ const RadioGroup* FindButton(int id, int& position) {
   return nullptr;
 }
 
+// A control's text without its mnemonic: "Video &Src" and "视频源(&V)" give
+// "Video Src" and "视频源".
+std::wstring Caption(HWND control) {
+  wchar_t text[128] = {};
+  GetWindowTextW(control, text, 128);
+  std::wstring caption = text;
+  const size_t mark = caption.find(L"(&");
+  if (mark != std::wstring::npos && mark + 4 == caption.size() && caption.back() == L')') caption.erase(mark);
+  for (size_t at = caption.find(L'&'); at != std::wstring::npos; at = caption.find(L'&', at + 1)) caption.erase(at, 1);
+  return caption;
+}
+
+// The words of a refusal: the setting and the value, named as the dialog
+// names them in its language (the group's box and the button).
+std::wstring RefusalText(HWND dialog, const RadioGroup& group, int button, const std::wstring& format) {
+  HWND first = GetDlgItem(dialog, group.buttons[0].id);
+  return FillText(format, {Caption(GetWindow(first, GW_HWNDPREV)), Caption(GetDlgItem(dialog, group.buttons[button].id))});
+}
+
 void SetNumber(HWND dialog, int id, int value) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", value);
@@ -146,7 +167,6 @@ const BoardConfigDialog::Command BoardConfigDialog::kDefaultButtons[] = {
 void BoardConfigDialog::DoDataExchange(DataExchange& dx) {
   for (int i = 0; i < kSliderCount; ++i) dx.Control(kSliders[i].sliderId, sliders_[i]);
   for (int g = 0; g < kGroupCount; ++g) dx.Radio(kRadioGroups[g].buttons[0].id, groupIndex_[g]);
-  dx.Radio(kTestPictures[0].id, testPictureIndex_);
 }
 
 BOOL BoardConfigDialog::OnInitDialog() {
@@ -162,12 +182,11 @@ BOOL BoardConfigDialog::OnInitDialog() {
   EnableWindow(GetDlgItem(Hwnd(), IDC_SOURCE_SDI), sdi);
   EnableWindow(GetDlgItem(Hwnd(), IDC_AUDIO_SDI_EMBED), sdi);
   if (!DialogTitle.empty()) SetWindowTextA(Hwnd(), DialogTitle.c_str());
+  FitCaptions();
   return TRUE;
 }
 
 void BoardConfigDialog::ShowSettings(BoardSettings settings) {
-  // The test-picture index stays as it is: the colour-bar button checked at
-  // the latest slider movement stays checked.
   for (int g = 0; g < kGroupCount; ++g)
     groupIndex_[g] = PositionOf(kRadioGroups[g], settings.*kRadioGroups[g].setting->field);
   UpdateData(false);
@@ -180,10 +199,24 @@ void BoardConfigDialog::ShowSettings(BoardSettings settings) {
 
 bool BoardConfigDialog::OnClicked(int id) {
   // A setting's button tells the board also when it was checked already.
+  // The buttons are not automatic: the group shows what the board took,
+  // which after a refusal is what the board reports now.
   int i = 0;
   if (const RadioGroup* group = FindButton(id, i)) {
-    if (!group->setting->set(group->Code(i), CardIndex) && group->setting->dialogReportsRefusal)
-      ShowError(group->buttons[i].errorCaption, "error");
+    const int g = static_cast<int>(group - kRadioGroups);
+    const bool taken = group->setting->set(group->Code(i), CardIndex) != 0;
+    int reported = 0;
+    if (taken)
+      groupIndex_[g] = i;
+    else
+      groupIndex_[g] = group->setting->get(&reported, CardIndex) ? PositionOf(*group, reported) : -1;
+    DataExchange dx(Hwnd(), false);
+    dx.Radio(group->buttons[0].id, groupIndex_[g]);
+    if (!taken && group->setting->dialogReportsRefusal) {
+      const std::string caption = group->buttons[i].errorCaption;
+      MessageBoxW(Hwnd(), RefusalText(Hwnd(), *group, i, Words(IDS_SETTING_REFUSED)).c_str(),
+                  std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
+    }
     return true;
   }
   const auto run = [&](const auto& commands) {
@@ -236,10 +269,16 @@ void BoardConfigDialog::OnSaveDefault() {
   StoredDefaults = settings;
   // The defaults stay in force for this run either way; a person whose file
   // was not written must know that a later run will not have them.
-  if (!SaveSettingsFile(SettingsFilePath, settings)) {
+  WriteFailure why = WriteFailure::kNone;
+  if (!SaveSettingsFile(SettingsFilePath, settings, &why)) {
     // The path may hold what the ANSI code page cannot write: the box gets
-    // wide text.
-    ShowError(Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath));
+    // wide text. The reason follows where it is known.
+    std::wstring text = Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath);
+    for (const auto& [failure, textId] : {std::pair{WriteFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
+                                          std::pair{WriteFailure::kReadOnly, IDS_SAVE_READ_ONLY},
+                                          std::pair{WriteFailure::kDiskFull, IDS_SAVE_DISK_FULL}})
+      if (why == failure) text += L"\n" + Words(textId);
+    ShowError(text);
   }
 }
 
@@ -256,10 +295,15 @@ void BoardConfigDialog::Restore(const BoardSettings& settings) {
   {
     WaitCursor wait;
     refused = ApplyAllSettings(CardIndex, settings);
-    ShowSettings(settings);
+    // The display shows the record as sent, but what the board refused as
+    // it reports it now; the box lists what it refused.
+    BoardSettings shown = settings;
+    for (const BoardSetting* setting : refused) {
+      int reported = 0;
+      if (setting->get(&reported, CardIndex)) shown.*setting->field = reported;
+    }
+    ShowSettings(shown);
   }
-  // The display shows the record as sent; what the board did not take is
-  // listed, so that it does not look applied.
   if (refused.empty()) return;
   std::wstring text = Words(IDS_REFUSED);
   for (const BoardSetting* setting : refused) {
@@ -281,7 +325,9 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
       case SB_PAGERIGHT: value += 10; break;
       case SB_THUMBPOSITION:
       case SB_THUMBTRACK: value = position; break;
-      default: break;  // SB_LEFT, SB_RIGHT, SB_ENDSCROLL: the value stays
+      case SB_LEFT: value = kSliderMin; break;   // Home
+      case SB_RIGHT: value = kSliderMax; break;  // End
+      default: break;                            // SB_ENDSCROLL: the value stays
     }
     if (value <= kSliderMin)
       value = kSliderMin;
@@ -292,12 +338,8 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
     SetNumber(Hwnd(), kSliders[i].valueId, value);
     break;
   }
-  // The checked buttons back into the group indices, so that the next
-  // ShowSettings keeps the colour-bar button checked now.
-  UpdateData(true);
 }
 
-void BoardConfigDialog::ShowError(const char* caption, const char* text) { MessageBoxA(Hwnd(), text, caption, MB_OK); }
 
 void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }
 

@@ -39,6 +39,9 @@ class BoardConfigDialog : public Dialog {
   // Enter sends OK while no push button is the default; it must not close
   // the dialog. Only the cancel command ("Exit", Escape, close box) does.
   void OnOK() override {}
+  // Nor does Enter press a push button that lost the focus, a test
+  // picture's among them: only the focused one.
+  bool EnterPressesDefaultButton() const override { return false; }
 
  private:
   // A button whose click runs a command of the dialog.
@@ -46,9 +49,8 @@ class BoardConfigDialog : public Dialog {
     int id;
     void (BoardConfigDialog::*action)();
   };
-  // The colour-bar buttons, in their order in their radio group: clear
-  // output, the three bar patterns, the alpha test. Each click runs the
-  // picture's command again.
+  // The test-picture buttons: clear output, the three bar patterns, the
+  // alpha test. Each click runs the picture's command again.
   static const Command kTestPictures[];
   static const Command kDefaultButtons[];
 
@@ -61,7 +63,6 @@ class BoardConfigDialog : public Dialog {
   void OnRestoreFactory();
   // Applies a record, shows it and lists what the board refused.
   void Restore(const BoardSettings& settings);
-  void ShowError(const char* caption, const char* text);
   // A box of type 0 captioned "error", in wide text.
   void ShowError(const std::wstring& text);
 
@@ -71,8 +72,7 @@ class BoardConfigDialog : public Dialog {
   std::string moduleDirectory_;
   bool chinese_;
   Slider sliders_[kSliderCount];
-  // The position of the checked button of each radio group of settings and
-  // of the test-picture group, -1 for none.
+  // The position of the checked button of each radio group of settings, -1
+  // for none.
   int groupIndex_[kGroupCount];
-  int testPictureIndex_ = -1;
 };

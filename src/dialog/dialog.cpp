@@ -1,7 +1,10 @@
 #include "dialog.h"
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <new>
+#include <vector>
 
 #include "text_ids.h"
 
@@ -13,8 +16,59 @@ HINSTANCE g_resourceModule = nullptr;
 std::wstring g_outOfMemory;
 std::wstring g_unexpected;
 
+// The work area of the screen a window is on (the primary one for none).
+RECT WorkArea(HWND window) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info);
+  return info.rcWork;
+}
+
+// Skips a string or ordinal field of a dialog template.
+const WORD* SkipField(const WORD* at) {
+  if (*at == 0xFFFF) return at + 2;
+  while (*at) ++at;
+  return at + 1;
+}
+
+// Where the point size of an extended dialog template with a font stands
+// in its bytes; 0 for any other template.
+size_t FontSizeAt(const std::vector<BYTE>& bytes) {
+  if (bytes.size() < 26) return 0;
+  const WORD* words = reinterpret_cast<const WORD*>(bytes.data());
+  if (words[0] != 1 || words[1] != 0xFFFF || !(words[6] & DS_SETFONT)) return 0;
+  const WORD* at = SkipField(SkipField(SkipField(words + 13)));  // menu, class, title
+  const size_t offset = reinterpret_cast<const BYTE*>(at) - bytes.data();
+  return offset + 8 < bytes.size() ? offset : 0;
+}
+
+// The outer size of a template's dialog in its font at `points`, as the
+// dialog manager works it out: a dialog unit is a quarter of the font's
+// mean letter width and an eighth of its height.
+SIZE DialogSize(const std::vector<BYTE>& bytes, size_t fontAt, WORD points) {
+  const WORD* words = reinterpret_cast<const WORD*>(bytes.data());
+  const DWORD style = words[6] | DWORD(words[7]) << 16;
+  const wchar_t* face = reinterpret_cast<const wchar_t*>(bytes.data() + fontAt + 6);
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_DONTCARE, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+  HGDIOBJ old = SelectObject(screen, font);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(screen, &metrics);
+  SIZE letters = {};
+  GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  RECT r = {0, 0, MulDiv(static_cast<short>(words[11]), (letters.cx / 26 + 1) / 2, 4),
+            MulDiv(static_cast<short>(words[12]), metrics.tmHeight, 8)};
+  AdjustWindowRectEx(&r, style, FALSE, 0);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
 // A dialog whose template leaves it at 0, 0 opens centred over its owner,
-// or over the work area of the screen when it has none.
+// or over the work area of the screen when it has none; either way wholly
+// on the work area where it fits there.
 void CenterIfAtOrigin(HWND dialog) {
   RECT r;
   GetWindowRect(dialog, &r);
@@ -22,17 +76,13 @@ void CenterIfAtOrigin(HWND dialog) {
   POINT origin = {0, 0};
   if (owner) ClientToScreen(owner, &origin);
   if (r.left != origin.x || r.top != origin.y) return;
-  RECT area;
-  if (owner) {
-    GetWindowRect(owner, &area);
-  } else {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &info);
-    area = info.rcWork;
-  }
+  const RECT work = WorkArea(dialog);
+  RECT area = work;
+  if (owner) GetWindowRect(owner, &area);
   int w = r.right - r.left, h = r.bottom - r.top;
   int x = (area.left + area.right - w) / 2, y = (area.top + area.bottom - h) / 2;
+  x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+  y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
   SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -61,6 +111,20 @@ std::string LoadTextBytes(int id, bool chinese) {
   std::string bytes(n > 0 ? n : 0, '\0');
   if (n > 0) WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr, nullptr);
   return bytes;
+}
+
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values) {
+  std::wstring filled;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t n = i + 1 < text.size() ? size_t(text[i + 1] - L'1') : values.size();
+    if (text[i] == L'%' && n < values.size()) {
+      filled += values.begin()[n];
+      ++i;
+    } else {
+      filled += text[i];
+    }
+  }
+  return filled;
 }
 
 void ShowInformation(HWND owner, const char* caption, const char* text) {
@@ -98,6 +162,8 @@ void DataExchange::ListIndex(int id, int& index) {
 void DataExchange::Radio(int firstId, int& index) {
   if (fromControls_) index = -1;
   HWND control = Control(firstId);
+  HWND firstEnabled = nullptr;
+  bool checked = false;
   int position = 0;
   do {
     if (SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
@@ -105,11 +171,15 @@ void DataExchange::Radio(int firstId, int& index) {
         if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
       } else {
         SendMessageA(control, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        checked = checked || position == index;
+        if (!firstEnabled && IsWindowEnabled(control)) firstEnabled = control;
       }
       ++position;
     }
     control = GetWindow(control, GW_HWNDNEXT);
   } while (control && !(GetWindowLongA(control, GWL_STYLE) & WS_GROUP));
+  if (!fromControls_ && !checked && firstEnabled)
+    SetWindowLongA(firstEnabled, GWL_STYLE, GetWindowLongA(firstEnabled, GWL_STYLE) | WS_TABSTOP);
 }
 
 void DataExchange::Control(int id, Slider& slider) {
@@ -126,6 +196,27 @@ void Dialog::SetLanguage(bool chinese) {
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 INT_PTR Dialog::DoModal() {
+  // A template taller or wider than the screen's work area (a high DPI on a
+  // small screen) is shown with its font made smaller until it fits: the
+  // layout stays, in smaller dialog units.
+  HRSRC found = FindResourceA(g_resourceModule, MAKEINTRESOURCEA(templateId_), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  HGLOBAL data = found ? LoadResource(g_resourceModule, found) : nullptr;
+  const BYTE* bytes = data ? static_cast<const BYTE*>(LockResource(data)) : nullptr;
+  std::vector<BYTE> copy;
+  if (bytes) copy.assign(bytes, bytes + SizeofResource(g_resourceModule, found));
+  if (const size_t fontAt = FontSizeAt(copy)) {
+    const RECT work = WorkArea(parent_);
+    WORD wanted, size;
+    memcpy(&wanted, copy.data() + fontAt, sizeof wanted);
+    for (size = wanted; size > 6; --size) {
+      const SIZE outer = DialogSize(copy, fontAt, size);
+      if (outer.cx <= work.right - work.left && outer.cy <= work.bottom - work.top) break;
+    }
+    memcpy(copy.data() + fontAt, &size, sizeof size);
+    if (size != wanted)
+      return DialogBoxIndirectParamW(g_resourceModule, reinterpret_cast<const DLGTEMPLATE*>(copy.data()), parent_,
+                                     Proc, reinterpret_cast<LPARAM>(this));
+  }
   return DialogBoxParamA(g_resourceModule, MAKEINTRESOURCEA(templateId_), parent_, Proc,
                          reinterpret_cast<LPARAM>(this));
 }
@@ -136,6 +227,45 @@ void Dialog::UpdateData(bool fromControls) {
 }
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd_, result); }
+
+void Dialog::FitCaptions() {
+  HDC dc = GetDC(hwnd_);
+  for (HWND control = GetWindow(hwnd_, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const LONG type = style & BS_TYPEMASK;
+    wchar_t name[16] = {}, text[128] = {};
+    GetClassNameW(control, name, 16);
+    if (lstrcmpiW(name, L"Button") != 0 || (style & BS_MULTILINE) || (type != BS_PUSHBUTTON && type != BS_GROUPBOX) ||
+        !GetWindowTextW(control, text, 128))
+      continue;
+    RECT box;
+    GetClientRect(control, &box);
+    // The room the control draws its caption in: inside a push button's
+    // edges and focus frame, between a group box's corners.
+    const int room = box.right - (type == BS_GROUPBOX ? 16 : 8);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW look = {};
+    if (!font || !GetObjectW(font, sizeof look, &look)) continue;
+    const LONG height = look.lfHeight;
+    for (int percent = 100; percent >= 60; percent -= 5) {
+      look.lfHeight = MulDiv(height, percent, 100);
+      HFONT tried = percent == 100 ? font : CreateFontIndirectW(&look);
+      HGDIOBJ old = SelectObject(dc, tried);
+      RECT need = {0, 0, 0, 0};
+      DrawTextW(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+      SelectObject(dc, old);
+      if (need.right <= room || percent == 60) {
+        if (tried != font) {
+          fonts_.push_back(tried);
+          SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(tried), FALSE);
+        }
+        break;
+      }
+      if (tried != font) DeleteObject(tried);
+    }
+  }
+  ReleaseDC(hwnd_, dc);
+}
 
 BOOL Dialog::OnInitDialog() {
   UpdateData(false);
@@ -176,9 +306,17 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       CenterIfAtOrigin(hwnd_);
       return setFocus;
     }
-    case WM_NCDESTROY: hwnd_ = nullptr; return FALSE;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      for (HFONT font : fonts_) DeleteObject(font);
+      fonts_.clear();
+      return FALSE;
     case WM_COMMAND: return Command(LOWORD(wparam), HIWORD(wparam));
     case WM_HSCROLL: OnHScroll(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam)); return FALSE;
+    case DM_GETDEFID:
+      if (EnterPressesDefaultButton()) return FALSE;
+      SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, 0);  // no default button
+      return TRUE;
     default: return FALSE;
   }
 }

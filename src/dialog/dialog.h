@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 class Dialog;
 
@@ -17,6 +19,9 @@ std::wstring LoadText(int id, bool chinese);
 // The same text for the platform's byte-string functions: the Chinese texts
 // in GBK (code page 936), the English ones in ASCII.
 std::string LoadTextBytes(int id, bool chinese);
+
+// A text with its places "%1", "%2"... filled with the values in order.
+std::wstring FillText(const std::wstring& text, std::initializer_list<std::wstring> values);
 
 // A modal information box: the information icon and one OK button.
 void ShowInformation(HWND owner, const char* caption, const char* text);
@@ -66,7 +71,9 @@ class DataExchange {
   // none. The group runs from the button firstId up to the next control
   // with WS_GROUP; only radio buttons in that run count, others are
   // skipped. Towards the controls an index that is no position checks
-  // nothing; setting a check sends no click.
+  // nothing, and the group's first enabled button takes the tab stop that
+  // the checked one would have, so that Tab still reaches the group;
+  // setting a check sends no click.
   void Radio(int firstId, int& index);
   // Attaches the slider to its control the first time; nothing after.
   void Control(int id, Slider& slider);
@@ -95,6 +102,11 @@ class Dialog {
 
   HWND Hwnd() const { return hwnd_; }
   void UpdateData(bool fromControls);
+  // Gives each single-line push button and group box whose caption is wider
+  // than the control (the font grows by other steps than the dialog units
+  // at some DPI settings) a smaller font of the same face, so that the
+  // caption fits and the layout stays. The fonts live as long as the window.
+  void FitCaptions();
   void EndDialog(INT_PTR result);
 
  protected:
@@ -112,6 +124,10 @@ class Dialog {
   // Exchanges data back from the controls and ends with IDOK.
   virtual void OnOK();
   virtual void OnCancel();
+  // Whether Enter presses the default push button when the focus is on a
+  // control that is no push button (the dialog manager's way); false: Enter
+  // there sends OK.
+  virtual bool EnterPressesDefaultButton() const { return true; }
 
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
@@ -121,4 +137,5 @@ class Dialog {
   int templateId_;
   HWND parent_;
   HWND hwnd_ = nullptr;
+  std::vector<HFONT> fonts_;  // made by FitCaptions
 };

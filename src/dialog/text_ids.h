@@ -27,5 +27,10 @@
 #define IDS_NO_FRAME_MEMORY 123
 #define IDS_PICTURE_TOO_LARGE 124
 #define IDS_TGA_UNREADABLE 125  // the file's path follows
+#define IDS_SETTING_REFUSED 126  // %1: the setting, %2: the value, as the dialog names them
+// Why a save failed, after IDS_CANNOT_SAVE and the path.
+#define IDS_SAVE_ACCESS_DENIED 127
+#define IDS_SAVE_READ_ONLY 128
+#define IDS_SAVE_DISK_FULL 129
 
 #endif

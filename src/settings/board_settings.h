@@ -47,7 +47,9 @@ void SetFactorySettings(BoardSettings& settings);
 constexpr char kSettingsSection[] = "BOARD";
 constexpr char kSettingsKey[] = "Param";
 bool LoadSettingsFile(const std::string& path, BoardSettings& settings);
-bool SaveSettingsFile(const std::string& path, BoardSettings settings);
+// `why`, when given, gets the reason of a failed save (file_store.h).
+enum class WriteFailure;
+bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why = nullptr);
 
 // The board's current settings, every getter in the read order of
 // setting_table.h. The record is zeroed first, so a getter that stores

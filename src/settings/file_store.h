@@ -25,7 +25,9 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
 // new one, and gives false. Before it writes, it removes the new files that
 // earlier saves of path left behind when their process ended mid-save;
 // those of a process that still runs stay.
-bool ReplaceWholeFile(const std::string& path, const std::string& text);
+// `why`, when given, gets the reason of a failure as far as it is known.
+enum class WriteFailure { kNone, kAccessDenied, kReadOnly, kDiskFull, kOther };
+bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why = nullptr);
 
 // The end of the name of a save's new file: ".<process id>-<count>.tmp".
 std::string TempFileSuffix(unsigned long pid, unsigned count);

@@ -30,10 +30,25 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
 
 namespace {
 
+// The reason of the failure that errno tells.
+WriteFailure FailureOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return WriteFailure::kAccessDenied;
+    case EROFS: return WriteFailure::kReadOnly;
+    case ENOSPC:
+    case EDQUOT: return WriteFailure::kDiskFull;
+    default: return WriteFailure::kOther;
+  }
+}
+
 bool WriteAll(int fd, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
     const size_t size = DiskTakes(text.size() - done);
-    if (size == 0) return false;
+    if (size == 0) {
+      errno = ENOSPC;
+      return false;
+    }
     const ssize_t n = ::write(fd, text.data() + done, size);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
@@ -63,17 +78,26 @@ void RemoveStaleTempFiles(const std::string& path) {
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text) {
+bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why) {
+  WriteFailure ignored;
+  WriteFailure& failure = why ? *why : ignored;
+  failure = WriteFailure::kNone;
   mode_t mode = 0666;  // less the umask, for a new file
   bool keepMode = false;
   struct stat old;
   if (::stat(path.c_str(), &old) == 0) {
     // The superuser may write anything, so the permission bits are looked
     // at as well: a file that nobody may write is the user's "read-only".
-    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) return false;
+    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
+      failure = !S_ISREG(old.st_mode) ? WriteFailure::kOther
+                : (old.st_mode & 0222) == 0 ? WriteFailure::kReadOnly
+                                           : FailureOf(errno);
+      return false;
+    }
     mode = old.st_mode & 07777;
     keepMode = true;
   } else if (errno != ENOENT) {
+    failure = FailureOf(errno);
     return false;
   }
 
@@ -85,12 +109,24 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     temp = path + TempFileSuffix(static_cast<unsigned long>(::getpid()), counter++);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) {
+      failure = FailureOf(errno);
+      return false;
+    }
   }
-  if (fd < 0) return false;
+  if (fd < 0) {
+    failure = WriteFailure::kOther;
+    return false;
+  }
   bool ok = WriteAll(fd, text) && (!keepMode || ::fchmod(fd, mode) == 0) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
+  int error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
   if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+  if (ok) error = errno;
+  failure = FailureOf(error);
   ::unlink(temp.c_str());
   return false;
 }

@@ -34,11 +34,23 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
 
 namespace {
 
+// The reason of the failure that a system error code tells.
+WriteFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_ACCESS_DENIED: return WriteFailure::kAccessDenied;
+    case ERROR_WRITE_PROTECT: return WriteFailure::kReadOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return WriteFailure::kDiskFull;
+    default: return WriteFailure::kOther;
+  }
+}
+
 bool WriteAll(HANDLE h, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
     // At most 1 GiB a call: a DWORD cannot count every size_t of a 64-bit build.
     const DWORD size = DWORD(DiskTakes(std::min<size_t>(text.size() - done, size_t(1) << 30)));
     DWORD n = 0;
+    if (size == 0) SetLastError(ERROR_DISK_FULL);
     if (size == 0 || !WriteFile(h, text.data() + done, size, &n, nullptr) || n == 0) return false;
     done += n;
   }
@@ -92,7 +104,10 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text) {
+bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why) {
+  WriteFailure ignored;
+  WriteFailure& failure = why ? *why : ignored;
+  failure = WriteFailure::kNone;
   const std::wstring target = FileApiPath(path);
   // The platform (Wine as the superuser, at least) writes, moves over and
   // replaces read-only files without complaint: the attribute is looked at
@@ -100,10 +115,14 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
   DWORD keep = FILE_ATTRIBUTE_NORMAL;
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+      failure = attributes & FILE_ATTRIBUTE_DIRECTORY ? WriteFailure::kOther : WriteFailure::kReadOnly;
+      return false;
+    }
     if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
       keep = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+  } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
+    failure = FailureOf(error);
     return false;
   }
 
@@ -116,12 +135,24 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     const std::string suffix = TempFileSuffix(GetCurrentProcessId(), counter++);
     temp = target + std::wstring(suffix.begin(), suffix.end());
     h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, keep, nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+      failure = FailureOf(GetLastError());
+      return false;
+    }
   }
-  if (h == INVALID_HANDLE_VALUE) return false;
+  if (h == INVALID_HANDLE_VALUE) {
+    failure = WriteFailure::kOther;
+    return false;
+  }
   bool ok = WriteAll(h, text) && FlushFileBuffers(h);
-  ok = CloseHandle(h) && ok;
+  DWORD error = GetLastError();
+  if (!CloseHandle(h) && ok) {
+    ok = false;
+    error = GetLastError();
+  }
   if (ok && MoveIntoPlace(temp, target)) return true;
+  if (ok) error = GetLastError();
+  failure = FailureOf(error);
   DeleteFileW(temp.c_str());
   return false;
 }

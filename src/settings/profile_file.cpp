@@ -176,11 +176,12 @@ bool ReadProfileStruct(const std::string& path, std::string_view section, std::s
 }
 
 bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
-                        size_t size) {
+                        size_t size, WriteFailure* why) {
+  if (why) *why = WriteFailure::kOther;
   std::string text;
   if (!ReadText(path, text)) return false;  // never replace what cannot be read back
   const std::string value = EncodeProfileStruct(data, size);
   if (ProfileValue(text, section, key) == value) return true;  // as the platform, leave an unchanged file alone
   const std::string saved = WithProfileValue(text, section, key, value);
-  return saved.size() <= kMaxProfileFileSize && ReplaceWholeFile(path, saved);  // never write what we would not read
+  return saved.size() <= kMaxProfileFileSize && ReplaceWholeFile(path, saved, why);  // never write what we would not read
 }

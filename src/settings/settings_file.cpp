@@ -12,6 +12,6 @@ bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   return ReadProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);  // changes nothing when it fails
 }
 
-bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);
+bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why) {
+  return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings, why);
 }

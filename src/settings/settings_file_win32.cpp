@@ -49,6 +49,6 @@ bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   return true;
 }
 
-bool SaveSettingsFile(const std::string& path, BoardSettings settings) {
-  return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);
+bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why) {
+  return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings, why);
 }

@@ -149,18 +149,22 @@ TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
     unsigned mode;
     bool sizeLimit;
     long long bytesLeft;  // the space of full_disk.h
+    WriteFailure why;
   };
-  for (const Case& c :
-       {Case{"file size limit", 0640, true, -1}, Case{"disk full at once", 0640, false, 0},
-        Case{"disk full after 1500 bytes", 0640, false, 1500}, Case{"read-only for all", 0444, false, -1},
-        Case{"read-only for the owner alone", 0400, false, -1}}) {
+  for (const Case& c : {Case{"file size limit", 0640, true, -1, WriteFailure::kOther},
+                        Case{"disk full at once", 0640, false, 0, WriteFailure::kDiskFull},
+                        Case{"disk full after 1500 bytes", 0640, false, 1500, WriteFailure::kDiskFull},
+                        Case{"read-only for all", 0444, false, -1, WriteFailure::kReadOnly},
+                        Case{"read-only for the owner alone", 0400, false, -1, WriteFailure::kReadOnly}}) {
     if (fs::exists(path)) fs::permissions(path, fs::perms(0640));
     Put(old);
     fs::permissions(path, fs::perms(c.mode));
     if (c.sizeLimit) setrlimit(RLIMIT_FSIZE, &small);
     g_diskSpace = c.bytesLeft;
-    const bool ok = SaveSettingsFile(path, Factory());
+    WriteFailure why = WriteFailure::kNone;
+    const bool ok = SaveSettingsFile(path, Factory(), &why);
     g_diskSpace = -1;
+    EXPECT_EQ(why, c.why) << c.what;
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(ok) << c.what;
     EXPECT_TRUE(Get() == old) << c.what << ": the old file changed";

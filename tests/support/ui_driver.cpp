@@ -16,6 +16,7 @@ const UINT kAction = WM_APP + 0x3B;
 std::mutex g_lock;
 std::vector<WindowEvent> g_events;
 volatile LONG g_markersSeen = 0;
+volatile LONG g_keyUpsSeen = 0;  // key releases the run's thread has taken from its queue
 LONG g_markersPosted = 0;
 std::function<void()> g_action;  // for kAction; set before it is posted
 
@@ -63,6 +64,8 @@ LRESULT CALLBACK GetMessageProc(int code, WPARAM wparam, LPARAM lparam) {
   const MSG* msg = reinterpret_cast<const MSG*>(lparam);
   if (code == HC_ACTION && wparam == PM_REMOVE && msg->message == kMarker && msg->hwnd == nullptr)
     InterlockedExchange(&g_markersSeen, static_cast<LONG>(msg->wParam));
+  if (code == HC_ACTION && wparam == PM_REMOVE && (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP))
+    InterlockedIncrement(&g_keyUpsSeen);
   if (code == HC_ACTION && wparam == PM_REMOVE && msg->message == kAction && msg->hwnd == nullptr) {
     std::function<void()> action;
     std::swap(action, g_action);
@@ -300,6 +303,39 @@ void PressKey(ModuleRun& run, HWND dialog, WORD key) {
   if (GetGUIThreadInfo(run.ThreadId(), &info) && info.hwndFocus) target = info.hwndFocus;
   PostMessageW(target, WM_KEYDOWN, key, 1);
   PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+}
+
+bool Type(ModuleRun& run, HWND window, const std::vector<Key>& keys) {
+  SetForegroundWindow(window);
+  if (!WaitUntil([&] { return GetForegroundWindow() == window; }, 2000)) return false;
+  for (const Key& key : keys) {
+    // The key's release is taken from the queue after whatever its press
+    // posted (WM_CHAR, WM_SYSCHAR); the marker that Sync posts then comes
+    // after the release has been handled.
+    const LONG before = g_keyUpsSeen;
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+      INPUT in = {};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      inputs.push_back(in);
+    };
+    if (key.modifier) add(key.modifier, false);
+    add(key.vk, false);
+    add(key.vk, true);
+    if (key.modifier) add(key.modifier, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    const LONG ups = key.modifier ? 2 : 1;
+    if (!WaitUntil([&] { return g_keyUpsSeen >= before + ups; }, 3000) || !run.Sync()) return false;
+  }
+  return true;
+}
+
+HWND Focus(const ModuleRun& run) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(run.ThreadId(), &info) ? info.hwndFocus : nullptr;
 }
 
 void PressClose(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }

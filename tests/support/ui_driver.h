@@ -106,6 +106,18 @@ void Click(HWND dialog, int id);  // never on a disabled button: that hangs Wine
 void Command(HWND dialog, int id);
 void SelectListEntry(HWND dialog, int id, int index);
 void PressKey(ModuleRun& run, HWND dialog, WORD key);  // to the focused control
+// Real key presses, as a keyboard makes them (SendInput), which go through
+// the dialog manager as a person's do: `window` (a dialog or box of the
+// run) is brought to the front, then each key is pressed and released, with
+// its modifier (VK_MENU, VK_SHIFT) held around it. Returns once the run's
+// thread has handled every key; false if it did not within the time.
+struct Key {
+  WORD vk;
+  WORD modifier = 0;
+};
+bool Type(ModuleRun& run, HWND window, const std::vector<Key>& keys);
+// The window that has the keyboard focus on the run's thread.
+HWND Focus(const ModuleRun& run);
 void PressClose(HWND window);                          // the close box
 void Scroll(HWND dialog, int id, int code, int position = 0);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cwctype>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -31,21 +32,25 @@ using ui::W;
 using Ids = std::vector<int>;
 using Calls = std::vector<std::string>;
 
-// The radio groups as a person meets them, in template order.
+// The radio groups of the settings as a person meets them, in template
+// (reading) order.
 const std::vector<Ids> kGroups = {
-    {IDC_AUDIO_ANALOG, IDC_AUDIO_SDI_EMBED},
-    {IDC_OUT_VIDEO_PLAY, IDC_OUT_VIDEO_INPUT},
-    {IDC_OUT_AUDIO_PLAY, IDC_OUT_AUDIO_INPUT},
-    {IDC_CAPTURE_INPUT, IDC_CAPTURE_PLAY},
-    {IDC_MODE_NTSC, IDC_MODE_PAL},
     {IDC_SYNC_INTERNAL, IDC_SYNC_EXTERNAL, IDC_SYNC_FROM_VIDEO},
     {IDC_SOURCE_CVBS1, IDC_SOURCE_YC, IDC_SOURCE_YUV, IDC_SOURCE_SDI, IDC_SOURCE_CVBS2},
-    {IDC_LOCK_VTR, IDC_LOCK_TV},
+    {IDC_AUDIO_ANALOG, IDC_AUDIO_SDI_EMBED},
     {IDC_MIX_BYPASS, IDC_MIX_GRAPHIC},
+    {IDC_LOCK_VTR, IDC_LOCK_TV},
+    {IDC_MODE_NTSC, IDC_MODE_PAL},
     {IDC_BLACK_0_0, IDC_BLACK_7_5},
-    {IDC_BARS_CLEAR, IDC_BARS_100_0_100_00, IDC_BARS_100_0_100_25, IDC_BARS_100_0_75_00, IDC_BARS_ALPHA},
+    {IDC_OUT_VIDEO_PLAY, IDC_OUT_VIDEO_INPUT},
+    {IDC_OUT_AUDIO_PLAY, IDC_OUT_AUDIO_INPUT},
     {IDC_PAUSE_FRAME, IDC_PAUSE_FIRST_FIELD, IDC_PAUSE_SECOND_FIELD},
+    {IDC_CAPTURE_INPUT, IDC_CAPTURE_PLAY},
 };
+const Ids kTestPictures = {IDC_BARS_CLEAR, IDC_BARS_100_0_100_00, IDC_BARS_100_0_100_25, IDC_BARS_100_0_75_00,
+                           IDC_BARS_ALPHA};
+const Ids kSliderIds = {IDC_CONTRAST,   IDC_LIGHT,      IDC_HUE,         IDC_SATUATION,
+                        IDC_SUBCARRIER, IDC_LINE_PHASE, IDC_FIELD_PHASE, IDC_VOLUME};
 
 template <class T>
 std::vector<T> operator+(std::vector<T> a, const std::vector<T>& b) {
@@ -145,7 +150,7 @@ class ConfigDialog : public ::testing::Test {
   int mark_ = 0;
 };
 
-TEST_F(ConfigDialog, TemplateMakesItsControlsWithTheirStylesAndTwelveRadioGroups) {
+TEST_F(ConfigDialog, TemplateMakesItsControlsWithTheirStylesAndElevenRadioGroups) {
   Start();
   std::vector<ui::WindowEvent> controls;
   for (const ui::WindowEvent& e : run_->Events())
@@ -153,15 +158,13 @@ TEST_F(ConfigDialog, TemplateMakesItsControlsWithTheirStylesAndTwelveRadioGroups
   ASSERT_EQ(controls.size(), 73u);
 
   // A group runs from a WS_GROUP control to the next; only radio buttons count.
+  // The radio buttons are not automatic: arrow keys only move the focus.
   std::vector<Ids> groups;
-  int endOfColourBars = 0;
-  Ids unnamed, disabled, tabStops, multiLine, centred, edged;
+  Ids unnamed, disabled, tabStops, multiLine, centred, edged, pushButtons;
   for (const ui::WindowEvent& e : controls) {
-    if (e.style & WS_GROUP) {
-      if (!groups.empty() && groups.back() == kGroups[10]) endOfColourBars = e.id;
-      groups.emplace_back();
-    }
-    if (e.className == L"Button" && (e.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) groups.back().push_back(e.id);
+    if (e.style & WS_GROUP) groups.emplace_back();
+    if (e.className == L"Button" && (e.style & BS_TYPEMASK) == BS_RADIOBUTTON) groups.back().push_back(e.id);
+    if (e.className == L"Button" && (e.style & BS_TYPEMASK) == BS_PUSHBUTTON) pushButtons.push_back(e.id);
     if (e.id == -1) unnamed.push_back(e.style & (WS_DISABLED | SS_CENTERIMAGE));
     if (e.id != -1 && (e.style & WS_DISABLED)) disabled.push_back(e.id);
     if (e.style & WS_TABSTOP) tabStops.push_back(e.id);
@@ -171,18 +174,20 @@ TEST_F(ConfigDialog, TemplateMakesItsControlsWithTheirStylesAndTwelveRadioGroups
   }
   groups.erase(std::remove(groups.begin(), groups.end(), Ids()), groups.end());
   EXPECT_EQ(groups, kGroups);
-  EXPECT_EQ(endOfColourBars, Chinese() ? IDC_PAUSE_FRAME : IDC_VOLUME_VALUE);
   // 13 group boxes, two of them disabled, and 8 labels, all vertically centred.
   EXPECT_EQ(Sorted(unnamed), Sorted(Ids(11, 0) + Ids(2, WS_DISABLED) + Ids(8, SS_CENTERIMAGE)));
   EXPECT_EQ(Sorted(disabled),
             Sorted({IDC_CAPTURE_INPUT, IDC_CAPTURE_PLAY, IDC_MODE_NTSC, IDC_LOCK_TV, IDC_BLACK_0_0, IDC_BLACK_7_5}));
-  EXPECT_EQ(Sorted(tabStops), Sorted({IDCANCEL, IDC_SAVE_DEFAULT, IDC_RESTORE_DEFAULT, IDC_RESTORE_FACTORY}));
+  // Radio buttons get theirs as they are checked.
+  const Ids commands = kTestPictures + Ids{IDC_SAVE_DEFAULT, IDC_RESTORE_DEFAULT, IDC_RESTORE_FACTORY, IDCANCEL};
+  EXPECT_EQ(tabStops, kSliderIds + commands);
+  EXPECT_EQ(pushButtons, commands);
   EXPECT_EQ(multiLine, Chinese() ? Ids() : Ids{IDC_RESTORE_FACTORY});
   const Ids values = {IDC_CONTRAST_VALUE,   IDC_LIGHT_VALUE,      IDC_HUE_VALUE,         IDC_SATUATION_VALUE,
                       IDC_SUBCARRIER_VALUE, IDC_LINE_PHASE_VALUE, IDC_FIELD_PHASE_VALUE, IDC_VOLUME_VALUE};
   EXPECT_EQ(Sorted(edged), Sorted(values));
   EXPECT_EQ(Sorted(centred), Chinese() ? Ids() : Sorted(Ids(values.begin(), values.end() - 1)));
-  EXPECT_EQ(Text(IDCANCEL), Chinese() ? W("退  出") : L"Exit");
+  EXPECT_EQ(Text(IDCANCEL), Chinese() ? W("退  出(&X)") : L"E&xit");
   EXPECT_EQ(Text(IDC_AUDIO_ANALOG), Chinese() ? W("模拟音频") : L"Analog ");
   EXPECT_EQ(GetDlgItem(dialog_, IDOK), nullptr);
   Finish();
@@ -249,49 +254,71 @@ TEST_F(ConfigDialog, ShowsTheBoardAsItOpensWithoutChangingIt) {
   Finish();
 }
 
-TEST_F(ConfigDialog, EachSettingButtonCallsItsSetterAndSomeReportARefusal) {
+TEST_F(ConfigDialog, EachSettingButtonCallsItsSetterAndARefusalShowsWhatTheBoardHas) {
   // A row per group: the setting, its buttons, the codes they send, and the
   // captions of the boxes shown when the board refuses (empty: no box).
+  // After a refusal the board is asked what it has.
   struct Case {
     const char* setting;
     Ids buttons, codes;
     std::vector<const char*> refused;
   };
   const Case cases[] = {
-      {"InnerOrExtraSync", kGroups[5], {0, 1, 2}, {}},
-      {"CmpsOrSvideo", kGroups[6], {0, 1, 2, 3, 5}, {"CVBS1 err", "Svideo err", "YUV err", "SDI err", "CVBS2 err"}},
-      {"AudioSrc", kGroups[0], {0, 1}, {}},
-      {"TVORVTR", kGroups[7], {0, 1}, {"VTR err", "TV err"}},
-      {"VideoBypass", kGroups[8], {0, 1}, {"Bypass err", "Video mix err"}},
-      {"VideoMode", kGroups[4], {0, 1}, {}},
-      {"VideoBlackLevel", kGroups[9], {0, 1}, {"Set video black level error!", "Set video black level error!"}},
-      {"OutVideoSrc", kGroups[1], {0, 1}, {}},
-      {"OutAudioSrc", kGroups[2], {0, 1}, {}},
-      {"CapVideoSrc", kGroups[3], {1, 2}, {}},
-      {"PlayBufferRepeatMode", kGroups[11], {1, 2, 3}, {}},
+      {"InnerOrExtraSync", kGroups[0], {0, 1, 2}, {}},
+      {"CmpsOrSvideo", kGroups[1], {0, 1, 2, 3, 5}, {"CVBS1 err", "Svideo err", "YUV err", "SDI err", "CVBS2 err"}},
+      {"AudioSrc", kGroups[2], {0, 1}, {}},
+      {"TVORVTR", kGroups[4], {0, 1}, {"VTR err", "TV err"}},
+      {"VideoBypass", kGroups[3], {0, 1}, {"Bypass err", "Video mix err"}},
+      {"VideoMode", kGroups[5], {0, 1}, {}},
+      {"VideoBlackLevel", kGroups[6], {0, 1}, {"Set video black level error!", "Set video black level error!"}},
+      {"OutVideoSrc", kGroups[7], {0, 1}, {}},
+      {"OutAudioSrc", kGroups[8], {0, 1}, {}},
+      {"CapVideoSrc", kGroups[10], {1, 2}, {}},
+      {"PlayBufferRepeatMode", kGroups[9], {1, 2, 3}, {}},
   };
   std::string all;
   for (const Case& c : cases) all += std::string(c.setting) + ",";
   Boards("all", all.c_str());  // a board that refuses everything
   Start();
+  const Ids powerOn = Checked();
+  const std::wstring refusal = Chinese() ? W("板卡拒绝了") : L"The board refused ";
   for (const Case& c : cases)
     for (size_t i = 0; i < c.buttons.size(); ++i) {
       const std::string call = "Orbel_Set" + std::string(c.setting) + "(" + std::to_string(c.codes[i]) + ", 0) = 0";
+      const std::string get = "Orbel_Get" + std::string(c.setting) + "(&v, 0) -> ";
       // Disabled buttons are bound all the same; only the dialog manager can click them.
-      EXPECT_EQ(Do([&] { ui::Command(dialog_, c.buttons[i]); }), Calls{call});
+      const Calls calls = Do([&] { ui::Command(dialog_, c.buttons[i]); });
+      ASSERT_EQ(calls.size(), 2u) << call;
+      EXPECT_EQ(calls[0], call);
+      EXPECT_EQ(calls[1].rfind(get, 0), 0u) << calls[1];
       EXPECT_EQ(BoxOpen(), !c.refused.empty()) << call;
       if (!c.refused.empty()) {
-        EXPECT_EQ(AnswerBox(), std::make_pair(W(c.refused[i]), std::wstring(L"error")));
+        const auto [caption, text] = AnswerBox();
+        EXPECT_EQ(caption, W(c.refused[i]));
+        EXPECT_EQ(text.rfind(refusal, 0), 0u) << text;
       }
+      EXPECT_EQ(Checked(), powerOn) << "the board's own settings stay on screen";
     }
 
-  // A person's click: the button stays checked after the box, and a click on
-  // the checked button calls again.
+  // A person's click on "YC": the box names the setting and the value as
+  // the dialog does, and "CVBS1", which the board kept, stays checked.
   for (int click = 0; click < 2; ++click) {
-    EXPECT_EQ(Click(IDC_SOURCE_YC), Calls{"Orbel_SetCmpsOrSvideo(1, 0) = 0"});
-    EXPECT_EQ(AnswerBox().first, L"Svideo err");
-    EXPECT_EQ(ui::CheckState(dialog_, IDC_SOURCE_YC), BST_CHECKED);
+    EXPECT_EQ(Click(IDC_SOURCE_YC), (Calls{"Orbel_SetCmpsOrSvideo(1, 0) = 0", "Orbel_GetCmpsOrSvideo(&v, 0) -> 0 = 1"}));
+    EXPECT_EQ(AnswerBox(), std::make_pair(std::wstring(L"Svideo err"),
+                                          Chinese() ? W("板卡拒绝了视频源“YC”，显示的是板卡现在的设置。")
+                                                    : std::wstring(L"The board refused Video Src \"YC\". The dialog "
+                                                                   L"shows what the board has now.")));
+    EXPECT_EQ(ui::CheckState(dialog_, IDC_SOURCE_YC), BST_UNCHECKED);
+    EXPECT_EQ(ui::CheckState(dialog_, IDC_SOURCE_CVBS1), BST_CHECKED);
   }
+  Finish();
+
+  // A board that takes the value: the button it took is checked.
+  Boards("all");
+  Start();
+  EXPECT_EQ(Click(IDC_SOURCE_YC), Calls{"Orbel_SetCmpsOrSvideo(1, 0) = 1"});
+  EXPECT_EQ(std::make_pair(ui::CheckState(dialog_, IDC_SOURCE_YC), ui::CheckState(dialog_, IDC_SOURCE_CVBS1)),
+            std::make_pair(BST_CHECKED, BST_UNCHECKED));
   Finish();
 }
 
@@ -305,8 +332,8 @@ TEST_F(ConfigDialog, SlidersMoveByTheirScrollCodesWithinZeroTo255AndTellTheBoard
       {128, SB_LINELEFT, 0, 127},    {128, SB_LINERIGHT, 0, 129},
       {0, SB_LINELEFT, 0, 0},        {255, SB_LINERIGHT, 0, 255},
       {10, SB_THUMBTRACK, 200, 200}, {10, SB_THUMBPOSITION, 300, 255},
-      {5, SB_ENDSCROLL, 0, 5},       {5, SB_LEFT, 0, 5},
-      {5, SB_RIGHT, 0, 5},
+      {5, SB_ENDSCROLL, 0, 5},       {5, SB_LEFT, 0, 0},
+      {5, SB_RIGHT, 0, 255},
   };
   Start();
   for (const Case& c : cases) {
@@ -331,6 +358,216 @@ TEST_F(ConfigDialog, SlidersMoveByTheirScrollCodesWithinZeroTo255AndTellTheBoard
     EXPECT_EQ(Text(s.value), L"200");
   }
   EXPECT_EQ(Do([&] { ui::Scroll(dialog_, IDC_SAVE_DEFAULT, SB_LINERIGHT); }), Calls()) << "not from a slider";
+  Finish();
+}
+
+// Keyboard: real key presses through the dialog manager, on a board with
+// the sub-board as it powers up.
+class ConfigDialogKeys : public ConfigDialog {
+ protected:
+  void SetUp() override { Boards("all"); }
+  // The dialog in front, with the focus where the dialog manager put it.
+  void StartInFront(const std::wstring& module = L"korvcfg.dll") {
+    Start(module);
+    SetForegroundWindow(dialog_);
+    EXPECT_TRUE(ui::WaitUntil([&] { return ui::Focus(*run_) != nullptr; })) << "the dialog has no focus";
+  }
+  // Presses the keys; returns the device calls they made.
+  Calls Keys(const std::vector<ui::Key>& keys) {
+    return Do([&] { EXPECT_TRUE(ui::Type(*run_, dialog_, keys)) << "keys not handled"; });
+  }
+  int Focused() const { return GetDlgCtrlID(ui::Focus(*run_)); }
+};
+
+ui::Key Alt(char c) { return {static_cast<WORD>(c), VK_MENU}; }
+const ui::Key kTab = {VK_TAB}, kBackTab = {VK_TAB, VK_SHIFT}, kSpace = {VK_SPACE};
+
+// Where Tab stops, in reading order: the checked button of each radio group,
+// the sliders, the test pictures, the default buttons, "Exit"; disabled
+// controls are passed by.
+const Ids kTabOrder = {IDC_SYNC_INTERNAL,   IDC_SOURCE_CVBS1,    IDC_AUDIO_ANALOG,      IDC_MIX_BYPASS,
+                       IDC_LOCK_VTR,        IDC_MODE_PAL,        IDC_CONTRAST,          IDC_LIGHT,
+                       IDC_HUE,             IDC_SATUATION,       IDC_SUBCARRIER,        IDC_LINE_PHASE,
+                       IDC_FIELD_PHASE,     IDC_VOLUME,          IDC_BARS_CLEAR,        IDC_BARS_100_0_100_00,
+                       IDC_BARS_100_0_100_25, IDC_BARS_100_0_75_00, IDC_BARS_ALPHA,     IDC_SAVE_DEFAULT,
+                       IDC_RESTORE_DEFAULT, IDC_RESTORE_FACTORY, IDC_OUT_VIDEO_INPUT,   IDC_OUT_AUDIO_INPUT,
+                       IDC_PAUSE_FRAME,     IDCANCEL};
+
+TEST_F(ConfigDialogKeys, TabReachesEveryControlInReadingOrderAndSetsNothing) {
+  StartInFront();
+  Ids visited = {Focused()};
+  Calls calls;
+  for (size_t i = 0; i < kTabOrder.size(); ++i) {
+    calls = calls + Keys({kTab});
+    visited.push_back(Focused());
+  }
+  EXPECT_EQ(visited, kTabOrder + Ids{kTabOrder[0]});
+  calls = calls + Keys({kBackTab});
+  EXPECT_EQ(Focused(), IDCANCEL);
+  EXPECT_EQ(calls, Calls());
+  Finish();
+}
+
+TEST_F(ConfigDialogKeys, ArrowsMoveOnlyTheFocusWithinEachGroupAndTheSpaceBarPicks) {
+  // Each group, reached by its caption's mnemonic (the default buttons by
+  // Tab), and where Down or Right takes the focus from there, round to the
+  // start; disabled buttons are passed by.
+  struct Case {
+    std::vector<ui::Key> reach;
+    Ids focus;
+  };
+  const Case cases[] = {
+      {{Alt('Y')}, kGroups[0] + Ids{IDC_SYNC_INTERNAL}},
+      {{Alt('V')}, kGroups[1] + Ids{IDC_SOURCE_CVBS1}},
+      {{Alt('A')}, kGroups[2] + Ids{IDC_AUDIO_ANALOG}},
+      {{Alt('T')}, kGroups[3] + Ids{IDC_MIX_BYPASS}},
+      {{Alt('L')}, {IDC_LOCK_VTR, IDC_LOCK_VTR}},
+      {{Alt('M')}, {IDC_MODE_PAL, IDC_MODE_PAL}},
+      {{Alt('O')}, {IDC_OUT_VIDEO_INPUT, IDC_OUT_VIDEO_PLAY, IDC_OUT_VIDEO_INPUT}},
+      {{Alt('D')}, {IDC_OUT_AUDIO_INPUT, IDC_OUT_AUDIO_PLAY, IDC_OUT_AUDIO_INPUT}},
+      {{Alt('E')}, kGroups[9] + Ids{IDC_PAUSE_FRAME}},
+      {{Alt('B')}, kTestPictures + Ids{IDC_BARS_CLEAR}},
+      {{Alt('B'), kTab, kTab, kTab, kTab, kTab},
+       {IDC_SAVE_DEFAULT, IDC_RESTORE_DEFAULT, IDC_RESTORE_FACTORY, IDC_SAVE_DEFAULT}},
+  };
+  StartInFront();
+  const Ids powerOn = Checked();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "group " << (&c - cases));
+    EXPECT_EQ(Keys(c.reach), Calls());
+    Ids focus = {Focused()};
+    for (size_t i = 1; i < c.focus.size(); ++i) {
+      EXPECT_EQ(Keys({{static_cast<WORD>(i % 2 ? VK_DOWN : VK_RIGHT)}}), Calls());
+      focus.push_back(Focused());
+    }
+    EXPECT_EQ(focus, c.focus);
+    // Up goes back, Left too.
+    EXPECT_EQ(Keys({{VK_UP}, {VK_LEFT}}), Calls());
+    EXPECT_EQ(Focused(), c.focus[c.focus.size() > 2 ? c.focus.size() - 3 : 0]);
+    EXPECT_EQ(Checked(), powerOn);
+  }
+
+  // The space bar picks the focused button: the board is told, the button checked.
+  Keys({Alt('Y'), {VK_DOWN}});
+  EXPECT_EQ(Keys({kSpace}), Calls{"Orbel_SetInnerOrExtraSync(1, 0) = 1"});
+  EXPECT_EQ(std::make_pair(ui::CheckState(dialog_, IDC_SYNC_EXTERNAL), ui::CheckState(dialog_, IDC_SYNC_INTERNAL)),
+            std::make_pair(BST_CHECKED, BST_UNCHECKED));
+  // And sends the focused test picture; Enter on a slider afterwards sends nothing.
+  Keys({Alt('B'), {VK_DOWN}, {VK_DOWN}, {VK_DOWN}});
+  const Calls bars = Keys({kSpace});
+  ASSERT_EQ(bars.size(), 576u);
+  EXPECT_EQ(bars.back(), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 1");
+  EXPECT_EQ(Keys({kBackTab, kBackTab, kBackTab, kBackTab, {VK_RETURN}}), Calls());
+  EXPECT_EQ(Focused(), IDC_VOLUME);
+  EXPECT_TRUE(IsWindowVisible(dialog_));
+  Finish();
+}
+
+TEST_F(ConfigDialogKeys, SlidersTakeArrowsPagesHomeAndEnd) {
+  struct Case {
+    WORD key;
+    int value;
+  };
+  // The contrast starts at 128.
+  const Case cases[] = {{VK_RIGHT, 129}, {VK_DOWN, 130}, {VK_LEFT, 129}, {VK_UP, 128}, {VK_NEXT, 138},
+                        {VK_PRIOR, 128}, {VK_END, 255},  {VK_RIGHT, 255}, {VK_HOME, 0}, {VK_LEFT, 0}};
+  StartInFront();
+  Keys({Alt('U')});
+  ASSERT_EQ(Focused(), IDC_CONTRAST);
+  for (const Case& c : cases) {
+    const Calls calls = Keys({{c.key}});
+    ASSERT_FALSE(calls.empty()) << "key " << c.key;
+    EXPECT_EQ(calls.back(), "Orbel_SetContrast(" + std::to_string(c.value) + ", 0) = 1") << "key " << c.key;
+    EXPECT_EQ(Text(IDC_CONTRAST_VALUE), std::to_wstring(c.value));
+  }
+  // Tab goes on to the next slider.
+  Keys({kTab, {VK_END}});
+  EXPECT_EQ(KorvSim_Peek("Light", 0), 255);
+  Finish();
+}
+
+TEST_F(ConfigDialogKeys, MnemonicsPressTheirButtons) {
+  // Alt and the letter; how many device calls, and the last one.
+  struct Case {
+    char key;
+    size_t count;
+    const char* last;
+  };
+  const Case cases[] = {
+      {'C', 1, "Orbel_ClearCurrentScreen(0) = 1"},
+      {'0', 576, "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 1"},
+      {'2', 576, "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 1"},
+      {'7', 576, "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 1"},
+      {'H', 1, "Orbel_GetMemAddress(&p, 0) = 1"},
+      {'S', 20, "Orbel_GetPlayBufferRepeatMode(&v, 0) -> 1 = 1"},
+      {'R', 19, "Orbel_SetTVORVTR(0, 0) = 1"},
+      {'I', 19, "Orbel_SetTVORVTR(0, 0) = 1"},
+  };
+  ui::ModuleFolder folder;
+  ASSERT_TRUE(folder.CopyIn(L"TestAlpha.tga"));
+  StartInFront(folder.Module());
+  for (const Case& c : cases) {
+    const Calls calls = Keys({Alt(c.key)});
+    EXPECT_EQ(calls.size(), c.count) << c.key;
+    EXPECT_EQ(calls.empty() ? "" : calls.back(), c.last) << c.key;
+  }
+  EXPECT_NE(GetFileAttributesW((folder.Path() + L"Board.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+  mark_ = KorvSim_CallCount();
+  EXPECT_TRUE(ui::Type(*run_, dialog_, {Alt('X')}) || !IsWindow(dialog_));
+  EXPECT_TRUE(run_->WaitFinished());
+  EXPECT_EQ(SimCalls(mark_), Calls{"Orbel_Close(0) = 1"});
+  run_.reset();
+}
+
+// The letter after a lone '&', upper case; 0 for none.
+wchar_t Mnemonic(const std::wstring& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != L'&') continue;
+    if (text[i + 1] != L'&') return towupper(text[i + 1]);
+    ++i;
+  }
+  return 0;
+}
+
+TEST_F(ConfigDialog, EveryPushButtonAndGroupCaptionHasAMnemonicOfItsOwn) {
+  Start();
+  std::wstring letters;
+  for (const ui::WindowEvent& e : run_->Events()) {
+    if (!e.created || e.parent != dialog_ || e.className != L"Button") continue;
+    const DWORD type = e.style & BS_TYPEMASK;
+    const wchar_t letter = Mnemonic(e.text);
+    if (type == BS_PUSHBUTTON || type == BS_GROUPBOX) {
+      EXPECT_NE(letter, 0) << ui::Text(GetDlgItem(dialog_, e.id)) << " " << e.id;
+      letters += letter;
+    } else {
+      EXPECT_EQ(letter, 0) << e.id;
+    }
+  }
+  std::sort(letters.begin(), letters.end());
+  EXPECT_EQ(std::adjacent_find(letters.begin(), letters.end()), letters.end()) << "a mnemonic twice";
+  EXPECT_EQ(letters, L"027ABCDEHIKLMOPRSTUVXY");
+  Finish();
+}
+
+TEST_F(ConfigDialog, EveryCaptionFitsItsPushButtonOrGroupBox) {
+  // The Chinese default buttons' captions, "(&S)" and all, are wider than the
+  // buttons in the template's font.
+  Start();
+  for (const ui::WindowEvent& e : run_->Events()) {
+    const DWORD type = e.style & BS_TYPEMASK;
+    if (!e.created || e.parent != dialog_ || e.className != L"Button" || (e.style & BS_MULTILINE) ||
+        (type != BS_PUSHBUTTON && type != BS_GROUPBOX))
+      continue;
+    HDC dc = GetDC(e.hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(e.hwnd, WM_GETFONT, 0, 0)));
+    RECT need = {}, box = {};
+    DrawTextW(dc, e.text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(e.hwnd, dc);
+    GetClientRect(e.hwnd, &box);
+    // Inside a push button's edges and focus frame; between a group box's corners.
+    EXPECT_LE(need.right, box.right - (type == BS_GROUPBOX ? 16 : 8)) << ui::Text(e.hwnd);
+  }
   Finish();
 }
 
@@ -367,7 +604,6 @@ TEST_F(ConfigDialog, DefaultButtonsSaveAndRestoreThroughBoardIniAcrossRuns) {
 
   Click(IDC_RESTORE_FACTORY);
   EXPECT_EQ(KorvSim_Peek("Contrast", 0), 128);
-  EXPECT_EQ(ui::CheckState(dialog_, IDC_BARS_CLEAR), BST_CHECKED) << "kept: a slider moved since the click";
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("Contrast", 0), 200);
   Finish();
@@ -379,7 +615,6 @@ TEST_F(ConfigDialog, DefaultButtonsSaveAndRestoreThroughBoardIniAcrossRuns) {
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(std::make_pair(KorvSim_Peek("Contrast", 0), KorvSim_Peek("CmpsOrSvideo", 0)), std::make_pair(200, 1));
   EXPECT_EQ(Text(IDC_CONTRAST_VALUE), L"200");
-  EXPECT_EQ(ui::CheckState(dialog_, IDC_BARS_CLEAR), BST_UNCHECKED) << "no slider moved since the click";
   Finish();
 }
 
@@ -394,6 +629,17 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Click(IDC_RESTORE_FACTORY);
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77);
+  Finish();
+
+  // A read-only file: the box says why.
+  ui::ModuleFolder readOnly;
+  ASSERT_TRUE(readOnly.Write(L"Board.ini", {}));
+  SetFileAttributesW((readOnly.Path() + L"Board.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  Start(readOnly.Module());
+  Click(IDC_SAVE_DEFAULT);
+  EXPECT_EQ(AnswerBox().second, (Chinese() ? W("无法保存默认值到文件：\n") : L"Cannot save the defaults to the file:\n") +
+                                    W((readOnly.PathA() + "Board.ini").c_str()) +
+                                    (Chinese() ? W("\n文件或磁盘是只读的。") : L"\nThe file or the disk is read-only."));
   Finish();
 }
 
@@ -433,12 +679,14 @@ TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
   sdi.audioSrc = 1;
   ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));
   Start(folder.Module());
-  EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), 19u) << "every setting is still sent";
+  EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), 21u) << "every setting is still sent, and the refused ones read back";
   EXPECT_EQ(AnswerBox(),
             std::make_pair(std::wstring(L"error"), (Chinese() ? W("板卡拒绝了以下设置：")
                                                               : std::wstring(L"The board refused these settings:")) +
                                                        L"\nvideo-source = sdi (3)\naudio-source = sdi (1)"));
-  EXPECT_EQ(ui::CheckState(dialog_, IDC_SOURCE_SDI), BST_CHECKED) << "shown as applied";
+  EXPECT_EQ(std::make_pair(ui::CheckState(dialog_, IDC_SOURCE_CVBS1), ui::CheckState(dialog_, IDC_AUDIO_ANALOG)),
+            std::make_pair(BST_CHECKED, BST_CHECKED))
+      << "shown as the board has them";
   Click(IDC_RESTORE_FACTORY);
   EXPECT_FALSE(BoxOpen()) << "a restore the board takes is silent";
   Finish();

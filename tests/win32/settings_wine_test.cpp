@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "file_store.h"
 #include "settings_testing.h"
 #include "board_settings.h"
 #include "file_store.h"
@@ -249,17 +250,21 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
     const char* what;
     long long bytesLeft;
     DWORD attributes;
+    WriteFailure why;
   };
-  for (const Case& c :
-       {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL},
-        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL}, Case{"read-only", -1, FILE_ATTRIBUTE_READONLY},
-        Case{"read-only and hidden", -1, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN}}) {
+  for (const Case& c : {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
+                        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
+                        Case{"read-only", -1, FILE_ATTRIBUTE_READONLY, WriteFailure::kReadOnly},
+                        Case{"read-only and hidden", -1, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN,
+                             WriteFailure::kReadOnly}}) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     Put("Board.ini", old);
     SetFileAttributesA(path.c_str(), c.attributes);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     g_diskSpace = c.bytesLeft;
-    EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()))) << c.what;
+    WriteFailure why = WriteFailure::kNone;
+    EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()), &why)) << c.what;
+    EXPECT_EQ(why, c.why) << c.what;
     g_diskSpace = -1;
     EXPECT_EQ(Get("Board.ini"), old) << c.what;
     EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes) << c.what;
