@@ -6,6 +6,7 @@
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
+#include "sim_state.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -56,6 +57,7 @@ struct Board {
   bool subBoard = false;
   bool memoryHandedOut = false;
   bool memoryWrittenLast = false;
+  int type = kSimBoardType;
   int values[kSettingCount] = {};
   std::vector<unsigned> output = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
   std::vector<unsigned> memory = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
@@ -128,10 +130,16 @@ std::string HostPath(std::string path) {
   return path;
 }
 
-void Configure(Simulator& sim) {
+void PowerOn(Board& b) {
+  for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
+  b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
+}
+
+// The boards as the options describe them, at their power-on values.
+void ConfigureBoards(Simulator& sim) {
   int count = Option("KORVSIM_BOARDS").empty() ? 1 : std::atoi(Option("KORVSIM_BOARDS").c_str());
   if (count < 0) count = 0;
-  if (count > 16) count = 16;
+  if (count > kMaxSimBoards) count = kMaxSimBoards;
   std::string subBoards = Option("KORVSIM_SUBBOARD");
   std::string failOpen = Option("KORVSIM_FAIL_OPEN");
   sim.boards.assign(count, Board());
@@ -139,8 +147,39 @@ void Configure(Simulator& sim) {
     Board& b = sim.boards[card];
     b.subBoard = InBoardList(subBoards, card);
     b.failOpen = InBoardList(failOpen, card);
-    for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
-    b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
+    PowerOn(b);
+  }
+}
+
+// The boards as a state file describes them; what it leaves out is at its
+// power-on value. The sub-board is the file's word for it, or else what its
+// sdi-sub-board setting says.
+void ConfigureBoards(Simulator& sim, const std::vector<SimBoardState>& state) {
+  const int subSetting = IndexOf("SubBoardIfExist");
+  sim.boards.assign(state.size(), Board());
+  for (size_t card = 0; card < state.size(); ++card) {
+    const SimBoardState& given = state[card];
+    Board& b = sim.boards[card];
+    b.failOpen = !given.opens;
+    b.type = given.type;
+    b.subBoard = given.subBoard.value_or(given.values[subSetting].value_or(0) != 0);
+    PowerOn(b);
+    for (int s = 0; s < kSettingCount; ++s) b.values[s] = given.values[s].value_or(b.values[s]);
+  }
+}
+
+void Configure(Simulator& sim) {
+  const std::string statePath = HostPath(Option("KORVSIM_STATE"));
+  std::vector<SimBoardState> state;
+  std::string problem;
+  if (statePath.empty()) {
+    ConfigureBoards(sim);
+  } else if (LoadSimState(statePath, state, problem)) {
+    ConfigureBoards(sim, state);
+  } else {
+    std::fprintf(stderr, "korvsim: the state file %s (KORVSIM_STATE) %s%s; the boards are at their power-on values\n",
+                 statePath.c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
+    ConfigureBoards(sim);
   }
   const std::string reported = Option("KORVSIM_REPORTED_COUNT");
   sim.countReported = !reported.empty();
@@ -257,7 +296,7 @@ KORVIO_API int Orbel_Close(int card) {
 KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
   CallScope call;
   int ok = call.openBoard(card) && typeNo;
-  if (ok) *typeNo = 0x1600;
+  if (ok) *typeNo = call.openBoard(card)->type;
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 

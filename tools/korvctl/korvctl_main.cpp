@@ -13,6 +13,7 @@
 #include "host_path.h"
 #include "korvctl.h"
 #include "korvio_binding.h"
+#include "system_facts_win32.h"
 #include "tga_win32.h"
 
 namespace {
@@ -37,19 +38,21 @@ int main() {
   LocalFree(argv);
 
   Win32TgaPlatform platform;
-  const KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
-                               &platform,
-                               &std::cout,
-                               &std::cerr,
-                               ShowPath,
-                               IsWritableMemory};
+  KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
+                         &platform,
+                         &std::cout,
+                         &std::cerr,
+                         ShowPath,
+                         IsWritableMemory,
+                         Win32SystemFacts};
   // korvio.dll as korvcfg.dll finds it: the one beside the program first.
+  // Without it only the report runs, and says why.
   const char* missing = nullptr;
+  std::string problem;
   if (!BindDeviceLibrary(WidePath(context.directory), missing)) {
-    std::cerr << "korvctl: the board's device library korvio.dll is not installed or is incomplete";
-    if (missing) std::cerr << " (" << missing << " missing)";
-    std::cerr << "\n";
-    return kBoardFailed;
+    problem = "the board's device library korvio.dll is not installed or is incomplete";
+    if (missing) problem += std::string(" (") + missing + " missing)";
+    context.deviceLibraryProblem = problem.c_str();
   }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   const int status = RunKorvctl(args, context);
