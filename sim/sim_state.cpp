@@ -28,7 +28,8 @@ bool Int32Member(const JsonValue& object, const char* key, std::optional<int32_t
   if (!Member(object, key, Type::Number, member, error)) return false;
   if (!member) return true;
   value = member->Int32();
-  if (!value) error = At(*member) + "\"" + key + "\" is " + member->text + ", not a whole number of 32 bits";
+  const std::string number = member->text.size() > 24 ? member->text.substr(0, 20) + "..." : member->text;
+  if (!value) error = At(*member) + "\"" + key + "\" is " + number + ", not a whole number of 32 bits";
   return value.has_value();
 }
 
@@ -83,8 +84,8 @@ bool BoardNumber(const JsonValue& object, const char* key, int limit, std::optio
                  std::string& error) {
   if (!Int32Member(object, key, number, error)) return false;
   if (!number || (*number >= 0 && *number <= limit)) return true;
-  error = At(*object.Find(key)) + "\"" + key + "\" is " + std::to_string(*number) + "; the simulator has 0 to " +
-          std::to_string(kMaxSimBoards) + " boards";
+  error = At(*object.Find(key)) + "\"" + key + "\" is " + std::to_string(*number) + "; the simulator has " +
+          (limit == kMaxSimBoards ? "0 to " + std::to_string(limit) + " boards" : "boards 0 to " + std::to_string(limit));
   return false;
 }
 
