@@ -6,6 +6,7 @@
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
+#include "setting_json.h"
 #include "sim_state.h"
 
 #include <chrono>
@@ -79,6 +80,7 @@ struct Simulator {
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
+  std::string keepPath;  // where the boards go whenever one is closed
   std::vector<Call> calls;
 };
 
@@ -169,6 +171,7 @@ void ConfigureBoards(Simulator& sim, const std::vector<SimBoardState>& state) {
 }
 
 void Configure(Simulator& sim) {
+  std::string keepPath;
   const std::string statePath = HostPath(Option("KORVSIM_STATE"));
   std::vector<SimBoardState> state;
   std::string problem;
@@ -176,6 +179,7 @@ void Configure(Simulator& sim) {
     ConfigureBoards(sim);
   } else if (LoadSimState(statePath, state, problem)) {
     ConfigureBoards(sim, state);
+    if (!Option("KORVSIM_KEEP").empty()) keepPath = statePath;
   } else {
     std::fprintf(stderr, "korvsim: the state file %s (KORVSIM_STATE) %s%s; the boards are at their power-on values\n",
                  statePath.c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
@@ -191,6 +195,7 @@ void Configure(Simulator& sim) {
   sim.noMemAddress = !Option("KORVSIM_NO_MEMADDR").empty();
   sim.tracePath = HostPath(Option("KORVSIM_TRACE"));
   sim.pictureDir = HostPath(Option("KORVSIM_PICTURES"));
+  sim.keepPath = keepPath;
   sim.calls.clear();
   sim.configured = true;
 }
@@ -258,6 +263,25 @@ int Set(int setting, int value, int card) {
   return call.Record(ok, "Orbel_Set%s(%d, %d)", kBoardSettings[setting].device, value, card);
 }
 
+// The boards as a state file, for the next process: as hardware keeps its
+// settings when a program ends.
+void KeepBoards(const Simulator& sim) {
+  if (sim.keepPath.empty()) return;
+  std::string json = "{\"count\": " + std::to_string(sim.boards.size()) + ", \"boards\": [";
+  for (size_t card = 0; card < sim.boards.size(); ++card) {
+    const Board& b = sim.boards[card];
+    json += std::string(card ? ",\n  " : "\n  ") + "{\"index\": " + std::to_string(card) +
+            ", \"opens\": " + (b.failOpen ? "false" : "true") + ", \"type\": " + std::to_string(b.type) +
+            ", \"sdiSubBoard\": " + (b.subBoard ? "true" : "false") + ", \"settings\": " +
+            SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }) + "}";
+  }
+  json += "]}\n";
+  if (FILE* f = std::fopen(sim.keepPath.c_str(), "wb")) {
+    std::fwrite(json.data(), 1, json.size(), f);
+    std::fclose(f);
+  }
+}
+
 void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {
   if (dir.empty()) return;
   std::string path = dir + "/board" + std::to_string(card) + "-" + what + ".png";
@@ -289,6 +313,7 @@ KORVIO_API int Orbel_Close(int card) {
   if (b) {
     b->open = false;
     if (b->memoryHandedOut) SavePicture(call.sim().pictureDir, card, "memory", b->memory);
+    KeepBoards(call.sim());
   }
   return call.Record(b != nullptr, "Orbel_Close(%d)", card);
 }

@@ -31,6 +31,10 @@
 //                         KORVSIM_SUBBOARD and KORVSIM_FAIL_OPEN. A file that
 //                         is malformed or names an unknown setting is told on
 //                         standard error and the options above apply instead.
+//   KORVSIM_KEEP          when set, with KORVSIM_STATE, the boards are written
+//                         back to that file whenever a board is closed, so
+//                         that the next process finds them as this one left
+//                         them, as hardware keeps its settings
 #pragma once
 
 #ifdef __cplusplus

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "korvio.h"
@@ -24,6 +25,7 @@ class SimState : public ::testing::Test {
   void TearDown() override {
     unsetenv("KORVSIM_BOARDS");
     unsetenv("KORVSIM_STATE");
+    unsetenv("KORVSIM_KEEP");
     KorvSim_Reset();
   }
   // The simulator's message when it starts from the file.
@@ -139,6 +141,25 @@ TEST_F(SimState, AReportsBoardsComeUpAsItSays) {
   EXPECT_EQ(Orbel_Initial(1, 1, 0), 0);
   EXPECT_EQ(Orbel_Initial(2, 1, 0), 1);  // listed by the count alone: power-on
   EXPECT_EQ(KorvSim_Peek("Contrast", 2), 128);
+}
+
+TEST_F(SimState, KeptBoardsAreThereForTheNextProcess) {
+  setenv("KORVSIM_KEEP", "1", 1);
+  ASSERT_EQ(Start(R"({"count": 2, "boards": [{}, {"opens": false, "type": 7}]})"), "");
+  ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
+  ASSERT_EQ(Orbel_SetCmpsOrSvideo(5, 0), 1);
+  ASSERT_EQ(Orbel_Close(0), 1);
+  KorvSim_Reset();  // as a fresh process starts
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 5);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 128);
+  EXPECT_EQ(Orbel_GetCardNum(), 2);
+  EXPECT_EQ(Orbel_Initial(1, 1, 0), 0);
+  // A bad file is left as it was for whoever wrote it.
+  EXPECT_NE(Start("{\"count\": 2,"), "");
+  ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
+  ASSERT_EQ(Orbel_Close(0), 1);
+  std::ifstream file(path_, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "{\"count\": 2,");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "korvio.h"
 #include "open_board.h"
 #include "profile_file.h"
+#include "setting_json.h"
 
 namespace {
 
@@ -24,11 +25,6 @@ std::string Bool(bool value) { return value ? "true" : "false"; }
 std::string FileJson(const FileFacts& file) {
   return "{\"path\": " + Text(file.path) + ", \"version\": " + Text(file.version) + ", \"problem\": " +
          Text(file.problem) + "}";
-}
-
-std::string ValueJson(const BoardSetting& s, int32_t value) {
-  const char* word = s.WordOf(value);
-  return "{\"code\": " + std::to_string(value) + ", \"word\": " + (word ? JsonString(word) : "null") + "}";
 }
 
 // Why Board.ini gives no record, from its bytes.
@@ -77,8 +73,8 @@ std::string BoardJson(int card, const BoardSettings& defaults) {
     const BoardSetting& s = kBoardSettings[i];
     const int32_t value = reading.values.*s.field, stored = defaults.*s.field;
     if (!s.set || !reading.reported[i] || value == stored) continue;
-    differs += std::string(differs.empty() ? "" : ", ") + JsonString(s.name) + ": {\"board\": " + ValueJson(s, value) +
-               ", \"defaults\": " + ValueJson(s, stored) + "}";
+    differs += std::string(differs.empty() ? "" : ", ") + JsonString(s.name) + ": {\"board\": " + SettingValueJson(s, value) +
+               ", \"defaults\": " + SettingValueJson(s, stored) + "}";
   }
   return json + ", \"type\": " + (typeKnown ? std::to_string(type) : "null") +
          ", \"sdiSubBoard\": " + (subKnown ? Bool(sub != 0) : "null") +
@@ -98,13 +94,9 @@ BoardReading ReadBoard(int card) {
 }
 
 std::string SettingsJson(const BoardSettings& values, const bool* reported) {
-  std::string json = "{";
-  for (size_t i = 0; i < kBoardSettingCount; ++i) {
-    const BoardSetting& s = kBoardSettings[i];
-    json += std::string(i ? ", " : "") + JsonString(s.name) + ": " +
-            (!reported || reported[i] ? ValueJson(s, values.*s.field) : "{\"code\": null, \"word\": null}");
-  }
-  return json + "}";
+  return SettingsJsonOf([&](size_t i) {
+    return !reported || reported[i] ? std::optional<int32_t>(values.*kBoardSettings[i].field) : std::nullopt;
+  });
 }
 
 std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::string& boardIni) {
