@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -194,43 +195,42 @@ class Reader {
     }
   }
 
-  bool Array(JsonValue& value, int depth) {
+  // An array or an object: elements between the brackets, after commas.
+  template <class Element>
+  bool Container(JsonValue& value, int depth, JsonValue::Type type, char close, Element element) {
     if (depth > kMaxJsonDepth) return Fail("nested more than " + std::to_string(kMaxJsonDepth) + " deep");
-    value.type = JsonValue::Type::Array;
+    value.type = type;
     ++at_;
     Space();
-    if (Peek() == ']') return ++at_, true;
+    if (Peek() == close) return ++at_, true;
     for (;;) {
-      value.items.emplace_back();
-      if (!Value(value.items.back(), depth)) return false;
+      if (!element()) return false;
       Space();
-      if (Peek() == ']') return ++at_, true;
+      if (Peek() == close) return ++at_, true;
       if (Peek() != ',') return Unexpected();
       ++at_;
     }
   }
+  bool Array(JsonValue& value, int depth) {
+    return Container(value, depth, JsonValue::Type::Array, ']', [&] {
+      value.items.emplace_back();
+      return Value(value.items.back(), depth);
+    });
+  }
   bool Object(JsonValue& value, int depth) {
-    if (depth > kMaxJsonDepth) return Fail("nested more than " + std::to_string(kMaxJsonDepth) + " deep");
-    value.type = JsonValue::Type::Object;
-    ++at_;
-    Space();
-    if (Peek() == '}') return ++at_, true;
-    for (;;) {
+    std::set<std::string> keys;  // a text of 1 MiB may hold 100000 of them
+    return Container(value, depth, JsonValue::Type::Object, '}', [&] {
       Space();
       if (Peek() != '"') return Unexpected();
       std::string key;
       if (!String(key)) return false;
-      if (value.Find(key)) return Fail("the key \"" + key + "\" is given twice");
+      if (!keys.insert(key).second) return Fail("the key \"" + key + "\" is given twice");
       Space();
       if (Peek() != ':') return Unexpected();
       ++at_;
       value.members.emplace_back(std::move(key), JsonValue());
-      if (!Value(value.members.back().second, depth)) return false;
-      Space();
-      if (Peek() == '}') return ++at_, true;
-      if (Peek() != ',') return Unexpected();
-      ++at_;
-    }
+      return Value(value.members.back().second, depth);
+    });
   }
 
   std::string_view text_;
