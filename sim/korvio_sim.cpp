@@ -6,6 +6,8 @@
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
+#include "setting_json.h"
+#include "sim_state.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -56,6 +58,7 @@ struct Board {
   bool subBoard = false;
   bool memoryHandedOut = false;
   bool memoryWrittenLast = false;
+  int type = kSimBoardType;
   int values[kSettingCount] = {};
   std::vector<unsigned> output = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
   std::vector<unsigned> memory = std::vector<unsigned>(KORVSIM_WIDTH * KORVSIM_HEIGHT);
@@ -77,6 +80,7 @@ struct Simulator {
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
+  std::string keepPath;  // where the boards go whenever one is closed
   std::vector<Call> calls;
 };
 
@@ -128,10 +132,16 @@ std::string HostPath(std::string path) {
   return path;
 }
 
-void Configure(Simulator& sim) {
+void PowerOn(Board& b) {
+  for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
+  b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
+}
+
+// The boards as the options describe them, at their power-on values.
+void ConfigureBoards(Simulator& sim) {
   int count = Option("KORVSIM_BOARDS").empty() ? 1 : std::atoi(Option("KORVSIM_BOARDS").c_str());
   if (count < 0) count = 0;
-  if (count > 16) count = 16;
+  if (count > kMaxSimBoards) count = kMaxSimBoards;
   std::string subBoards = Option("KORVSIM_SUBBOARD");
   std::string failOpen = Option("KORVSIM_FAIL_OPEN");
   sim.boards.assign(count, Board());
@@ -139,8 +149,41 @@ void Configure(Simulator& sim) {
     Board& b = sim.boards[card];
     b.subBoard = InBoardList(subBoards, card);
     b.failOpen = InBoardList(failOpen, card);
-    for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
-    b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
+    PowerOn(b);
+  }
+}
+
+// The boards as a state file describes them; what it leaves out is at its
+// power-on value. The sub-board is the file's word for it, or else what its
+// sdi-sub-board setting says.
+void ConfigureBoards(Simulator& sim, const std::vector<SimBoardState>& state) {
+  const int subSetting = IndexOf("SubBoardIfExist");
+  sim.boards.assign(state.size(), Board());
+  for (size_t card = 0; card < state.size(); ++card) {
+    const SimBoardState& given = state[card];
+    Board& b = sim.boards[card];
+    b.failOpen = !given.opens;
+    b.type = given.type;
+    b.subBoard = given.subBoard.value_or(given.values[subSetting].value_or(0) != 0);
+    PowerOn(b);
+    for (int s = 0; s < kSettingCount; ++s) b.values[s] = given.values[s].value_or(b.values[s]);
+  }
+}
+
+void Configure(Simulator& sim) {
+  std::string keepPath;
+  const std::string statePath = HostPath(Option("KORVSIM_STATE"));
+  std::vector<SimBoardState> state;
+  std::string problem;
+  if (statePath.empty()) {
+    ConfigureBoards(sim);
+  } else if (LoadSimState(statePath, state, problem)) {
+    ConfigureBoards(sim, state);
+    if (!Option("KORVSIM_KEEP").empty()) keepPath = statePath;
+  } else {
+    std::fprintf(stderr, "korvsim: the state file %s (KORVSIM_STATE) %s%s; the boards are at their power-on values\n",
+                 statePath.c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
+    ConfigureBoards(sim);
   }
   const std::string reported = Option("KORVSIM_REPORTED_COUNT");
   sim.countReported = !reported.empty();
@@ -152,6 +195,7 @@ void Configure(Simulator& sim) {
   sim.noMemAddress = !Option("KORVSIM_NO_MEMADDR").empty();
   sim.tracePath = HostPath(Option("KORVSIM_TRACE"));
   sim.pictureDir = HostPath(Option("KORVSIM_PICTURES"));
+  sim.keepPath = keepPath;
   sim.calls.clear();
   sim.configured = true;
 }
@@ -219,6 +263,25 @@ int Set(int setting, int value, int card) {
   return call.Record(ok, "Orbel_Set%s(%d, %d)", kBoardSettings[setting].device, value, card);
 }
 
+// The boards as a state file, for the next process: as hardware keeps its
+// settings when a program ends.
+void KeepBoards(const Simulator& sim) {
+  if (sim.keepPath.empty()) return;
+  std::string json = "{\"count\": " + std::to_string(sim.boards.size()) + ", \"boards\": [";
+  for (size_t card = 0; card < sim.boards.size(); ++card) {
+    const Board& b = sim.boards[card];
+    json += std::string(card ? ",\n  " : "\n  ") + "{\"index\": " + std::to_string(card) +
+            ", \"opens\": " + (b.failOpen ? "false" : "true") + ", \"type\": " + std::to_string(b.type) +
+            ", \"sdiSubBoard\": " + (b.subBoard ? "true" : "false") + ", \"settings\": " +
+            SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }) + "}";
+  }
+  json += "]}\n";
+  if (FILE* f = std::fopen(sim.keepPath.c_str(), "wb")) {
+    std::fwrite(json.data(), 1, json.size(), f);
+    std::fclose(f);
+  }
+}
+
 void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {
   if (dir.empty()) return;
   std::string path = dir + "/board" + std::to_string(card) + "-" + what + ".png";
@@ -250,6 +313,7 @@ KORVIO_API int Orbel_Close(int card) {
   if (b) {
     b->open = false;
     if (b->memoryHandedOut) SavePicture(call.sim().pictureDir, card, "memory", b->memory);
+    KeepBoards(call.sim());
   }
   return call.Record(b != nullptr, "Orbel_Close(%d)", card);
 }
@@ -257,7 +321,7 @@ KORVIO_API int Orbel_Close(int card) {
 KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
   CallScope call;
   int ok = call.openBoard(card) && typeNo;
-  if (ok) *typeNo = 0x1600;
+  if (ok) *typeNo = call.openBoard(card)->type;
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 

@@ -23,6 +23,18 @@
 //   KORVSIM_REPORTED_COUNT  what Orbel_GetCardNum returns, any 32-bit number
 //                         ("-1", "0x7FFFFFFF"), whatever boards there are
 //                         (default: the number of boards)
+//   KORVSIM_STATE         a file that gives the boards as korvctl saw them:
+//                         a support report (korvctl report), or what
+//                         korvctl show --json or boards --json printed. It
+//                         gives the count, which boards fail to open, type,
+//                         sub-board and settings, in place of KORVSIM_BOARDS,
+//                         KORVSIM_SUBBOARD and KORVSIM_FAIL_OPEN. A file that
+//                         is malformed or names an unknown setting is told on
+//                         standard error and the options above apply instead.
+//   KORVSIM_KEEP          when set, with KORVSIM_STATE, the boards are written
+//                         back to that file whenever a board is closed, so
+//                         that the next process finds them as this one left
+//                         them, as hardware keeps its settings
 #pragma once
 
 #ifdef __cplusplus

@@ -14,6 +14,8 @@
 // the file cannot be read or holds more than limit bytes, which is seen from
 // its size before anything is read.
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
+// The size of a file; nothing when there is none at path.
+std::optional<unsigned long long> FileSize(const std::string& path);
 
 // Writes text to a new file of a name of its own in the same folder (path
 // followed by TempFileSuffix), then puts it in path's place in one step,

@@ -28,6 +28,12 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   return ok;
 }
 
+std::optional<unsigned long long> FileSize(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<unsigned long long>(info.st_size);
+}
+
 namespace {
 
 // The reason of the failure that errno tells.

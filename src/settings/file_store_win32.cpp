@@ -32,6 +32,12 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   return ok && text.size() <= limit;
 }
 
+std::optional<unsigned long long> FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file)) return std::nullopt;
+  return static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow;
+}
+
 namespace {
 
 // The reason of the failure that a system error code tells.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "json.h"
 #include "korvctl.h"
 #include "korvio.h"
 #include "korvsim.h"
@@ -58,7 +59,7 @@ class Korvctl : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_SUBBOARD", "KORVSIM_FAIL_OPEN", "KORVSIM_FAIL_SETTER",
-                             "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT"})
+                             "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT", "KORVSIM_STATE"})
       SetSimEnvironment(name, nullptr);
     Sim("KORVSIM_SUBBOARD", "all");
   }
@@ -289,6 +290,137 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;
+}
+
+// The report as JSON, and one board's setting in it.
+JsonValue Parsed(const std::string& text) {
+  std::string error;
+  const std::optional<JsonValue> json = ParseJson(text, error);
+  EXPECT_TRUE(json) << error << "\n" << text;
+  return json.value_or(JsonValue());
+}
+const JsonValue* Path(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = &json;
+  for (const std::string& key : keys) {
+    if (at && at->Is(JsonValue::Type::Array))
+      at = std::stoul(key) < at->items.size() ? &at->items[std::stoul(key)] : nullptr;
+    else
+      at = at ? at->Find(key) : nullptr;
+  }
+  return at;
+}
+int32_t Code(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = Path(json, keys);
+  EXPECT_TRUE(at && at->Int32()) << keys.back();
+  return at && at->Int32() ? *at->Int32() : -99999;
+}
+
+TEST_F(Korvctl, ReportReadsEveryBoardAndSendsNothing) {
+  Sim("KORVSIM_BOARDS", "3");
+  Sim("KORVSIM_FAIL_OPEN", "1");
+  ASSERT_EQ(Run({"set", "video-source=cvbs2", "contrast=37"}).status, 0);
+  ASSERT_EQ(Run({"defaults", "save"}).status, 0);
+  ASSERT_EQ(Run({"set", "contrast=40"}).status, 0);
+  KorvSim_Poke("Hue", 999, 2);  // a value no setter takes
+  KorvSim_ForgetCalls();
+  const Result r = Run({"report"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  for (const std::string& call : SimCalls()) {
+    EXPECT_TRUE(call.rfind("Orbel_Get", 0) == 0 || call.rfind("Orbel_Initial", 0) == 0 ||
+                call.rfind("Orbel_Close", 0) == 0)
+        << call;
+  }
+  const JsonValue report = Parsed(r.out);
+  EXPECT_EQ(Code(report, {"count"}), 3);
+  EXPECT_EQ(Code(report, {"boards", "0", "settings", "contrast", "code"}), 40);
+  EXPECT_EQ(Code(report, {"boards", "0", "type"}), 0x1600);
+  EXPECT_EQ(Code(report, {"boards", "2", "settings", "hue", "code"}), 999);
+  EXPECT_EQ(Path(report, {"boards", "1", "opens"})->boolean, false);
+  EXPECT_EQ(Path(report, {"boardIni", "valid"})->boolean, true);
+  EXPECT_EQ(Code(report, {"boardIni", "record", "contrast", "code"}), 37);
+  EXPECT_EQ(Path(report, {"boardIni", "record", "video-source", "word"})->text, "cvbs2");
+  // Board 0 differs from the saved defaults in contrast alone.
+  const JsonValue* differs = Path(report, {"boards", "0", "differsFromDefaults"});
+  ASSERT_TRUE(differs);
+  ASSERT_EQ(differs->members.size(), 1u);
+  EXPECT_EQ(differs->members[0].first, "contrast");
+  EXPECT_EQ(Code(*differs, {"contrast", "board", "code"}), 40);
+  EXPECT_EQ(Code(*differs, {"contrast", "defaults", "code"}), 37);
+
+  // --out writes the same document, and nothing else is written.
+  ASSERT_EQ(Run({"report", "--out", dir_ + "report.json"}).status, 0);
+  std::ifstream file(dir_ + "report.json", std::ios::binary);
+  std::stringstream written;
+  written << file.rdbuf();
+  EXPECT_EQ(written.str(), r.out);
+  EXPECT_EQ(Run({"report", "--out", dir_ + "missing/report.json"}).status, 1);
+  for (const std::vector<std::string>& line :
+       std::vector<std::vector<std::string>>{{"report", "x"}, {"report", "--board", "0"}, {"show", "--out", "x"}})
+    EXPECT_EQ(Run(line).status, 2);
+}
+
+TEST_F(Korvctl, ReportSaysWhyBoardIniGivesNoRecord) {
+  const struct {
+    const char* what;
+    std::string bytes;  // null: no file
+    bool present;
+    const char* raw;  // null: none
+  } kFiles[] = {
+      {"missing", "", false, nullptr},
+      {"no key", "[BOARD]\r\nOther=1\r\n", true, nullptr},
+      {"short", "[BOARD]\r\nParam=00FF\r\n", true, "00FF"},
+      {"not hex", "[BOARD]\r\nParam=" + std::string(178, 'G') + "\r\n", true, nullptr},
+      {"checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n", true, nullptr},
+      {"2 MiB", std::string(2 << 20, ' '), true, nullptr},
+  };
+  for (const auto& f : kFiles) {
+    SCOPED_TRACE(f.what);
+    if (f.present) std::ofstream(dir_ + "Board.ini", std::ios::binary) << f.bytes;
+    const Result r = Run({"report"});
+    ASSERT_EQ(r.status, 0);
+    const JsonValue report = Parsed(r.out);
+    EXPECT_EQ(Path(report, {"boardIni", "present"})->boolean, f.present);
+    EXPECT_EQ(Path(report, {"boardIni", "valid"})->boolean, false);
+    EXPECT_TRUE(Path(report, {"boardIni", "problem"})->Is(JsonValue::Type::String));
+    EXPECT_TRUE(Path(report, {"boardIni", "record"})->Is(JsonValue::Type::Null));
+    if (f.present) {
+      EXPECT_EQ(Code(report, {"boardIni", "size"}), int32_t(f.bytes.size()));
+    }
+    if (f.raw) {
+      EXPECT_EQ(Path(report, {"boardIni", "raw"})->text, f.raw);
+    }
+    // Board 0 is compared with the factory values then: its sync source (0) is not theirs (2).
+    EXPECT_EQ(Code(report, {"boards", "0", "differsFromDefaults", "sync-source", "defaults", "code"}), 2);
+  }
+}
+
+// A report as the simulator's state brings the same boards back: the second
+// report is the first, byte for byte.
+TEST_F(Korvctl, ASimulatorStartedFromAReportReportsTheSame) {
+  Sim("KORVSIM_BOARDS", "3");
+  Sim("KORVSIM_FAIL_OPEN", "2");
+  Sim("KORVSIM_SUBBOARD", "1");
+  ASSERT_EQ(Run({"set", "video-source=yc", "brightness=3", "pause-mode=second-field"}).status, 0);
+  ASSERT_EQ(Run({"set", "--board", "1", "video-source=sdi", "audio-source=sdi", "sync-source=external"}).status, 0);
+  KorvSim_Poke("LinePhase", -5, 1);
+  const Result first = Run({"report", "--out", dir_ + "first.json"});
+  ASSERT_EQ(first.status, 0);
+  const std::string firstReport = Run({"report"}).out;
+
+  for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_FAIL_OPEN", "KORVSIM_SUBBOARD"}) SetSimEnvironment(name, nullptr);
+  Sim("KORVSIM_STATE", (dir_ + "first.json").c_str());
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 1), 3);
+  EXPECT_EQ(Run({"report"}).out, firstReport);
+
+  // show --json as the state: that board, the ones before it at power-on.
+  const Result shown = Run({"show", "--board", "1", "--json"});
+  std::ofstream(dir_ + "show.json", std::ios::binary) << shown.out;
+  Sim("KORVSIM_STATE", (dir_ + "show.json").c_str());
+  EXPECT_EQ(Orbel_GetCardNum(), 2);
+  EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 1), 1);
+  EXPECT_EQ(KorvSim_Peek("LinePhase", 1), -5);
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
+  EXPECT_EQ(Run({"set", "--board", "1", "audio-source=sdi"}).status, 0);  // the sub-board came with it
 }
 
 }  // namespace

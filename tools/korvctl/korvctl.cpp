@@ -5,14 +5,15 @@
 #include <memory>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <optional>
 
 #include "board_settings.h"
+#include "file_store.h"
+#include "korv_report.h"
 #include "korvio.h"
+#include "open_board.h"
 #include "setting_table.h"
-#include "settle.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
 
@@ -29,6 +30,7 @@ const char kUsage[] =
     "                                         the user's defaults in Board.ini, or the factory values\n"
     "  picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
     "                                         a test picture on the board's output\n"
+    "  report [--out FILE]                    everything support asks for, as one JSON document\n"
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
@@ -57,36 +59,14 @@ const char kPictureHelp[] =
     "  100-0-...      sends that colour-bar frame\n"
     "  alpha          writes the alpha test frame into the board's frame memory, from\n"
     "                 TestAlpha.tga beside korvctl.exe or the file --file names\n";
-
-// The open board, for the console handler.
-std::mutex g_boardLock;
-int g_openBoard = -1;
-
-// One open board; closed once, after a moment for the board to settle, when
-// the command is done, whatever the way out.
-class OpenBoard {
- public:
-  explicit OpenBoard(int card) : card_(card) {
-    std::lock_guard<std::mutex> guard(g_boardLock);
-    open_ = Orbel_Initial(card, 1, 0) != 0;
-    if (open_) g_openBoard = card;
-  }
-  ~OpenBoard() {
-    if (!open_) return;
-    // Unless the console handler has closed it already.
-    std::lock_guard<std::mutex> guard(g_boardLock);
-    if (g_openBoard == card_) CloseBoardWhenSettled(card_);
-    g_openBoard = -1;
-  }
-  OpenBoard(const OpenBoard&) = delete;
-  OpenBoard& operator=(const OpenBoard&) = delete;
-  bool IsOpen() const { return open_; }
-  int card() const { return card_; }
-
- private:
-  int card_;
-  bool open_ = false;
-};
+const char kReportHelp[] =
+    "usage: korvctl report [--out FILE]\n"
+    "One JSON document for support: the versions of korvctl.exe, korvcfg.dll and the bound\n"
+    "korvio.dll, the architecture and Windows version, the module's folder and whether it can\n"
+    "be written, Board.ini (its bytes and its record), and every board: whether it opens, its\n"
+    "type, SDI sub-board, every setting and how it differs from the defaults. It only reads:\n"
+    "nothing is sent to a board. With --out it goes to FILE, else to standard output.\n"
+    "Status 1 when FILE cannot be written.\n";
 
 // The command line, as parsed before anything is sent.
 struct CommandLine {
@@ -97,6 +77,7 @@ struct CommandLine {
   bool json = false;
   bool help = false;
   std::optional<std::string> file;
+  std::optional<std::string> out;
 };
 
 class Run {
@@ -124,6 +105,7 @@ class Run {
   int Set(const CommandLine& line);
   int Defaults(const CommandLine& line);
   int Picture(const CommandLine& line);
+  int Report(const CommandLine& line);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
@@ -236,13 +218,13 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
         return false;
       }
       line.board = board;
-    } else if (name == "--file") {
+    } else if (name == "--file" || name == "--out") {
       std::string path;
       if (!takeValue(path) || path.empty()) {
-        problem = "--file takes a path";
+        problem = name + " takes a path";
         return false;
       }
-      line.file = path;
+      (name == "--file" ? line.file : line.out) = path;
     } else {
       problem = "unknown option " + a;
       return false;
@@ -297,7 +279,8 @@ int Run::Main(const std::vector<std::string>& args) {
                                       {"show", &Run::Show, kShowHelp},
                                       {"set", &Run::Set, nullptr},
                                       {"defaults", &Run::Defaults, kDefaultsHelp},
-                                      {"picture", &Run::Picture, kPictureHelp}};
+                                      {"picture", &Run::Picture, kPictureHelp},
+                                      {"report", &Run::Report, kReportHelp}};
   if (line.command.empty() || line.command == "help") {
     if (line.help || line.command == "help") {
       out_ << kUsage;
@@ -325,6 +308,11 @@ int Run::Main(const std::vector<std::string>& args) {
       return Usage("--file goes only with defaults and picture");
     if (line.json && line.command != "boards" && line.command != "show")
       return Usage("--json goes only with boards and show");
+    if (line.out && line.command != "report") return Usage("--out goes only with report");
+    if (context_.deviceLibraryProblem && line.command != "report") {
+      err_ << "korvctl: " << context_.deviceLibraryProblem << "\n";
+      return kBoardFailed;
+    }
     return (this->*c.run)(line);
   }
   return Usage("unknown command " + line.command);
@@ -377,13 +365,9 @@ int Run::Show(const CommandLine& line) {
   if (!board) return status;
   const int card = board->card();
   // Read in the board's read order, shown in the table's.
-  BoardSettings values;
-  bool reported[kBoardSettingCount] = {};
-  for (int32_t BoardSettings::*field : kReadOrder) {
-    const BoardSetting* s = SettingOf(field);
-    reported[s - kBoardSettings] = s->get(&(values.*field), card) != 0;
-  }
-  std::string json = "{\"board\": " + std::to_string(card) + ", \"settings\": {";
+  const BoardReading reading = ReadBoard(card);
+  const BoardSettings& values = reading.values;
+  const bool* reported = reading.reported;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
     const int32_t value = values.*s.field;
@@ -392,9 +376,6 @@ int Run::Show(const CommandLine& line) {
       err_ << "korvctl: board " << card << " did not report " << s.name << "\n";
       status = kBoardFailed;
     }
-    json += std::string(i ? ", " : "") + "\"" + s.name +
-            "\": {\"code\": " + (reported[i] ? std::to_string(value) : "null") +
-            ", \"word\": " + (reported[i] && word ? "\"" + std::string(word) + "\"" : "null") + "}";
     if (line.json) continue;
     std::string text = s.name;
     text.resize(18, ' ');
@@ -409,7 +390,7 @@ int Run::Show(const CommandLine& line) {
     }
     out_ << text << "\n";
   }
-  if (line.json) out_ << json << "}}\n";
+  if (line.json) out_ << "{\"board\": " << card << ", \"settings\": " << SettingsJson(values, reported) << "}\n";
   return status;
 }
 
@@ -555,6 +536,26 @@ int Run::Picture(const CommandLine& line) {
   return kBoardFailed;
 }
 
+int Run::Report(const CommandLine& line) {
+  if (!line.words.empty()) return Usage("report takes no arguments");
+  if (line.board) return Usage("report covers every board; it takes no --board");
+  SystemFacts facts;
+  facts.moduleFolder = Shown(context_.directory);
+  if (context_.systemFacts) context_.systemFacts(facts);
+  if (context_.deviceLibraryProblem) facts.deviceLibrary.problem = context_.deviceLibraryProblem;
+  const std::string report = ReportJson(facts, !context_.deviceLibraryProblem, context_.directory + "Board.ini");
+  if (!line.out) {
+    out_ << report;
+    return kDone;
+  }
+  if (!ReplaceWholeFile(*line.out, report)) {
+    err_ << "korvctl: cannot write the report to " << Shown(*line.out) << "\n";
+    return kBoardFailed;
+  }
+  out_ << "report written to " << Shown(*line.out) << "\n";
+  return kDone;
+}
+
 }  // namespace
 
 int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& context) {
@@ -564,10 +565,4 @@ int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& conte
     *context.err << "korvctl: " << e.what() << "\n";
     return kBoardFailed;
   }
-}
-
-void CloseKorvctlBoard() {
-  std::lock_guard<std::mutex> guard(g_boardLock);
-  if (g_openBoard >= 0) Orbel_Close(g_openBoard);
-  g_openBoard = -1;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "korv_report.h"
 #include "test_pictures.h"
 #include "tga_platform.h"
 
@@ -20,6 +21,11 @@ struct KorvctlContext {
   std::string (*showPath)(const std::string& path);
   // Whether frame memory the board gives may be written; null: any.
   FrameMemoryCheck frameMemory;
+  // What the platform tells the support report; null: nothing.
+  void (*systemFacts)(SystemFacts& facts) = nullptr;
+  // Why the device library is not bound, or null when it is: every command
+  // but the report then ends with this message.
+  const char* deviceLibraryProblem = nullptr;
 };
 
 // Exit statuses.

@@ -14,6 +14,7 @@
 #include "korvctl.h"
 #include "korvio_binding.h"
 #include "missing_functions.h"
+#include "system_facts_win32.h"
 #include "tga_win32.h"
 
 namespace {
@@ -38,25 +39,28 @@ int main() {
   LocalFree(argv);
 
   Win32TgaPlatform platform;
-  const KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
-                               &platform,
-                               &std::cout,
-                               &std::cerr,
-                               ShowPath,
-                               IsWritableMemory};
+  KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
+                         &platform,
+                         &std::cout,
+                         &std::cerr,
+                         ShowPath,
+                         IsWritableMemory,
+                         Win32SystemFacts};
   // korvio.dll as korvcfg.dll finds it: one loaded already, the one beside
   // the program, the system folder's; never the current folder or PATH.
+  // Without it only the report runs, and says why.
   std::vector<const char*> missing;
+  std::string problem;
   if (!BindDeviceLibrary(WidePath(context.directory), missing)) {
-    std::cerr << "korvctl: the board's device library korvio.dll is not installed or is incomplete";
+    problem = "the board's device library korvio.dll is not installed or is incomplete";
     if (!missing.empty()) {
-      std::cerr << " (" << MissingFunctionList(missing, " and %d more") << " missing)\n";
+      problem += " (" + MissingFunctionList(missing, " and %d more") + " missing)";
     } else {
-      std::cerr << "; it was looked for in these folders:\n";
+      problem += "; it was looked for in these folders:";
       for (const std::wstring& folder : DeviceLibraryFolders(WidePath(context.directory)))
-        std::cerr << "  " << ShowPath(HostPathString(folder)) << "\n";
+        problem += "\n  " + ShowPath(HostPathString(folder));
     }
-    return kBoardFailed;
+    context.deviceLibraryProblem = problem.c_str();
   }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   const int status = RunKorvctl(args, context);

@@ -1,0 +1,42 @@
+// A small, strict JSON reader and the quoting the writers need. The reader
+// takes RFC 8259 text and nothing more: valid UTF-8 throughout, no comments,
+// no trailing commas, no duplicate keys, nesting at most kMaxJsonDepth deep.
+// Callers bound the text's size before they read it. Numbers are kept as
+// written; Int32() gives an integer that fits 32 bits, and nothing for a
+// fraction, an exponent or anything larger.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+constexpr int kMaxJsonDepth = 32;
+
+struct JsonValue {
+  enum class Type { Null, Bool, Number, String, Array, Object };
+  Type type = Type::Null;
+  bool boolean = false;
+  std::string text;  // a string's contents in UTF-8, or a number as written
+  std::vector<JsonValue> items;
+  std::vector<std::pair<std::string, JsonValue>> members;  // in the text's order, each key once
+  int line = 1;                                            // where the value begins, for messages
+
+  // The member of an object with that key; null when there is none.
+  const JsonValue* Find(std::string_view key) const;
+  std::optional<int32_t> Int32() const;
+  bool Is(Type t) const { return type == t; }
+};
+
+// "null", "a boolean", "a number", ...: for messages.
+const char* JsonTypeName(JsonValue::Type type);
+
+// The value the whole text holds; nothing, and error as "line N: what", when
+// the text is not exactly one JSON value.
+std::optional<JsonValue> ParseJson(std::string_view text, std::string& error);
+
+// The text as a JSON string, quotes included; a byte that is not part of
+// valid UTF-8 becomes U+FFFD.
+std::string JsonString(std::string_view text);

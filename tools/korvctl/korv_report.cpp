@@ -1,0 +1,119 @@
+#include "korv_report.h"
+
+#include <cstring>
+
+#include "file_store.h"
+#include "json.h"
+#include "korvio.h"
+#include "open_board.h"
+#include "profile_file.h"
+#include "setting_json.h"
+
+namespace {
+
+#if defined(_WIN64)
+constexpr char kArchitecture[] = "win64";
+#elif defined(_WIN32)
+constexpr char kArchitecture[] = "win32";
+#else
+constexpr char kArchitecture[] = "native";
+#endif
+
+std::string Text(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+std::string Bool(bool value) { return value ? "true" : "false"; }
+
+std::string FileJson(const FileFacts& file) {
+  return "{\"path\": " + Text(file.path) + ", \"version\": " + Text(file.version) + ", \"problem\": " +
+         Text(file.problem) + "}";
+}
+
+// Why Board.ini gives no record, from its bytes.
+std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std::optional<std::string>& raw,
+                        bool readable) {
+  if (!size) return "there is no Board.ini; the defaults are the factory values";
+  if (*size > kMaxProfileFileSize) return "larger than 1 MiB, so not a settings file";
+  if (!readable) return "cannot be read";
+  if (!raw) return "no key Param in section [BOARD]";
+  const size_t digits = 2 * sizeof(BoardSettings) + 2;
+  if (raw->size() != digits)
+    return "Param holds " + std::to_string(raw->size()) + " characters, not the " + std::to_string(digits) +
+           " hex digits of a record";
+  if (raw->find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
+    return "Param holds characters that are not hex digits";
+  return "Param's checksum does not match its record";
+}
+
+// Board.ini as the module reads it; defaults gets what restoring would apply.
+std::string BoardIniJson(const std::string& path, BoardSettings& defaults) {
+  const std::optional<unsigned long long> size = FileSize(path);
+  std::string text;
+  const bool readable = size && *size <= kMaxProfileFileSize && ReadWholeFile(path, kMaxProfileFileSize, text);
+  const std::optional<std::string> raw =
+      readable ? ProfileValue(text, kSettingsSection, kSettingsKey) : std::optional<std::string>();
+  const bool valid = LoadSettingsFile(path, defaults);
+  return "{\"present\": " + Bool(size.has_value()) + ", \"size\": " + (size ? std::to_string(*size) : "null") +
+         ", \"valid\": " + Bool(valid) + ", \"problem\": " + (valid ? "null" : JsonString(WhyNoRecord(size, raw, readable))) +
+         ", \"raw\": " + (raw ? JsonString(*raw) : "null") +
+         ", \"record\": " + (valid ? SettingsJson(defaults, nullptr) : "null") + "}";
+}
+
+// One board: whether it opens, type, sub-board, settings and what differs
+// from the defaults.
+std::string BoardJson(int card, const BoardSettings& defaults) {
+  OpenBoard board(card);
+  std::string json = "{\"index\": " + std::to_string(card) + ", \"opens\": " + Bool(board.IsOpen());
+  if (!board.IsOpen())
+    return json + ", \"type\": null, \"sdiSubBoard\": null, \"settings\": null, \"differsFromDefaults\": null}";
+  int type = 0, sub = 0;
+  const bool typeKnown = Orbel_GetCardTypeNo(&type, card) != 0;
+  const bool subKnown = Orbel_GetSubBoardIfExist(&sub, card) != 0;
+  const BoardReading reading = ReadBoard(card);
+  std::string differs;
+  for (size_t i = 0; i < kBoardSettingCount; ++i) {
+    const BoardSetting& s = kBoardSettings[i];
+    const int32_t value = reading.values.*s.field, stored = defaults.*s.field;
+    if (!s.set || !reading.reported[i] || value == stored) continue;
+    differs += std::string(differs.empty() ? "" : ", ") + JsonString(s.name) + ": {\"board\": " + SettingValueJson(s, value) +
+               ", \"defaults\": " + SettingValueJson(s, stored) + "}";
+  }
+  return json + ", \"type\": " + (typeKnown ? std::to_string(type) : "null") +
+         ", \"sdiSubBoard\": " + (subKnown ? Bool(sub != 0) : "null") +
+         ",\n      \"settings\": " + SettingsJson(reading.values, reading.reported) +
+         ",\n      \"differsFromDefaults\": {" + differs + "}}";
+}
+
+}  // namespace
+
+BoardReading ReadBoard(int card) {
+  BoardReading reading;
+  for (int32_t BoardSettings::*field : kReadOrder) {
+    const BoardSetting* s = SettingOf(field);
+    reading.reported[s - kBoardSettings] = s->get(&(reading.values.*field), card) != 0;
+  }
+  return reading;
+}
+
+std::string SettingsJson(const BoardSettings& values, const bool* reported) {
+  return SettingsJsonOf([&](size_t i) {
+    return !reported || reported[i] ? std::optional<int32_t>(values.*kBoardSettings[i].field) : std::nullopt;
+  });
+}
+
+std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::string& boardIni) {
+  BoardSettings defaults;
+  std::string json = "{\"report\": 1,\n  \"korvctl\": " + FileJson(facts.korvctl) + ",\n  \"architecture\": \"" +
+                     kArchitecture + "\",\n  \"korvcfg\": " + FileJson(facts.korvcfg) +
+                     ",\n  \"windowsVersion\": " + Text(facts.windowsVersion) +
+                     ",\n  \"deviceLibrary\": " + FileJson(facts.deviceLibrary) + ",\n  \"moduleFolder\": {\"path\": " +
+                     Text(facts.moduleFolder) + ", \"writable\": " +
+                     (facts.folderWritable ? Bool(*facts.folderWritable) : "null") +
+                     "},\n  \"boardIni\": " + BoardIniJson(boardIni, defaults);
+  if (!deviceLibraryBound) return json + ",\n  \"count\": null, \"countProblem\": \"no device library\", \"boards\": []}\n";
+  const int count = Orbel_GetCardNum();
+  json += ",\n  \"count\": " + std::to_string(count);
+  if (count < 0 || count > kMaxBoardCount)
+    return json + ", \"countProblem\": \"the device library reports a count no machine has\", \"boards\": []}\n";
+  json += ", \"countProblem\": null,\n  \"boards\": [";
+  for (int card = 0; card < count; ++card) json += std::string(card ? "," : "") + "\n    " + BoardJson(card, defaults);
+  return json + "]}\n";
+}

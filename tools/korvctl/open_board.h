@@ -1,0 +1,19 @@
+// One open board for korvctl's commands: opened with Orbel_Initial(N, 1, 0)
+// and closed once, after a moment for the board to settle, when the command
+// is done, whatever the way out; or at once by CloseKorvctlBoard (korvctl.h)
+// when the user presses Ctrl+C.
+#pragma once
+
+class OpenBoard {
+ public:
+  explicit OpenBoard(int card);
+  ~OpenBoard();
+  OpenBoard(const OpenBoard&) = delete;
+  OpenBoard& operator=(const OpenBoard&) = delete;
+  bool IsOpen() const { return open_; }
+  int card() const { return card_; }
+
+ private:
+  int card_;
+  bool open_ = false;
+};
