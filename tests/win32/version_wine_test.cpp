@@ -1,11 +1,12 @@
-// The version resource of korvcfg.dll, read back as a host or the file's
-// properties page reads it. Runs under a Chinese (PRC) system language, so
-// the byte-string functions give the Chinese block in GBK.
+// The version resources of the shipped binaries, read back as a host or the
+// file's properties page reads them. Runs under a Chinese (PRC) system
+// language, so the byte-string functions give the Chinese block in GBK.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,50 @@ TEST_F(VersionResource, BothBlocksNameTheFileItsVersionAndWhatItIs) {
     EXPECT_EQ(Value(c.block, "ProductVersion"), KORV_VERSION);
     EXPECT_EQ(Value(c.block, "OriginalFilename"), "korvcfg.dll");
     EXPECT_EQ(Value(c.block, "InternalName"), "korvcfg");
+  }
+}
+
+// korvctl, the demo host and the simulated korvio.dll carry the same
+// resource, with their own names and the build's version.
+TEST(VersionResources, EveryShippedBinaryNamesItselfAndTheBuildsVersion) {
+  struct Case {
+    const wchar_t* file;
+    DWORD type;
+    const wchar_t* internal;
+    const wchar_t* english;
+    const wchar_t* chinese;
+  };
+  const Case cases[] = {
+      {L"korvctl.exe", VFT_APP, L"korvctl", L"Korvex board settings from the command line", L"Korvex板卡命令行设置工具"},
+      {L"korvhost.exe", VFT_APP, L"korvhost", L"Korvex demo host with a board monitor", L"Korvex演示主程序与板卡监视器"},
+      {L"korvio.dll", VFT_DLL, L"korvio", L"Korvex simulated boards (not a driver)", L"Korvex模拟板卡（不是驱动程序）"},
+  };
+  const std::wstring version(KORV_VERSION, KORV_VERSION + std::strlen(KORV_VERSION));
+  for (const Case& c : cases) {
+    const std::wstring path = ProgramFolder() + c.file;
+    SCOPED_TRACE(std::string(path.begin(), path.end()));
+    DWORD handle = 0;
+    std::vector<char> data(GetFileVersionInfoSizeW(path.c_str(), &handle));
+    ASSERT_FALSE(data.empty()) << "no version resource";
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileType, c.type);
+    auto value = [&](const wchar_t* block, const wchar_t* name) -> std::wstring {
+      const std::wstring key = std::wstring(L"\\StringFileInfo\\") + block + L"\\" + name;
+      void* text = nullptr;
+      UINT chars = 0;
+      if (!VerQueryValueW(data.data(), key.c_str(), &text, &chars) || !text) return L"(none)";
+      return static_cast<const wchar_t*>(text);
+    };
+    for (const wchar_t* block : {L"040904B0", L"080404B0"}) {
+      EXPECT_EQ(value(block, L"FileVersion"), version);
+      EXPECT_EQ(value(block, L"OriginalFilename"), c.file);
+      EXPECT_EQ(value(block, L"InternalName"), c.internal);
+    }
+    EXPECT_EQ(value(L"040904B0", L"FileDescription"), c.english);
+    EXPECT_EQ(value(L"080404B0", L"FileDescription"), c.chinese);
   }
 }
 
