@@ -19,7 +19,7 @@
  *
  * Load the module at run time by its full path, and say why when that fails:
  *
- *     HMODULE module = LoadLibraryExA("C:\\Path\\To\\korvcfg.dll", NULL,
+ *     HMODULE module = LoadLibraryExW(L"C:\\Path\\To\\korvcfg.dll", NULL,
  *                                     LOAD_WITH_ALTERED_SEARCH_PATH);
  *     if (!module) {
  *         // 126: korvcfg.dll not found; 193: the other architecture. (A
