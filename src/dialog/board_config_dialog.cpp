@@ -214,7 +214,7 @@ bool BoardConfigDialog::OnClicked(int id) {
     dx.Radio(group->buttons[0].id, groupIndex_[g]);
     if (!taken && group->setting->dialogReportsRefusal) {
       const std::string caption = group->buttons[i].errorCaption;
-      MessageBoxW(Hwnd(), RefusalText(Hwnd(), *group, i, Words(IDS_SETTING_REFUSED)).c_str(),
+      MessageBoxW(Hwnd(), RefusalText(Hwnd(), *group, i, LoadText(IDS_SETTING_REFUSED)).c_str(),
                   std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
     }
     return true;
@@ -248,14 +248,14 @@ void BoardConfigDialog::OnAlphaTest() {
   try {
     result = RunAlphaTest(moduleDirectory_, CardIndex, platform, IsWritableMemory);
   } catch (const TgaImageTooLarge&) {
-    fail(Words(IDS_PICTURE_TOO_LARGE));
+    fail(LoadText(IDS_PICTURE_TOO_LARGE));
     return;
   } catch (const TgaReadError& e) {
-    fail(Words(IDS_TGA_UNREADABLE) + WidePath(e.Path()));
+    fail(LoadText(IDS_TGA_UNREADABLE) + WidePath(e.Path()));
     return;
   }
   if (result == AlphaTestResult::NoMemory) throw std::bad_alloc();
-  if (result == AlphaTestResult::NoFrameMemory) ShowError(Words(IDS_NO_FRAME_MEMORY));
+  if (result == AlphaTestResult::NoFrameMemory) ShowError(LoadText(IDS_NO_FRAME_MEMORY));
 }
 
 void BoardConfigDialog::OnSaveDefault() {
@@ -263,7 +263,7 @@ void BoardConfigDialog::OnSaveDefault() {
   // A board that did not report its settings would put zeros over the
   // user's defaults: the file and the defaults of this run stay as they are.
   if (!ReadAllSettings(CardIndex, settings)) {
-    ShowError(Words(IDS_NOT_REPORTED));
+    ShowError(LoadText(IDS_NOT_REPORTED));
     return;
   }
   StoredDefaults = settings;
@@ -273,11 +273,11 @@ void BoardConfigDialog::OnSaveDefault() {
   if (!SaveSettingsFile(SettingsFilePath, settings, &why)) {
     // The path may hold what the ANSI code page cannot write: the box gets
     // wide text. The reason follows where it is known.
-    std::wstring text = Words(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath);
+    std::wstring text = LoadText(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath);
     for (const auto& [failure, textId] : {std::pair{WriteFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
                                           std::pair{WriteFailure::kReadOnly, IDS_SAVE_READ_ONLY},
                                           std::pair{WriteFailure::kDiskFull, IDS_SAVE_DISK_FULL}})
-      if (why == failure) text += L"\n" + Words(textId);
+      if (why == failure) text += L"\n" + LoadText(textId);
     ShowError(text);
   }
 }
@@ -305,7 +305,7 @@ void BoardConfigDialog::Restore(const BoardSettings& settings) {
     ShowSettings(shown);
   }
   if (refused.empty()) return;
-  std::wstring text = Words(IDS_REFUSED);
+  std::wstring text = LoadText(IDS_REFUSED);
   for (const BoardSetting* setting : refused) {
     const std::string line = std::string("\n") + setting->name + " = " + ValueText(*setting, settings.*setting->field);
     text += std::wstring(line.begin(), line.end());
@@ -343,4 +343,4 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
 
 void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }
 
-std::wstring BoardConfigDialog::Words(int textId) const { return LoadText(textId, chinese_); }
+std::wstring BoardConfigDialog::LoadText(int textId) const { return ::LoadText(textId, chinese_); }

@@ -67,7 +67,7 @@ class BoardConfigDialog : public Dialog {
   void ShowError(const std::wstring& text);
 
   // A text of the string tables in the dialog's language.
-  std::wstring Words(int textId) const;
+  std::wstring LoadText(int textId) const;
 
   std::string moduleDirectory_;
   bool chinese_;
