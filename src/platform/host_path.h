@@ -18,6 +18,8 @@ bool IsAnsiPath(const std::string& path);
 // Text in the ANSI code page, a character the code page lacks as the
 // platform writes it there (for captions, never for paths).
 std::string AnsiText(const std::wstring& text);
+// Text in UTF-8.
+std::string Utf8Text(const std::wstring& text);
 // The path as the wide-character functions take it.
 std::wstring WidePath(const std::string& path);
 // The same, with the \\?\ prefix when it is too long for the plain form, for

@@ -39,6 +39,8 @@ bool IsAnsiPath(const std::string& path) { return path.empty() || path[0] != kUt
 
 std::string AnsiText(const std::wstring& text) { return Narrow(text, CP_ACP, 0, nullptr); }
 
+std::string Utf8Text(const std::wstring& text) { return Narrow(text, CP_UTF8, 0, nullptr); }
+
 std::wstring WidePath(const std::string& path) {
   if (!IsAnsiPath(path)) return Widen(path.data() + 1, int(path.size() - 1), CP_UTF8);
   return Widen(path.data(), int(path.size()), CP_ACP);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The whole file; a missing file gives true and an empty text. False when
 // the file cannot be read or holds more than limit bytes, which is seen from
@@ -16,6 +17,21 @@
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
 // The size of a file; nothing when there is none at path.
 std::optional<unsigned long long> FileSize(const std::string& path);
+
+// folder (ending in its separator) followed by name: on Win32 whichever
+// form each has (platform/host_path.h), the result in the form that fits.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// The path in UTF-8, to look at its characters: on Win32 from whichever form
+// it has; natively as it is.
+std::string PathAsUtf8(const std::string& path);
+// The names of the files in folder (ending in its separator) whose names
+// end in suffix, sorted. A missing folder gives true and none; false when
+// the folder cannot be read.
+bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names);
+// Removes one file; false when there is none or it cannot be removed.
+bool RemoveFile(const std::string& path);
+// Makes a folder unless there is one; false when it cannot.
+bool MakeFolder(const std::string& path);
 
 // Writes text to a new file of a name of its own in the same folder (path
 // followed by TempFileSuffix), then puts it in path's place in one step,

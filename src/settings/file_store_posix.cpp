@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -32,6 +33,33 @@ std::optional<unsigned long long> FileSize(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   return static_cast<unsigned long long>(info.st_size);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) { return folder + name; }
+
+std::string PathAsUtf8(const std::string& path) { return path; }
+
+bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names) {
+  names.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return errno == ENOENT;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    struct stat info;
+    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+        ::stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+      names.push_back(name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool MakeFolder(const std::string& path) {
+  struct stat info;
+  return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
 namespace {

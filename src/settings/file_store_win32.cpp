@@ -38,6 +38,39 @@ std::optional<unsigned long long> FileSize(const std::string& path) {
   return static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow;
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return HostPathString(WidePath(folder) + WidePath(name));
+}
+
+std::string PathAsUtf8(const std::string& path) { return Utf8Text(WidePath(path)); }
+
+bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names) {
+  names.clear();
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(FileApiPath(JoinPath(folder, "*")).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::string name = HostPathString(found.cFileName);
+    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      names.push_back(name);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return true;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(FileApiPath(path).c_str()) != 0; }
+
+bool MakeFolder(const std::string& path) {
+  if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 namespace {
 
 // The reason of the failure that a system error code tells.

@@ -12,6 +12,9 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }  // ends with a slash
+  // As the module's strings carry it: the same interface as the Win32
+  // TempFolder's, for the tests that run in every tree.
+  const std::string& PathA() const { return path_; }
 
  private:
   std::string path_;

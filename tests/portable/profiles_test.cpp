@@ -1,0 +1,84 @@
+// Profile names that Windows could not keep as files are refused before
+// anything is written, and the profiles kept are listed by name. In every
+// tree: natively and under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "file_store.h"
+#include "profiles.h"
+#ifdef _WIN32
+#include "wine_testing.h"
+#else
+#include "temp_folder.h"
+#endif
+
+namespace {
+
+TEST(ProfileName, NamesWindowsCannotKeepAreRefusedWithTheReason) {
+  struct Case {
+    std::string name;
+    const char* problem;  // a word of the message; null: accepted
+  };
+  const Case cases[] = {
+      {"studio", nullptr},
+      {"Field 2 (night)", nullptr},
+      {"\xE6\xBC\x94\xE6\x92\xAD\xE5\xAE\xA4", nullptr},  // a Chinese name
+      {"COM10", nullptr},                                 // only COM1 to COM9 are devices
+      {"console", nullptr},
+      {std::string(64, 'a'), nullptr},
+      {"", "needs a name"},
+      {std::string(65, 'a'), "64 characters"},
+      {"a/b", "separator"},
+      {"a\\b", "separator"},
+      {"..", "dot"},
+      {"studio.", "dot"},
+      {"studio ", "space"},
+      {"a:b", "character"},
+      {"a*", "character"},
+      {std::string("a\x01", 2), "character"},
+      {"CON", "device"},
+      {"nul", "device"},
+      {"Com1", "device"},
+      {"LPT9.backup", "device"},
+      {"AUX .x", "device"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<std::string> problem = ProfileNameProblem(c.name);
+    if (!c.problem) {
+      EXPECT_FALSE(problem) << *problem;
+    } else {
+      ASSERT_TRUE(problem);
+      EXPECT_NE(problem->find(c.problem), std::string::npos) << *problem;
+    }
+  }
+#ifndef _WIN32
+  // Natively a name is bytes as they came: they must be UTF-8.
+  for (const char* bytes : {"\xFF", "a\xC3", "\xC0\xAF", "\xED\xA0"})
+    EXPECT_TRUE(ProfileNameProblem(bytes)) << "bytes not UTF-8";
+#endif
+}
+
+TEST(ProfileFolder, ListsTheProfilesByNameAndNothingElse) {
+  TempFolder folder;
+  std::vector<std::string> names = {"left over"};
+  ASSERT_TRUE(ListProfiles(folder.PathA(), names)) << "no folder: no profiles";
+  EXPECT_TRUE(names.empty());
+  const std::string profiles = ProfileFolder(folder.PathA());
+  ASSERT_TRUE(MakeFolder(profiles));
+  ASSERT_TRUE(MakeFolder(profiles)) << "a folder that is there already";
+  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.PathA(), "studio"), "[BOARD]\n"));
+  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.PathA(), "field"), "[BOARD]\n"));
+  ASSERT_TRUE(ReplaceWholeFile(JoinPath(profiles, "notes.txt"), "not a profile\n"));
+  ASSERT_TRUE(MakeFolder(JoinPath(profiles, "a folder.ini")));
+  ASSERT_TRUE(ListProfiles(folder.PathA(), names));
+  EXPECT_EQ(names, (std::vector<std::string>{"field", "studio"}));
+  EXPECT_TRUE(RemoveFile(ProfilePath(folder.PathA(), "field")));
+  EXPECT_FALSE(RemoveFile(ProfilePath(folder.PathA(), "field"))) << "gone already";
+  ASSERT_TRUE(ListProfiles(folder.PathA(), names));
+  EXPECT_EQ(names, (std::vector<std::string>{"studio"}));
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "profiles.h"
+
+#include <cctype>
+
+#include "file_store.h"
+
+namespace {
+
+constexpr size_t kLongestName = 64;
+constexpr char kSuffix[] = ".ini";
+
+// The number of characters of UTF-8 text; nothing when it is not UTF-8.
+std::optional<size_t> Utf8Length(const std::string& text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++count) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t size = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (size == 0 || (size == 2 && lead < 0xC2) || i + size > text.size()) return std::nullopt;
+    for (size_t k = 1; k < size; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return std::nullopt;
+    i += size;
+  }
+  return count;
+}
+
+bool IsReservedDevice(std::string base) {
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (base == device) return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
+         base[3] <= '9';
+}
+
+}  // namespace
+
+std::optional<std::string> ProfileNameProblem(const std::string& raw) {
+  const std::string name = PathAsUtf8(raw);
+  if (name.empty()) return "a profile needs a name";
+  const std::optional<size_t> length = Utf8Length(name);
+  if (!length) return "a profile's name must be UTF-8 text";
+  if (*length > kLongestName) return "a profile's name has at most 64 characters";
+  for (const char c : name) {
+    if (c == '/' || c == '\\') return "a profile's name cannot hold a path separator";
+    if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"|?*").find(c) != std::string::npos)
+      return std::string("a profile's name cannot hold the character ") +
+             (static_cast<unsigned char>(c) < 0x20 ? "of code " + std::to_string(c) : "'" + std::string(1, c) + "'");
+  }
+  if (name.back() == '.' || name.back() == ' ') return "a profile's name cannot end in a dot or a space";
+  if (IsReservedDevice(name.substr(0, name.find('.')))) return "'" + name + "' is a name Windows keeps for a device";
+  return std::nullopt;
+}
+
+std::string ProfileFolder(const std::string& directory) {
+  const char separator = directory.empty() ? '/' : directory.back();
+  return JoinPath(directory, std::string("Profiles") + separator);
+}
+
+std::string ProfilePath(const std::string& directory, const std::string& name) {
+  return JoinPath(ProfileFolder(directory), name + kSuffix);
+}
+
+bool ListProfiles(const std::string& directory, std::vector<std::string>& names) {
+  if (!ListFiles(ProfileFolder(directory), kSuffix, names)) return false;
+  for (std::string& name : names) name.resize(name.size() - (sizeof kSuffix - 1));
+  return true;
+}
