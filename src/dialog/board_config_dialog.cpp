@@ -86,9 +86,6 @@ constexpr SliderRow kSliders[BoardConfigDialog::kSliderCount] = {
     {IDC_VOLUME, IDC_VOLUME_VALUE, SettingOf(&BoardSettings::audioVolumn)},
 };
 
-constexpr int kSliderMin = 0;
-constexpr int kSliderMax = 255;
-
 // The position a field's value checks: the button with that code, or else
 // the value counted from the first button's code, which checks nothing when
 // it is no position.
@@ -171,7 +168,7 @@ void BoardConfigDialog::DoDataExchange(DataExchange& dx) {
 
 BOOL BoardConfigDialog::OnInitDialog() {
   Dialog::OnInitDialog();
-  for (Slider& slider : sliders_) slider.SetRange(kSliderMin, kSliderMax);
+  for (int i = 0; i < kSliderCount; ++i) sliders_[i].SetRange(kSliders[i].setting->min, kSliders[i].setting->max);
   BoardSettings settings;
   ReadAllSettings(CardIndex, settings);
   ShowSettings(settings);
@@ -262,7 +259,7 @@ void BoardConfigDialog::OnSaveDefault() {
   BoardSettings settings;
   // A board that did not report its settings would put zeros over the
   // user's defaults: the file and the defaults of this run stay as they are.
-  if (!ReadAllSettings(CardIndex, settings)) {
+  if (!ReadAllSettings(CardIndex, settings).empty()) {
     ShowError(LoadText(IDS_NOT_REPORTED));
     return;
   }
@@ -317,6 +314,7 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
   const int id = control ? GetDlgCtrlID(control) : 0;
   for (int i = 0; i < kSliderCount; ++i) {
     if (kSliders[i].sliderId != id) continue;
+    const BoardSetting& setting = *kSliders[i].setting;
     int value = sliders_[i].Position();
     switch (code) {
       case SB_LINELEFT: value -= 1; break;
@@ -325,21 +323,20 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
       case SB_PAGERIGHT: value += 10; break;
       case SB_THUMBPOSITION:
       case SB_THUMBTRACK: value = position; break;
-      case SB_LEFT: value = kSliderMin; break;   // Home
-      case SB_RIGHT: value = kSliderMax; break;  // End
-      default: break;                            // SB_ENDSCROLL: the value stays
+      case SB_LEFT: value = setting.min; break;   // Home
+      case SB_RIGHT: value = setting.max; break;  // End
+      default: break;                             // SB_ENDSCROLL: the value stays
     }
-    if (value <= kSliderMin)
-      value = kSliderMin;
-    else if (value >= kSliderMax)
-      value = kSliderMax;
-    kSliders[i].setting->set(value, CardIndex);
+    if (value <= setting.min)
+      value = setting.min;
+    else if (value >= setting.max)
+      value = setting.max;
+    setting.set(value, CardIndex);
     sliders_[i].SetPosition(value);
     SetNumber(Hwnd(), kSliders[i].valueId, value);
     break;
   }
 }
-
 
 void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }
 

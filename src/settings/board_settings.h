@@ -1,12 +1,10 @@
-// The board settings record, its factory values, the settings file that
-// holds the user's defaults, and moving a whole record to and from a board.
+// The board settings record and the settings file that holds the user's
+// defaults; the settings themselves, their factory values and moving a whole
+// record to and from a board are in setting_table.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-struct BoardSetting;  // a row of setting_table.h
 
 // One complete set of board settings. The order of the fields is the order
 // of the 88 bytes in the settings file, so it must never change.
@@ -36,9 +34,6 @@ struct BoardSettings {
 };
 static_assert(sizeof(BoardSettings) == 88, "the settings file holds exactly 88 bytes");
 
-// The built-in defaults.
-void SetFactorySettings(BoardSettings& settings);
-
 // The settings file: one record as key "Param" of section "BOARD" of an INI
 // file. Loading starts from the factory values and keeps them whenever the
 // file gives no valid record; it tells whether the file gave one. Saving
@@ -50,14 +45,3 @@ bool LoadSettingsFile(const std::string& path, BoardSettings& settings);
 // `why`, when given, gets the reason of a failed save (file_store.h).
 enum class WriteFailure;
 bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why = nullptr);
-
-// The board's current settings, every getter in the read order of
-// setting_table.h. The record is zeroed first, so a getter that stores
-// nothing leaves 0; reserved3 and reserved7 are never read. True when every
-// getter succeeded.
-bool ReadAllSettings(int cardIndex, BoardSettings& settings);
-// Sends every setting the board can change in the apply order of
-// setting_table.h, without checks, whatever the board answers.
-// subBoardIfExist and the reserved fields are not sent. Gives the settings
-// the board refused, in the order they were sent.
-std::vector<const BoardSetting*> ApplyAllSettings(int cardIndex, BoardSettings settings);

@@ -1,6 +1,6 @@
 // The settings file where the platform's profile functions are not at hand:
 // the same entry, through the same encoding.
-#include "board_settings.h"
+#include "setting_table.h"
 #include "profile_file.h"
 
 // The file holds the fields as little-endian 32-bit integers, which is how

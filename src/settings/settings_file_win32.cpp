@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "board_settings.h"
+#include "setting_table.h"
 #include "host_path.h"
 #include "profile_file.h"
 

@@ -16,7 +16,7 @@ class WholeRecord : public ::testing::Test {
 TEST_F(WholeRecord, ReadCallsTwentyGettersInOrderAndFillsTheirFields) {
   for (const auto& [name, field] : kGetters) fake_korvio::SetStoredValue(name, 1000 + field);
   BoardSettings s = FromFields(std::vector<int32_t>(22, -7));
-  EXPECT_TRUE(ReadAllSettings(3, s));
+  EXPECT_TRUE(ReadAllSettings(3, s).empty());
 
   EXPECT_EQ(fake_korvio::CallNames(), Names(kGetters));
   for (const FakeCall& call : fake_korvio::Calls()) EXPECT_EQ(call.args, (std::vector<long long>{1, 3})) << call.name;
@@ -28,18 +28,23 @@ TEST_F(WholeRecord, ReadCallsTwentyGettersInOrderAndFillsTheirFields) {
 TEST_F(WholeRecord, ReadFromGettersThatFailAndStoreNothingGivesZeros) {
   for (const auto& entry : kGetters) fake_korvio::SetResult(entry.first, 0);
   BoardSettings s = Factory();
-  EXPECT_FALSE(ReadAllSettings(0, s));
+  EXPECT_EQ(ReadAllSettings(0, s).size(), 20u);
   EXPECT_EQ(Fields(s), std::vector<int32_t>(22, 0));
   EXPECT_EQ(fake_korvio::Calls().size(), 20u);
 }
 
-TEST_F(WholeRecord, OneGetterThatFailsMakesTheWholeReadFail) {
-  for (const char* name : {"Orbel_GetInnerOrExtraSync", "Orbel_GetAudioVolumn", "Orbel_GetPlayBufferRepeatMode"}) {
-    SCOPED_TRACE(name);
+TEST_F(WholeRecord, ReadGivesTheSettingsWhoseGetterFailed) {
+  const std::pair<const char*, const char*> kFailing[] = {{"Orbel_GetInnerOrExtraSync", "sync-source"},
+                                                          {"Orbel_GetAudioVolumn", "audio-volume"},
+                                                          {"Orbel_GetPlayBufferRepeatMode", "pause-mode"}};
+  for (const auto& [device, name] : kFailing) {
+    SCOPED_TRACE(device);
     fake_korvio::Reset();
-    fake_korvio::SetResult(name, 0);
+    fake_korvio::SetResult(device, 0);
     BoardSettings s;
-    EXPECT_FALSE(ReadAllSettings(0, s));
+    const std::vector<const BoardSetting*> failed = ReadAllSettings(0, s);
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_STREQ(failed[0]->name, name);
     EXPECT_EQ(fake_korvio::Calls().size(), 20u);  // the others are still read
   }
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "board_settings.h"
+#include "setting_table.h"
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"

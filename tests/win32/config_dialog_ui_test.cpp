@@ -673,8 +673,7 @@ TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlo
 TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
   // Defaults with the SDI input and embedded audio, on a board without the sub-board.
   ui::ModuleFolder folder;
-  BoardSettings sdi;
-  SetFactorySettings(sdi);
+  BoardSettings sdi = Factory();
   sdi.cmpsOrSvideo = 3;
   sdi.audioSrc = 1;
   ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));

@@ -1,5 +1,6 @@
 #include "korv_report.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "file_store.h"
@@ -86,10 +87,8 @@ std::string BoardJson(int card, const BoardSettings& defaults) {
 
 BoardReading ReadBoard(int card) {
   BoardReading reading;
-  for (int32_t BoardSettings::*field : kReadOrder) {
-    const BoardSetting* s = SettingOf(field);
-    reading.reported[s - kBoardSettings] = s->get(&(reading.values.*field), card) != 0;
-  }
+  std::fill(std::begin(reading.reported), std::end(reading.reported), true);
+  for (const BoardSetting* s : ReadAllSettings(card, reading.values)) reading.reported[s - kBoardSettings] = false;
   return reading;
 }
 

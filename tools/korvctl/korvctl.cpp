@@ -1,5 +1,6 @@
 #include "korvctl.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <memory>
@@ -424,8 +425,7 @@ int Run::Set(const CommandLine& line) {
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
   const int card = board->card();
-  for (int32_t BoardSettings::*field : kApplyOrder) {
-    const BoardSetting* s = SettingOf(field);
+  for (const BoardSetting* s : ApplyOrder()) {
     const std::optional<int32_t>& value = values[s - kBoardSettings];
     if (value && !s->set(*value, card)) {
       err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, *value) << "\n";
@@ -465,7 +465,7 @@ int Run::Defaults(const CommandLine& line) {
     // A board that did not report its settings would put zeros over the
     // user's defaults.
     BoardSettings settings;
-    if (!ReadAllSettings(card, settings)) {
+    if (!ReadAllSettings(card, settings).empty()) {
       err_ << "korvctl: board " << card << " did not report its settings; " << Shown(path) << " was not changed\n";
       return kBoardFailed;
     }
