@@ -117,6 +117,29 @@ const std::pair<const char*, const char*> kAdjustments[] = {
     {"audio-volume", "AudioVolumn"},
 };
 
+// The report as JSON, and one board's setting in it.
+JsonValue Parsed(const std::string& text) {
+  std::string error;
+  const std::optional<JsonValue> json = ParseJson(text, error);
+  EXPECT_TRUE(json) << error << "\n" << text;
+  return json.value_or(JsonValue());
+}
+const JsonValue* Path(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = &json;
+  for (const std::string& key : keys) {
+    if (at && at->Is(JsonValue::Type::Array))
+      at = std::stoul(key) < at->items.size() ? &at->items[std::stoul(key)] : nullptr;
+    else
+      at = at ? at->Find(key) : nullptr;
+  }
+  return at;
+}
+int32_t Code(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = Path(json, keys);
+  EXPECT_TRUE(at && at->Int32()) << keys.back();
+  return at && at->Int32() ? *at->Int32() : -99999;
+}
+
 TEST_F(Korvctl, EveryNameAndWordGoesThroughSetAndBackThroughShow) {
   for (const auto& choice : kChoices)
     for (const auto& [word, code] : choice.words) {
@@ -142,6 +165,21 @@ TEST_F(Korvctl, EveryNameAndWordGoesThroughSetAndBackThroughShow) {
   const Result json = Run({"show", "--json"});
   EXPECT_NE(json.out.find("\"audio-volume\": {\"code\": 252, \"word\": null}"), std::string::npos) << json.out;
   EXPECT_NE(json.out.find("\"video-source\": {\"code\": 5, \"word\": \"cvbs2\"}"), std::string::npos);
+}
+
+TEST_F(Korvctl, GetPrintsTheNamedSettingsOnly) {
+  ASSERT_EQ(Run({"set", "video-source=yc", "hue=9"}).status, 0);
+  KorvSim_ForgetCalls();
+  const Result r = Run({"get", "hue", "video-source", "sdi-sub-board"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "hue               9\n"
+            "video-source      yc            (1)\n"
+            "sdi-sub-board     present       (1)\n");
+  for (const std::string& call : SimCalls()) EXPECT_EQ(call.find("Orbel_Set"), std::string::npos) << call;
+  const JsonValue json = Parsed(Run({"get", "--json", "hue"}).out);
+  EXPECT_EQ(Code(json, {"settings", "hue", "code"}), 9);
+  EXPECT_EQ(Path(json, {"settings"})->members.size(), 1u);
 }
 
 TEST_F(Korvctl, SetSendsInTheApplyOrderWithSyncAndLockLast) {
@@ -195,6 +233,9 @@ TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
       {"defaults", "save", "--all-boards"},
       {"picture", "bars"},
       {"picture", "clear", "--file", "x.tga"},
+      {"get"},
+      {"get", "hue", "colour"},
+      {"get", "hue", "--all-boards"},
   };
   for (const auto& line : lines) {
     std::string text;
@@ -290,29 +331,6 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;
-}
-
-// The report as JSON, and one board's setting in it.
-JsonValue Parsed(const std::string& text) {
-  std::string error;
-  const std::optional<JsonValue> json = ParseJson(text, error);
-  EXPECT_TRUE(json) << error << "\n" << text;
-  return json.value_or(JsonValue());
-}
-const JsonValue* Path(const JsonValue& json, std::vector<std::string> keys) {
-  const JsonValue* at = &json;
-  for (const std::string& key : keys) {
-    if (at && at->Is(JsonValue::Type::Array))
-      at = std::stoul(key) < at->items.size() ? &at->items[std::stoul(key)] : nullptr;
-    else
-      at = at ? at->Find(key) : nullptr;
-  }
-  return at;
-}
-int32_t Code(const JsonValue& json, std::vector<std::string> keys) {
-  const JsonValue* at = Path(json, keys);
-  EXPECT_TRUE(at && at->Int32()) << keys.back();
-  return at && at->Int32() ? *at->Int32() : -99999;
 }
 
 TEST_F(Korvctl, ReportReadsEveryBoardAndSendsNothing) {

@@ -13,6 +13,7 @@
 #include "korv_report.h"
 #include "korvio.h"
 #include "open_board.h"
+#include "setting_json.h"
 #include "setting_table.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
@@ -46,6 +47,11 @@ const char kShowHelp[] =
     "Every setting of the board: its name, its word and its code, e.g.\n"
     "  video-source      cvbs2          (5)\n"
     "Status 1 when the board does not report a setting.\n";
+const char kGetHelp[] =
+    "usage: korvctl get [--board N] NAME... [--json]\n"
+    "The named settings only, one line each as show prints them. The names are checked\n"
+    "before the board is asked: an unknown one is status 2. Status 1 when the board does\n"
+    "not report a setting.\n";
 const char kDefaultsHelp[] =
     "usage: korvctl defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
     "  save      reads the board's settings and writes them to the file\n"
@@ -102,6 +108,7 @@ class Run {
 
   int Boards(const CommandLine& line);
   int Show(const CommandLine& line);
+  int Get(const CommandLine& line);
   int Set(const CommandLine& line);
   int Defaults(const CommandLine& line);
   int Picture(const CommandLine& line);
@@ -277,6 +284,7 @@ int Run::Main(const std::vector<std::string>& args) {
   };
   static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp},
                                       {"show", &Run::Show, kShowHelp},
+                                      {"get", &Run::Get, kGetHelp},
                                       {"set", &Run::Set, nullptr},
                                       {"defaults", &Run::Defaults, kDefaultsHelp},
                                       {"picture", &Run::Picture, kPictureHelp},
@@ -306,8 +314,8 @@ int Run::Main(const std::vector<std::string>& args) {
     if (line.allBoards && line.command != "defaults") return Usage("--all-boards goes only with defaults");
     if (line.file && line.command != "defaults" && line.command != "picture")
       return Usage("--file goes only with defaults and picture");
-    if (line.json && line.command != "boards" && line.command != "show")
-      return Usage("--json goes only with boards and show");
+    if (line.json && line.command != "boards" && line.command != "show" && line.command != "get")
+      return Usage("--json goes only with boards, show and get");
     if (line.out && line.command != "report") return Usage("--out goes only with report");
     if (context_.deviceLibraryProblem && line.command != "report") {
       err_ << "korvctl: " << context_.deviceLibraryProblem << "\n";
@@ -358,8 +366,31 @@ int Run::Boards(const CommandLine& line) {
   return status;
 }
 
+// One setting as show prints it: name, word and code.
+std::string SettingLine(const BoardSetting& s, int32_t value, bool reported) {
+  std::string text = s.name;
+  text.resize(18, ' ');
+  if (!reported) {
+    text += "not reported";
+  } else if (s.wordCount) {
+    const char* word = s.WordOf(value);
+    std::string w = word ? word : "?";
+    w.resize(14, ' ');
+    text += w + "(" + std::to_string(value) + ")";
+  } else {
+    text += std::to_string(value);
+  }
+  return text + "\n";
+}
+
+std::string AllNames() {
+  std::string text;
+  for (const BoardSetting& s : kBoardSettings) text += (text.empty() ? "" : ", ") + std::string(s.name);
+  return text;
+}
+
 int Run::Show(const CommandLine& line) {
-  if (!line.words.empty()) return Usage("show takes no arguments");
+  if (!line.words.empty()) return Usage("show takes no arguments; korvctl get NAME... prints some settings");
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
@@ -370,27 +401,42 @@ int Run::Show(const CommandLine& line) {
   const bool* reported = reading.reported;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
-    const int32_t value = values.*s.field;
-    const char* word = s.WordOf(value);
     if (!reported[i]) {
       err_ << "korvctl: board " << card << " did not report " << s.name << "\n";
       status = kBoardFailed;
     }
-    if (line.json) continue;
-    std::string text = s.name;
-    text.resize(18, ' ');
-    if (!reported[i]) {
-      text += "not reported";
-    } else if (s.wordCount) {
-      std::string w = word ? word : "?";
-      w.resize(14, ' ');
-      text += w + "(" + std::to_string(value) + ")";
-    } else {
-      text += std::to_string(value);
-    }
-    out_ << text << "\n";
+    if (!line.json) out_ << SettingLine(s, values.*s.field, reported[i]);
   }
   if (line.json) out_ << "{\"board\": " << card << ", \"settings\": " << SettingsJson(values, reported) << "}\n";
+  return status;
+}
+
+int Run::Get(const CommandLine& line) {
+  if (line.words.empty()) return Usage("get takes the names of settings: " + AllNames());
+  // Every name is checked before the board is asked.
+  std::vector<const BoardSetting*> named;
+  for (const std::string& name : line.words) {
+    const BoardSetting* s = SettingNamed(name.c_str());
+    if (!s) return Usage("unknown setting '" + name + "'; the settings are " + AllNames());
+    named.push_back(s);
+  }
+  int status = kDone;
+  const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+  if (!board) return status;
+  const int card = board->card();
+  std::string json;
+  for (const BoardSetting* s : named) {
+    int value = 0;
+    const bool reported = s->get(&value, card) != 0;
+    if (!reported) {
+      err_ << "korvctl: board " << card << " did not report " << s->name << "\n";
+      status = kBoardFailed;
+    }
+    json += (json.empty() ? "" : ", ") + JsonString(s->name) + ": " +
+            SettingValueJson(*s, reported ? std::optional<int32_t>(value) : std::nullopt);
+    if (!line.json) out_ << SettingLine(*s, value, reported);
+  }
+  if (line.json) out_ << "{\"board\": " << card << ", \"settings\": {" << json << "}}\n";
   return status;
 }
 
