@@ -59,6 +59,7 @@ class Korvctl : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_SUBBOARD", "KORVSIM_FAIL_OPEN", "KORVSIM_FAIL_SETTER",
+                             "KORVSIM_FAIL_GETTER",
                              "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT", "KORVSIM_STATE"})
       SetSimEnvironment(name, nullptr);
     Sim("KORVSIM_SUBBOARD", "all");
@@ -80,6 +81,12 @@ class Korvctl : public ::testing::Test {
     for (const std::string& c : SimCalls())
       if (c.rfind("Orbel_Set", 0) == 0) calls.push_back(c);
     return calls;
+  }
+
+  // A file in the test's folder.
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ + name, std::ios::binary) << bytes;
+    return dir_ + name;
   }
 
   TempFolder folder_;
@@ -180,6 +187,116 @@ TEST_F(Korvctl, GetPrintsTheNamedSettingsOnly) {
   const JsonValue json = Parsed(Run({"get", "--json", "hue"}).out);
   EXPECT_EQ(Code(json, {"settings", "hue", "code"}), 9);
   EXPECT_EQ(Path(json, {"settings"})->members.size(), 1u);
+}
+
+// show --json's shape, with codes, words or both.
+const char kSite[] =
+    "{\"settings\": {\"sync-source\": {\"code\": 1, \"word\": \"external\"}, \"video-source\": \"YUV\",\n"
+    " \"contrast\": 120, \"hue\": {\"code\": 128, \"word\": null}, \"sdi-sub-board\": {\"code\": 1}}}";
+
+TEST_F(Korvctl, ApplySendsWhatDiffersAndASecondRunNothing) {
+  Sim("KORVSIM_BOARDS", "2");
+  const std::string site = Write("site.json", kSite);
+  // --check sends nothing and says the boards differ.
+  KorvSim_ForgetCalls();
+  const Result check = Run({"apply", site, "--all-boards", "--check", "--json"});
+  EXPECT_EQ(check.status, 3);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>());
+  EXPECT_EQ(Path(Parsed(check.out), {"changed"})->boolean, true);
+  EXPECT_EQ(Path(Parsed(check.out), {"boards", "1", "settings", "contrast", "result"})->text, "differs");
+
+  // hue is 128 already: the rest goes out in the apply order, sync last.
+  KorvSim_ForgetCalls();
+  const Result first = Run({"apply", site, "--all-boards", "--json"});
+  EXPECT_EQ(first.status, 0) << first.err;
+  std::vector<std::string> sent;
+  for (int card : {0, 1})
+    for (const char* call : {"Orbel_SetCmpsOrSvideo(2, %d) = 1", "Orbel_SetContrast(120, %d) = 1",
+                             "Orbel_SetInnerOrExtraSync(1, %d) = 1"}) {
+      char text[64];
+      std::snprintf(text, sizeof text, call, card);
+      sent.push_back(text);
+    }
+  EXPECT_EQ(SetterCalls(), sent);
+  const JsonValue report = Parsed(first.out);
+  EXPECT_EQ(Path(report, {"changed"})->boolean, true);
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "contrast", "result"})->text, "changed");
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "hue", "result"})->text, "unchanged");
+  EXPECT_EQ(Code(report, {"boards", "1", "settings", "video-source", "after", "code"}), 2);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 1), 120);
+
+  KorvSim_ForgetCalls();
+  const Result second = Run({"apply", site, "--all-boards"});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>());
+  EXPECT_EQ(second.out, "board 0: nothing changed; all 4 settings match\nboard 1: nothing changed; all 4 settings match\n");
+  EXPECT_EQ(Run({"apply", site, "--board", "1", "--check"}).status, 0);
+
+  // A Board.ini, whatever its name, brings back every setting it holds.
+  ASSERT_EQ(Run({"defaults", "save", "--file", dir_ + "studio.cfg"}).status, 0);
+  ASSERT_EQ(Run({"set", "contrast=3", "pause-mode=first-field"}).status, 0);
+  const Result ini = Run({"apply", dir_ + "studio.cfg"});
+  EXPECT_EQ(ini.status, 0);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 120);
+  EXPECT_NE(ini.out.find("board 0: 2 changed, 17 unchanged"), std::string::npos) << ini.out;
+}
+
+TEST_F(Korvctl, ApplyAndVerifyTellRefusedAndDriftedWithStatusOne) {
+  Sim("KORVSIM_SUBBOARD", "none");        // sdi is refused
+  Sim("KORVSIM_FAIL_GETTER", "Contrast");  // contrast is taken but never reported back
+  const Result r = Run({"apply", Write("a.json", "{\"settings\": {\"video-source\": 3, \"contrast\": 9}}"), "--json"});
+  EXPECT_EQ(r.status, 1);
+  const JsonValue report = Parsed(r.out);
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "video-source", "result"})->text, "refused");
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "contrast", "result"})->text, "drifted");
+  EXPECT_EQ(Path(report, {"changed"})->boolean, true);  // contrast was sent and taken
+
+  Sim("KORVSIM_FAIL_SETTER", "VideoMode");
+  KorvSim_Poke("VideoMode", 0, 0);  // NTSC; the factory value is PAL
+  const Result verify = Run({"defaults", "factory", "--verify"});
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_NE(verify.out.find("board 0: tv-standard refused: sent pal (1), the board reports ntsc (0)"),
+            std::string::npos)
+      << verify.out;
+}
+
+TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
+  const struct {
+    const char* what;
+    std::string bytes;
+  } kFiles[] = {
+      {"ends early", "{\"settings\": {\"hue\": 3"},
+      {"wrong type", "{\"settings\": {\"hue\": true}}"},
+      {"wrong member type", "{\"settings\": {\"hue\": {\"code\": \"3\"}}}"},
+      {"not an object", "[1, 2]"},
+      {"huge number", "{\"settings\": {\"hue\": 1" + std::string(400, '0') + "}}"},
+      {"out of range", "{\"settings\": {\"hue\": 256}}"},
+      {"fraction", "{\"settings\": {\"hue\": 1.5}}"},
+      {"code and word disagree", "{\"settings\": {\"video-source\": {\"code\": 1, \"word\": \"sdi\"}}}"},
+      {"unknown word", "{\"settings\": {\"video-source\": \"cvbs3\"}}"},
+      {"duplicate key", "{\"settings\": {\"hue\": 3, \"hue\": 4}}"},
+      {"unknown name", "{\"settings\": {\"colour\": 3}}"},
+      {"unknown top-level key", "{\"settings\": {\"hue\": 3}, \"profile\": 1}"},
+      {"only what is reported", "{\"settings\": {\"sdi-sub-board\": 1}}"},
+      {"non-UTF-8", "{\"settings\": {\"hue\": 3, \"h\xff\": 1}}"},
+      {"ini without record", "[BOARD]\r\nOther=1\r\n"},
+      {"ini with bad checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n"},
+      {"empty", ""},
+      {"100 MB", std::string(100 << 20, ' ')},
+  };
+  for (const auto& f : kFiles) {
+    SCOPED_TRACE(f.what);
+    const std::string path = Write("bad.json", f.bytes);
+    KorvSim_ForgetCalls();
+    const Result r = Run({"apply", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+    EXPECT_EQ(SimCalls(), std::vector<std::string>());
+  }
+  EXPECT_NE(Run({"apply", Write("bad.json", "{\"settings\":\n{\"hue\": 256}}")}).err.find("line 2: hue"),
+            std::string::npos);
+  EXPECT_EQ(Run({"apply", dir_ + "missing.json"}).status, 2);
+  EXPECT_EQ(Run({"apply", Write("ok.json", kSite), "--file", "x"}).status, 2);
 }
 
 TEST_F(Korvctl, SetSendsInTheApplyOrderWithSyncAndLockLast) {

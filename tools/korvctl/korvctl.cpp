@@ -17,6 +17,7 @@
 #include "setting_table.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
+#include "wanted_settings.h"
 
 namespace {
 
@@ -27,16 +28,19 @@ const char kUsage[] =
     "  boards [--json]                        the boards, whether each opens, its type and SDI sub-board\n"
     "  show [--board N] [--json]              every setting of a board, by name, word and code\n"
     "  set [--board N] NAME=VALUE ...         changes settings; sync-source and lock-mode go last\n"
-    "  defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "  defaults save|restore|factory [--board N | --all-boards] [--file PATH] [--verify]\n"
     "                                         the user's defaults in Board.ini, or the factory values\n"
     "  picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
     "                                         a test picture on the board's output\n"
+    "  apply FILE [--board N | --all-boards] [--check] [--json]\n"
+    "                                         brings boards to a file's settings, sending what differs\n"
     "  report [--out FILE]                    everything support asks for, as one JSON document\n"
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
     "Exit status: 0 done; 1 a board refused a value or could not be opened, or a file was\n"
-    "not written; 2 the command line was wrong (nothing was sent to a board).\n";
+    "not written; 2 the command line or a file was wrong (nothing was sent to a board);\n"
+    "3 apply --check found a board that differs from the file.\n";
 
 const char kBoardsHelp[] =
     "usage: korvctl boards [--json]\n"
@@ -52,13 +56,29 @@ const char kGetHelp[] =
     "The named settings only, one line each as show prints them. The names are checked\n"
     "before the board is asked: an unknown one is status 2. Status 1 when the board does\n"
     "not report a setting.\n";
+const char kApplyHelp[] =
+    "usage: korvctl apply FILE [--board N | --all-boards] [--check] [--json]\n"
+    "Brings the board to the settings FILE names: a Board.ini (any name), or JSON as show\n"
+    "--json prints it, naming some or all settings by code, word or both. The file is\n"
+    "checked first; the board is read, only the settings that differ are sent (sync-source\n"
+    "and lock-mode last) and the board is read back. Each setting is reported as unchanged,\n"
+    "changed, refused (the board said no) or drifted (the board took it but reports another\n"
+    "value). --check sends nothing and lists what differs. --json prints one document:\n"
+    "{\"changed\": true|false, \"boards\": [...]}.\n"
+    "Exit status: 0 every board matches the file; 1 something was refused or drifted, or a\n"
+    "board did not open; 2 a bad command line or file (nothing was sent); 3 with --check,\n"
+    "a board differs from the file.\n";
 const char kDefaultsHelp[] =
     "usage: korvctl defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "                                             [--verify [--json]]\n"
     "  save      reads the board's settings and writes them to the file\n"
     "  restore   applies the file's settings, or the factory values where it holds none\n"
     "  factory   applies the factory values\n"
     "The file is Board.ini beside korvctl.exe, which the configuration dialog shares, unless\n"
-    "--file names another. At start-up: korvctl defaults restore --all-boards\n";
+    "--file names another. At start-up: korvctl defaults restore --all-boards\n"
+    "--verify (restore and factory) sends only what differs, reads the board back and\n"
+    "reports each setting as apply does, --json as one document; status 1 when a setting\n"
+    "was refused or drifted.\n";
 const char kPictureHelp[] =
     "usage: korvctl picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
     "  clear          blanks the output\n"
@@ -82,6 +102,8 @@ struct CommandLine {
   bool allBoards = false;
   bool json = false;
   bool help = false;
+  bool check = false;
+  bool verify = false;
   std::optional<std::string> file;
   std::optional<std::string> out;
 };
@@ -112,6 +134,11 @@ class Run {
   int Set(const CommandLine& line);
   int Defaults(const CommandLine& line);
   int Picture(const CommandLine& line);
+  int ApplyFile(const CommandLine& line);
+  // Brings each board to what is wanted: reads it, sends what differs in the
+  // apply order (nothing when only checking), reads it back and reports
+  // every wanted setting.
+  int ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json);
   int Report(const CommandLine& line);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
@@ -140,34 +167,6 @@ bool ParseBoard(const std::string& text, int& board) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
   board = std::stoi(text);
   return true;
-}
-
-// A value code: an optional minus and decimal digits, within 32 bits.
-bool ParseCode(const std::string& text, int32_t& code) {
-  const size_t digits = text[0] == '-' ? 1 : 0;
-  if (text.size() <= digits || text.size() > digits + 10 ||
-      text.find_first_not_of("0123456789", digits) != std::string::npos)
-    return false;
-  const long long value = std::stoll(text);
-  if (value < INT32_MIN || value > INT32_MAX) return false;
-  code = int32_t(value);
-  return true;
-}
-
-bool SameWord(const char* a, const std::string& b) {
-  if (std::strlen(a) != b.size()) return false;
-  for (size_t i = 0; i < b.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
-// What a setting takes, for a message: "cvbs1 (0), yc (1), ..." or a range.
-std::string Choices(const BoardSetting& s) {
-  if (!s.wordCount) return "a number from " + std::to_string(s.min) + " to " + std::to_string(s.max);
-  std::string text;
-  for (int i = 0; i < s.wordCount; ++i)
-    text += (i ? ", " : "") + std::string(s.words[i].word) + " (" + std::to_string(s.words[i].code) + ")";
-  return text;
 }
 
 std::string SettableNames() {
@@ -215,6 +214,10 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
       line.help = true;
     } else if (name == "--json") {
       line.json = true;
+    } else if (name == "--check") {
+      line.check = true;
+    } else if (name == "--verify") {
+      line.verify = true;
     } else if (name == "--all-boards") {
       line.allBoards = true;
     } else if (name == "--board") {
@@ -277,18 +280,22 @@ int Run::Main(const std::vector<std::string>& args) {
   CommandLine line;
   std::string problem;
   if (!Parse(args, line, problem)) return Usage(problem);
+  // The options each command takes.
+  enum : unsigned { kBoard = 1, kAll = 2, kJson = 4, kFile = 8, kOut = 16, kCheck = 32, kVerify = 64 };
   struct Command {
     const char* name;
     int (Run::*run)(const CommandLine&);
     const char* help;
+    unsigned options;
   };
-  static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp},
-                                      {"show", &Run::Show, kShowHelp},
-                                      {"get", &Run::Get, kGetHelp},
-                                      {"set", &Run::Set, nullptr},
-                                      {"defaults", &Run::Defaults, kDefaultsHelp},
-                                      {"picture", &Run::Picture, kPictureHelp},
-                                      {"report", &Run::Report, kReportHelp}};
+  static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp, kJson},
+                                      {"show", &Run::Show, kShowHelp, kBoard | kJson},
+                                      {"get", &Run::Get, kGetHelp, kBoard | kJson},
+                                      {"set", &Run::Set, nullptr, kBoard},
+                                      {"apply", &Run::ApplyFile, kApplyHelp, kBoard | kAll | kJson | kCheck},
+                                      {"defaults", &Run::Defaults, kDefaultsHelp, kBoard | kAll | kJson | kFile | kVerify},
+                                      {"picture", &Run::Picture, kPictureHelp, kBoard | kFile},
+                                      {"report", &Run::Report, kReportHelp, kOut}};
   if (line.command.empty() || line.command == "help") {
     if (line.help || line.command == "help") {
       out_ << kUsage;
@@ -306,17 +313,19 @@ int Run::Main(const std::vector<std::string>& args) {
              << "Every pair is checked before anything is sent; they go out with sync-source and\n"
              << "lock-mode last. VALUE is a word or its code. The settings and what they take:\n";
         for (const BoardSetting& s : kBoardSettings)
-          if (s.set) out_ << "  " << s.name << ": " << Choices(s) << "\n";
+          if (s.set) out_ << "  " << s.name << ": " << SettingChoices(s) << "\n";
       }
       return kDone;
     }
     if (line.allBoards && line.board) return Usage("--board and --all-boards exclude each other");
-    if (line.allBoards && line.command != "defaults") return Usage("--all-boards goes only with defaults");
-    if (line.file && line.command != "defaults" && line.command != "picture")
-      return Usage("--file goes only with defaults and picture");
-    if (line.json && line.command != "boards" && line.command != "show" && line.command != "get")
-      return Usage("--json goes only with boards, show and get");
-    if (line.out && line.command != "report") return Usage("--out goes only with report");
+    const std::pair<bool, unsigned> given[] = {{line.board.has_value(), kBoard}, {line.allBoards, kAll},
+                                               {line.json, kJson},  {line.file.has_value(), kFile},
+                                               {line.out.has_value(), kOut}, {line.check, kCheck},
+                                               {line.verify, kVerify}};
+    const char* const optionNames[] = {"--board", "--all-boards", "--json", "--file", "--out", "--check", "--verify"};
+    for (size_t i = 0; i < std::size(given); ++i)
+      if (given[i].first && !(c.options & given[i].second))
+        return Usage(std::string(c.name) + " takes no " + optionNames[i] + "; see 'korvctl " + c.name + " --help'");
     if (context_.deviceLibraryProblem && line.command != "report") {
       err_ << "korvctl: " << context_.deviceLibraryProblem << "\n";
       return kBoardFailed;
@@ -453,15 +462,8 @@ int Run::Set(const CommandLine& line) {
       const std::string what = s ? name + " is reported by the board, not set" : "unknown setting '" + name + "'";
       return Usage(what + "; the settings are " + SettableNames());
     }
-    int32_t code = 0;
-    bool found = false;
-    for (int w = 0; w < s->wordCount && !found; ++w)
-      if (SameWord(s->words[w].word, text)) {
-        code = s->words[w].code;
-        found = true;
-      }
-    if (!found && !(ParseCode(text, code) && s->Valid(code)))
-      return Usage("'" + text + "' is no value of " + name + ", which takes " + Choices(*s));
+    const std::optional<int32_t> code = SettingValue(*s, text);
+    if (!code) return Usage("'" + text + "' is no value of " + name + ", which takes " + SettingChoices(*s));
     std::optional<int32_t>& slot = values[s - kBoardSettings];
     if (slot) return Usage(name + " is given twice");
     slot = code;
@@ -495,6 +497,103 @@ int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, co
   return status;
 }
 
+// What apply found and did with one setting, as its report words it.
+enum class Outcome { kUnchanged, kChanged, kRefused, kDrifted, kDiffers };
+constexpr const char* kOutcomeWords[] = {"unchanged", "changed", "refused", "drifted", "differs"};
+
+std::string ReadText(const BoardSetting& s, const BoardReading& reading, size_t i) {
+  return reading.reported[i] ? ValueText(s, reading.values.*s.field) : "not reported";
+}
+std::string ReadJson(const BoardSetting& s, const BoardReading& reading, size_t i) {
+  return SettingValueJson(s, reading.reported[i] ? std::optional<int32_t>(reading.values.*s.field) : std::nullopt);
+}
+
+int Run::ApplyFile(const CommandLine& line) {
+  if (line.words.size() != 1) return Usage("apply takes one FILE: a Board.ini or show --json output");
+  // The file is checked whole before any board is asked.
+  WantedSettings wanted;
+  std::string problem;
+  if (!ReadWantedSettings(line.words[0], wanted, problem))
+    return Usage(Shown(line.words[0]) + ": " + problem + "; nothing was sent");
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  return ApplyWanted(*boards, wanted, line.check, line.json);
+}
+
+int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json) {
+  int status = kDone;
+  bool anyChanged = false;
+  std::string documents;
+  for (int card : boards) {
+    documents += std::string(documents.empty() ? "" : ",\n  ") + "{\"index\": " + std::to_string(card);
+    OpenBoard board(card);
+    if (!Opened(board, status)) {
+      documents += ", \"opens\": false, \"changed\": false, \"settings\": null}";
+      continue;
+    }
+    const BoardReading before = ReadBoard(card);
+    bool differs[kBoardSettingCount] = {}, refused[kBoardSettingCount] = {};
+    for (size_t i = 0; i < kBoardSettingCount; ++i) {
+      const std::optional<int32_t>& value = wanted.values[i];
+      differs[i] = value && (!before.reported[i] || before.values.*kBoardSettings[i].field != *value);
+    }
+    if (!check)
+      for (int32_t BoardSettings::*field : kApplyOrder) {
+        const size_t i = size_t(SettingOf(field) - kBoardSettings);
+        if (differs[i]) refused[i] = !kBoardSettings[i].set(*wanted.values[i], card);
+      }
+    const BoardReading after = check ? before : ReadBoard(card);
+    int counts[std::size(kOutcomeWords)] = {};
+    bool changed = false;
+    std::string settings;
+    for (size_t i = 0; i < kBoardSettingCount; ++i) {
+      if (!wanted.values[i]) continue;
+      const BoardSetting& s = kBoardSettings[i];
+      const int32_t value = *wanted.values[i];
+      const bool matches = after.reported[i] && after.values.*s.field == value;
+      const Outcome outcome = check        ? (differs[i] ? Outcome::kDiffers : Outcome::kUnchanged)
+                              : refused[i] ? Outcome::kRefused
+                              : !matches   ? Outcome::kDrifted
+                              : differs[i] ? Outcome::kChanged
+                                           : Outcome::kUnchanged;
+      ++counts[int(outcome)];
+      changed |= check ? differs[i] : differs[i] && !refused[i];
+      const char* word = kOutcomeWords[int(outcome)];
+      settings += std::string(settings.empty() ? "" : ", ") + JsonString(s.name) + ": {\"result\": \"" + word +
+                  "\", \"before\": " + ReadJson(s, before, i) + ", \"wanted\": " + SettingValueJson(s, value) +
+                  ", \"after\": " + (check ? "null" : ReadJson(s, after, i)) + "}";
+      if (json || outcome == Outcome::kUnchanged) continue;
+      out_ << "board " << card << ": " << s.name << " " << word;
+      if (outcome == Outcome::kChanged)
+        out_ << " from " << ReadText(s, before, i) << " to " << ValueText(s, value) << "\n";
+      else if (outcome == Outcome::kDiffers)
+        out_ << ": the board has " << ReadText(s, before, i) << ", the file " << ValueText(s, value) << "\n";
+      else
+        out_ << ": sent " << ValueText(s, value) << ", the board reports " << ReadText(s, after, i) << "\n";
+    }
+    anyChanged |= changed;
+    const int failed = counts[int(Outcome::kRefused)] + counts[int(Outcome::kDrifted)];
+    if (failed) status = kBoardFailed;
+    if (counts[int(Outcome::kDiffers)] && status == kDone) status = kDifferent;
+    documents += ", \"opens\": true, \"changed\": " + std::string(changed ? "true" : "false") +
+                 ",\n    \"settings\": {" + settings + "}}";
+    if (json) continue;
+    const int matching = counts[int(Outcome::kUnchanged)];
+    out_ << "board " << card << ": ";
+    if (check)
+      out_ << counts[int(Outcome::kDiffers)] << " differ, " << matching << " match\n";
+    else if (!changed && !failed)
+      out_ << "nothing changed; all " << matching << " settings match\n";
+    else
+      out_ << counts[int(Outcome::kChanged)] << " changed, " << matching << " unchanged, "
+           << counts[int(Outcome::kRefused)] << " refused, " << counts[int(Outcome::kDrifted)] << " drifted\n";
+  }
+  if (json)
+    out_ << "{\"changed\": " << (anyChanged ? "true" : "false") << ", \"boards\": [\n  " << documents << "]}\n";
+  return status;
+}
+
 int Run::Defaults(const CommandLine& line) {
   if (line.words.size() != 1) return Usage("defaults takes one of save, restore and factory");
   const std::string action = line.words[0];
@@ -502,6 +601,8 @@ int Run::Defaults(const CommandLine& line) {
     return Usage("defaults takes save, restore or factory, not '" + action + "'");
   if (action == "save" && line.allBoards) return Usage("defaults save takes one board: the file holds one");
   if (action == "factory" && line.file) return Usage("defaults factory takes no file");
+  if ((line.json || line.verify) && action == "save") return Usage("defaults save takes no --json or --verify");
+  if (line.json && !line.verify) return Usage("defaults restore and factory print JSON only with --verify");
   const std::string path = line.file.value_or(context_.directory + "Board.ini");
   int status = kDone;
   if (action == "save") {
@@ -532,6 +633,10 @@ int Run::Defaults(const CommandLine& line) {
     done = "restored the defaults of " + Shown(path);
   else
     done = "no defaults in " + Shown(path) + ": factory values applied";
+  if (line.verify) {
+    if (!line.json) out_ << done << "\n";
+    return ApplyWanted(*boards, WantedRecord(settings), false, line.json);
+  }
   return Apply(*boards, settings, done);
 }
 

@@ -32,7 +32,8 @@ struct KorvctlContext {
 enum KorvctlStatus {
   kDone = 0,
   kBoardFailed = 1,  // a board refused, could not be opened, or a file was not written
-  kBadCommandLine = 2,
+  kBadCommandLine = 2,  // also a bad file; nothing was sent
+  kDifferent = 3,       // apply --check: a board differs from the file
 };
 
 // Runs one command line (without the program's name).
