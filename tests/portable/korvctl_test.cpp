@@ -9,6 +9,7 @@
 #endif
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -314,7 +315,7 @@ TEST_F(Korvctl, RefusalsAreReportedWithStatusOneAndTheRestIsStillSent) {
   KorvSim_ForgetCalls();
   const Result r = Run({"set", "video-source=sdi", "hue=9"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "korvctl: board 0 refused video-source = sdi (3)\n");
+  EXPECT_EQ(r.err, "korvctl: board 0 refused video-source = sdi (3); applied hue = 9\n");
   EXPECT_EQ(KorvSim_Peek("Hue", 0), 9);
 
   Sim("KORVSIM_FAIL_SETTER", "InnerOrExtraSync,TVORVTR");
@@ -353,6 +354,8 @@ TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
       {"get"},
       {"get", "hue", "colour"},
       {"get", "hue", "--all-boards"},
+      {"boards", "--version"},
+      {"--version", "--json"},
   };
   for (const auto& line : lines) {
     std::string text;
@@ -364,6 +367,9 @@ TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
     EXPECT_NE(r.err, "");
     EXPECT_EQ(SimCalls(), std::vector<std::string>());
   }
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("korvctl [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
   // A board at or above the count: only counted.
   KorvSim_ForgetCalls();
   EXPECT_EQ(Run({"set", "--board", "1", "hue=1"}).status, 2);
@@ -380,6 +386,10 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
     const Result r = Run({"boards"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err, "");
+    // JSON all the same, with no board in it.
+    const Result json = Run({"boards", "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(Path(Parsed(json.out), {"boards"})->items.size(), 0u);
   }
   SetSimEnvironment("KORVSIM_REPORTED_COUNT", nullptr);
   Sim("KORVSIM_BOARDS", "3");

@@ -11,6 +11,7 @@
 #include "board_settings.h"
 #include "file_store.h"
 #include "korv_report.h"
+#include "korvcfg_version.h"
 #include "korvio.h"
 #include "open_board.h"
 #include "setting_json.h"
@@ -23,6 +24,7 @@ namespace {
 
 const char kUsage[] =
     "usage: korvctl COMMAND [OPTIONS]\n"
+    "       korvctl --version\n"
     "\n"
     "Commands (each with --help):\n"
     "  boards [--json]                        the boards, whether each opens, its type and SDI sub-board\n"
@@ -103,6 +105,7 @@ struct CommandLine {
   bool json = false;
   bool help = false;
   bool check = false;
+  bool version = false;
   bool verify = false;
   std::optional<std::string> file;
   std::optional<std::string> out;
@@ -123,7 +126,7 @@ class Run {
   bool Parse(const std::vector<std::string>& args, CommandLine& line, std::string& problem);
   std::string Shown(const std::string& path) const { return context_.showPath ? context_.showPath(path) : path; }
   // The board count, checked; nothing when there is none to work on.
-  std::optional<int> BoardCount();
+  std::optional<int> BoardCount(int* reported = nullptr);
   // The boards a command names, checked against the count; nothing after a
   // message.
   std::optional<std::vector<int>> Targets(const CommandLine& line, int& status);
@@ -212,6 +215,8 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
         line.words.push_back(a);
     } else if (name == "--help" || name == "-h") {
       line.help = true;
+    } else if (name == "--version") {
+      line.version = true;
     } else if (name == "--json") {
       line.json = true;
     } else if (name == "--check") {
@@ -243,8 +248,9 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
   return true;
 }
 
-std::optional<int> Run::BoardCount() {
+std::optional<int> Run::BoardCount(int* reported) {
   const int count = Orbel_GetCardNum();
+  if (reported) *reported = count;
   if (count <= 0) {
     err_ << "korvctl: no Korvex board found\n";
     return std::nullopt;
@@ -296,6 +302,11 @@ int Run::Main(const std::vector<std::string>& args) {
                                       {"defaults", &Run::Defaults, kDefaultsHelp, kBoard | kAll | kJson | kFile | kVerify},
                                       {"picture", &Run::Picture, kPictureHelp, kBoard | kFile},
                                       {"report", &Run::Report, kReportHelp, kOut}};
+  if (line.version) {
+    if (!line.command.empty() || args.size() != 1) return Usage("--version goes alone");
+    out_ << "korvctl " << KORVCFG_VERSION_TEXT << "\n";
+    return kDone;
+  }
   if (line.command.empty() || line.command == "help") {
     if (line.help || line.command == "help") {
       out_ << kUsage;
@@ -337,8 +348,13 @@ int Run::Main(const std::vector<std::string>& args) {
 
 int Run::Boards(const CommandLine& line) {
   if (!line.words.empty()) return Usage("boards takes no arguments");
-  const std::optional<int> count = BoardCount();
-  if (!count) return kBoardFailed;
+  int reported = 0;
+  const std::optional<int> count = BoardCount(&reported);
+  if (!count) {
+    // A script still gets its document: no board to list.
+    if (line.json) out_ << "{\"count\": " << reported << ", \"boards\": []}\n";
+    return kBoardFailed;
+  }
   int status = kDone;
   std::string json = "{\"count\": " + std::to_string(*count) + ", \"boards\": [";
   if (!line.json) out_ << "boards: " << *count << "\n";
@@ -472,15 +488,19 @@ int Run::Set(const CommandLine& line) {
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
   const int card = board->card();
+  std::string applied, refused;
   for (int32_t BoardSettings::*field : kApplyOrder) {
     const BoardSetting* s = SettingOf(field);
     const std::optional<int32_t>& value = values[s - kBoardSettings];
-    if (value && !s->set(*value, card)) {
-      err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, *value) << "\n";
-      status = kBoardFailed;
-    }
+    if (!value) continue;
+    std::string& list = s->set(*value, card) ? applied : refused;
+    list += (list.empty() ? "" : ", ") + std::string(s->name) + " = " + ValueText(*s, *value);
   }
-  return status;
+  if (refused.empty()) return status;
+  // What the board took before and after a refusal is on it now.
+  err_ << "korvctl: board " << card << " refused " << refused << "; "
+       << (applied.empty() ? "nothing was applied" : "applied " + applied) << "\n";
+  return kBoardFailed;
 }
 
 int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what) {
