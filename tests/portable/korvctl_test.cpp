@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "json.h"
 #include "korvctl.h"
 #include "korvio.h"
@@ -71,7 +72,9 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    context.englishDialog = englishDialog_;
+    context.chineseDialog = chineseDialog_;
     const int status = RunKorvctl(args, context);
     for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
     return {status, out.str(), err.str()};
@@ -90,6 +93,7 @@ class Korvctl : public ::testing::Test {
     return dir_ + name;
   }
 
+  std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
   const std::string dir_ = FolderPath(folder_);
   TgaFiles platform_;
@@ -298,6 +302,78 @@ TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
             std::string::npos);
   EXPECT_EQ(Run({"apply", dir_ + "missing.json"}).status, 2);
   EXPECT_EQ(Run({"apply", Write("ok.json", kSite), "--file", "x"}).status, 2);
+}
+
+// A DLGTEMPLATEEX with these controls, as a resource compiler writes one.
+std::string DialogBytes(const std::vector<std::pair<int, std::u16string>>& controls) {
+  std::string bytes;
+  const auto word = [&](uint32_t w) { bytes += char(w & 0xFF), bytes += char(w >> 8 & 0xFF); };
+  const auto dword = [&](uint32_t d) { word(d & 0xFFFF), word(d >> 16); };
+  const auto text = [&](const std::u16string& t) {
+    for (char16_t c : t) word(c);
+    word(0);
+  };
+  word(1), word(0xFFFF), dword(0), dword(0), dword(0x40 /* DS_SETFONT */), word(uint32_t(controls.size()));
+  for (int i = 0; i < 4; ++i) word(10);
+  word(0), word(0), text(u"Title"), word(11), word(400), word(0), text(u"MS Sans Serif");
+  for (const auto& [id, caption] : controls) {
+    while (bytes.size() % 4) bytes += '\0';
+    for (int i = 0; i < 3; ++i) dword(0);
+    for (int i = 0; i < 4; ++i) word(5);
+    dword(uint32_t(id)), word(0xFFFF), word(0x80), text(caption), word(0);
+  }
+  return bytes;
+}
+
+TEST_F(Korvctl, ListGivesEverySettingAsDataWithTheDialogsLabels) {
+  englishDialog_ = DialogBytes({{-1, u"S&ync Mode"}, {IDC_SYNC_INTERNAL, u"Internal"}, {-1, u"Contrast"},
+                                {IDC_CONTRAST_VALUE, u""}, {IDC_CONTRAST, u""}, {-1, u"R&&D"}, {IDC_HUE, u""}});
+  chineseDialog_ = DialogBytes({{-1, u"\u540c\u6b65\u6a21\u5f0f(&Y)"}, {IDC_SYNC_INTERNAL, u"x"}});
+  KorvSim_ForgetCalls();
+  const Result r = Run({"list", "--json"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>());
+  const JsonValue list = Parsed(r.out);
+  EXPECT_EQ(Code(list, {"schema"}), 1);
+  ASSERT_EQ(Path(list, {"settings"})->items.size(), 20u);
+  const JsonValue& sync = *Path(list, {"settings", "0"});
+  EXPECT_EQ(Path(sync, {"name"})->text, "sync-source");
+  EXPECT_EQ(Path(sync, {"device"})->text, "InnerOrExtraSync");
+  EXPECT_EQ(Path(sync, {"words", "2", "word"})->text, "video-input");
+  EXPECT_EQ(Code(sync, {"factory", "code"}), 2);
+  EXPECT_EQ(Path(sync, {"labels", "en"})->text, "Sync Mode");
+  EXPECT_EQ(Path(sync, {"labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
+  const JsonValue& contrast = *Path(list, {"settings", "7"});
+  EXPECT_EQ(Path(contrast, {"name"})->text, "contrast");
+  EXPECT_EQ(Code(contrast, {"max"}), 255);
+  EXPECT_EQ(Path(contrast, {"labels", "en"})->text, "Contrast");
+  EXPECT_TRUE(Path(contrast, {"labels", "zh"})->Is(JsonValue::Type::Null));
+  EXPECT_EQ(Path(list, {"settings", "9", "labels", "en"})->text, "R&D");
+  EXPECT_EQ(Path(list, {"settings", "18", "settable"})->boolean, false);  // sdi-sub-board
+  // Bytes that are no template give no labels, and list still works.
+  for (const std::string& bad : {std::string(), englishDialog_.substr(0, 60), std::string(40, '\xff')}) {
+    englishDialog_ = bad;
+    const Result none = Run({"list", "--json"});
+    ASSERT_EQ(none.status, 0);
+    EXPECT_TRUE(Path(Parsed(none.out), {"settings", "0", "labels", "en"})->Is(JsonValue::Type::Null));
+  }
+#ifdef _WIN32
+  // The real templates of korvcfg.dll beside the test.
+  HMODULE module = LoadLibraryExW((ProgramFolder() + L"korvcfg.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module);
+  const auto bytes = [&](int id, WORD language) {
+    HRSRC found = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id), language);
+    return std::string(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  };
+  englishDialog_ = bytes(IDD_CONFIG_ENGLISH, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  chineseDialog_ = bytes(IDD_CONFIG_CHINESE, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+  FreeLibrary(module);
+  const JsonValue real = Parsed(Run({"list", "--json"}).out);
+  EXPECT_EQ(Path(real, {"settings", "0", "labels", "en"})->text, "Sync Mode");
+  EXPECT_EQ(Path(real, {"settings", "0", "labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
+  EXPECT_EQ(Path(real, {"settings", "8", "labels", "en"})->text, "Light");  // brightness
+  EXPECT_TRUE(Path(real, {"settings", "18", "labels", "en"})->Is(JsonValue::Type::Null));
+#endif
 }
 
 TEST_F(Korvctl, SetSendsInTheApplyOrderWithSyncAndLockLast) {

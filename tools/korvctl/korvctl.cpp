@@ -15,6 +15,7 @@
 #include "korvio.h"
 #include "open_board.h"
 #include "setting_json.h"
+#include "setting_labels.h"
 #include "setting_table.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
@@ -37,6 +38,7 @@ const char kUsage[] =
     "  apply FILE [--board N | --all-boards] [--check] [--json]\n"
     "                                         brings boards to a file's settings, sending what differs\n"
     "  report [--out FILE]                    everything support asks for, as one JSON document\n"
+    "  list [--json]                          the settings as data: names, values, factory values, labels\n"
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
@@ -70,6 +72,13 @@ const char kApplyHelp[] =
     "Exit status: 0 every board matches the file; 1 something was refused or drifted, or a\n"
     "board did not open; 2 a bad command line or file (nothing was sent); 3 with --check,\n"
     "a board differs from the file.\n";
+const char kListHelp[] =
+    "usage: korvctl list [--json]\n"
+    "Every setting as data, from the module's settings table: its name, its device name, its\n"
+    "words and codes or its range, its factory value, whether it can be set, and its label\n"
+    "in the configuration dialog in English and in Simplified Chinese, from korvcfg.dll\n"
+    "beside korvctl.exe (null when it is not there). The JSON carries \"schema\": 1. It asks\n"
+    "no board.\n";
 const char kDefaultsHelp[] =
     "usage: korvctl defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
     "                                             [--verify [--json]]\n"
@@ -143,6 +152,7 @@ class Run {
   // every wanted setting.
   int ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json);
   int Report(const CommandLine& line);
+  int List(const CommandLine& line);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
@@ -301,7 +311,8 @@ int Run::Main(const std::vector<std::string>& args) {
                                       {"apply", &Run::ApplyFile, kApplyHelp, kBoard | kAll | kJson | kCheck},
                                       {"defaults", &Run::Defaults, kDefaultsHelp, kBoard | kAll | kJson | kFile | kVerify},
                                       {"picture", &Run::Picture, kPictureHelp, kBoard | kFile},
-                                      {"report", &Run::Report, kReportHelp, kOut}};
+                                      {"report", &Run::Report, kReportHelp, kOut},
+                                      {"list", &Run::List, kListHelp, kJson}};
   if (line.version) {
     if (!line.command.empty() || args.size() != 1) return Usage("--version goes alone");
     out_ << "korvctl " << KORVCFG_VERSION_TEXT << "\n";
@@ -337,7 +348,7 @@ int Run::Main(const std::vector<std::string>& args) {
     for (size_t i = 0; i < std::size(given); ++i)
       if (given[i].first && !(c.options & given[i].second))
         return Usage(std::string(c.name) + " takes no " + optionNames[i] + "; see 'korvctl " + c.name + " --help'");
-    if (context_.deviceLibraryProblem && line.command != "report") {
+    if (context_.deviceLibraryProblem && line.command != "report" && line.command != "list") {
       err_ << "korvctl: " << context_.deviceLibraryProblem << "\n";
       return kBoardFailed;
     }
@@ -705,6 +716,38 @@ int Run::Picture(const CommandLine& line) {
   }
   err_ << "korvctl: the picture " << Shown(path) << " " << problem << "\n";
   return kBoardFailed;
+}
+
+int Run::List(const CommandLine& line) {
+  if (!line.words.empty()) return Usage("list takes no arguments");
+  BoardSettings factory;
+  SetFactorySettings(factory);
+  const std::vector<std::string> english = SettingLabels(context_.englishDialog),
+                                 chinese = SettingLabels(context_.chineseDialog);
+  const auto label = [](const std::string& text) { return text.empty() ? "null" : JsonString(text); };
+  std::string json = "{\"schema\": 1, \"settings\": [";
+  for (size_t i = 0; i < kBoardSettingCount; ++i) {
+    const BoardSetting& s = kBoardSettings[i];
+    std::string words;
+    for (int w = 0; w < s.wordCount; ++w)
+      words += std::string(w ? ", " : "") + "{\"code\": " + std::to_string(s.words[w].code) +
+               ", \"word\": " + JsonString(s.words[w].word) + "}";
+    const std::string range = s.wordCount ? "null" : std::to_string(s.min);
+    json += std::string(i ? "," : "") + "\n  {\"name\": " + JsonString(s.name) + ", \"device\": " +
+            JsonString(s.device) + ", \"settable\": " + (s.set ? "true" : "false") + ", \"words\": [" + words +
+            "], \"min\": " + range + ", \"max\": " + (s.wordCount ? "null" : std::to_string(s.max)) +
+            ", \"factory\": " + SettingValueJson(s, factory.*s.field) + ", \"labels\": {\"en\": " +
+            label(english[i]) + ", \"zh\": " + label(chinese[i]) + "}}";
+    if (line.json) continue;
+    std::string text = s.name;
+    text.resize(18, ' ');
+    std::string device = s.device;
+    device.resize(22, ' ');
+    out_ << text << device << (s.set ? "" : "read only; ") << SettingChoices(s) << "; factory "
+         << ValueText(s, factory.*s.field) << (english[i].empty() ? "" : "; \"" + english[i] + "\"") << "\n";
+  }
+  if (line.json) out_ << json << "]}\n";
+  return kDone;
 }
 
 int Run::Report(const CommandLine& line) {

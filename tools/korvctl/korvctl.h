@@ -26,6 +26,9 @@ struct KorvctlContext {
   // Why the device library is not bound, or null when it is: every command
   // but the report then ends with this message.
   const char* deviceLibraryProblem = nullptr;
+  // The configuration dialog's templates in English and in Chinese, as
+  // korvcfg.dll holds them, for list's labels; empty: not found.
+  std::string englishDialog = {}, chineseDialog = {};
 };
 
 // Exit statuses.
