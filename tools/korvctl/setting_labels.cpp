@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "board_config_controls.h"
+#include "json.h"
 #include "setting_table.h"
 
 namespace {
@@ -71,28 +72,10 @@ class TemplateReader {
         if (!low || *low < 0xDC00 || *low >= 0xE000) return false;
         code = 0x10000 + ((code - 0xD800) << 10) + (*low - 0xDC00);
       }
-      if (text) Append(*text, code);
+      if (text) AppendUtf8(*text, code);
     }
     return c.has_value();
   }
-  static void Append(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-      out += char(code);
-    } else if (code < 0x800) {
-      out += char(0xC0 | code >> 6);
-      out += char(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += char(0xE0 | code >> 12);
-      out += char(0x80 | (code >> 6 & 0x3F));
-      out += char(0x80 | (code & 0x3F));
-    } else {
-      out += char(0xF0 | code >> 18);
-      out += char(0x80 | (code >> 12 & 0x3F));
-      out += char(0x80 | (code >> 6 & 0x3F));
-      out += char(0x80 | (code & 0x3F));
-    }
-  }
-
   std::string_view bytes_;
   size_t at_ = 0;
 };
