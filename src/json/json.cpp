@@ -34,24 +34,6 @@ size_t Utf8Length(std::string_view text, size_t i) {
   return n;
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += char(code);
-  } else if (code < 0x800) {
-    out += char(0xC0 | code >> 6);
-    out += char(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += char(0xE0 | code >> 12);
-    out += char(0x80 | (code >> 6 & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  } else {
-    out += char(0xF0 | code >> 18);
-    out += char(0x80 | (code >> 12 & 0x3F));
-    out += char(0x80 | (code >> 6 & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  }
-}
-
 class Reader {
  public:
   explicit Reader(std::string_view text) : text_(text) {}
@@ -240,6 +222,25 @@ class Reader {
 };
 
 }  // namespace
+
+void AppendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += char(code);
+  } else if (code < 0x800) {
+    out += char(0xC0 | code >> 6);
+    out += char(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += char(0xE0 | code >> 12);
+    out += char(0x80 | (code >> 6 & 0x3F));
+    out += char(0x80 | (code & 0x3F));
+  } else {
+    out += char(0xF0 | code >> 18);
+    out += char(0x80 | (code >> 12 & 0x3F));
+    out += char(0x80 | (code >> 6 & 0x3F));
+    out += char(0x80 | (code & 0x3F));
+  }
+}
+
 
 const JsonValue* JsonValue::Find(std::string_view key) const {
   for (const auto& [k, v] : members)

@@ -37,6 +37,9 @@ const char* JsonTypeName(JsonValue::Type type);
 // the text is not exactly one JSON value.
 std::optional<JsonValue> ParseJson(std::string_view text, std::string& error);
 
+// A code point (below 0x110000, no surrogate) appended to out as UTF-8.
+void AppendUtf8(std::string& out, unsigned code);
+
 // The text as a JSON string, quotes included; a byte that is not part of
 // valid UTF-8 becomes U+FFFD.
 std::string JsonString(std::string_view text);

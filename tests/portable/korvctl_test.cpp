@@ -9,10 +9,12 @@
 #endif
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "json.h"
 #include "korvctl.h"
 #include "korvio.h"
@@ -59,6 +61,7 @@ class Korvctl : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : {"KORVSIM_BOARDS", "KORVSIM_SUBBOARD", "KORVSIM_FAIL_OPEN", "KORVSIM_FAIL_SETTER",
+                             "KORVSIM_FAIL_GETTER",
                              "KORVSIM_NO_MEMADDR", "KORVSIM_REPORTED_COUNT", "KORVSIM_STATE"})
       SetSimEnvironment(name, nullptr);
     Sim("KORVSIM_SUBBOARD", "all");
@@ -69,7 +72,9 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    context.englishDialog = englishDialog_;
+    context.chineseDialog = chineseDialog_;
     const int status = RunKorvctl(args, context);
     for (int card = 0; card < 4; ++card) EXPECT_FALSE(KorvSim_IsOpen(card)) << "board " << card << " left open";
     return {status, out.str(), err.str()};
@@ -82,6 +87,13 @@ class Korvctl : public ::testing::Test {
     return calls;
   }
 
+  // A file in the test's folder.
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ + name, std::ios::binary) << bytes;
+    return dir_ + name;
+  }
+
+  std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
   const std::string dir_ = FolderPath(folder_);
   TgaFiles platform_;
@@ -117,6 +129,29 @@ const std::pair<const char*, const char*> kAdjustments[] = {
     {"audio-volume", "AudioVolumn"},
 };
 
+// The report as JSON, and one board's setting in it.
+JsonValue Parsed(const std::string& text) {
+  std::string error;
+  const std::optional<JsonValue> json = ParseJson(text, error);
+  EXPECT_TRUE(json) << error << "\n" << text;
+  return json.value_or(JsonValue());
+}
+const JsonValue* Path(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = &json;
+  for (const std::string& key : keys) {
+    if (at && at->Is(JsonValue::Type::Array))
+      at = std::stoul(key) < at->items.size() ? &at->items[std::stoul(key)] : nullptr;
+    else
+      at = at ? at->Find(key) : nullptr;
+  }
+  return at;
+}
+int32_t Code(const JsonValue& json, std::vector<std::string> keys) {
+  const JsonValue* at = Path(json, keys);
+  EXPECT_TRUE(at && at->Int32()) << keys.back();
+  return at && at->Int32() ? *at->Int32() : -99999;
+}
+
 TEST_F(Korvctl, EveryNameAndWordGoesThroughSetAndBackThroughShow) {
   for (const auto& choice : kChoices)
     for (const auto& [word, code] : choice.words) {
@@ -144,6 +179,203 @@ TEST_F(Korvctl, EveryNameAndWordGoesThroughSetAndBackThroughShow) {
   EXPECT_NE(json.out.find("\"video-source\": {\"code\": 5, \"word\": \"cvbs2\"}"), std::string::npos);
 }
 
+TEST_F(Korvctl, GetPrintsTheNamedSettingsOnly) {
+  ASSERT_EQ(Run({"set", "video-source=yc", "hue=9"}).status, 0);
+  KorvSim_ForgetCalls();
+  const Result r = Run({"get", "hue", "video-source", "sdi-sub-board"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out,
+            "hue               9\n"
+            "video-source      yc            (1)\n"
+            "sdi-sub-board     present       (1)\n");
+  for (const std::string& call : SimCalls()) EXPECT_EQ(call.find("Orbel_Set"), std::string::npos) << call;
+  const JsonValue json = Parsed(Run({"get", "--json", "hue"}).out);
+  EXPECT_EQ(Code(json, {"settings", "hue", "code"}), 9);
+  EXPECT_EQ(Path(json, {"settings"})->members.size(), 1u);
+}
+
+// show --json's shape, with codes, words or both.
+const char kSite[] =
+    "{\"settings\": {\"sync-source\": {\"code\": 1, \"word\": \"external\"}, \"video-source\": \"YUV\",\n"
+    " \"contrast\": 120, \"hue\": {\"code\": 128, \"word\": null}, \"sdi-sub-board\": {\"code\": 1}}}";
+
+TEST_F(Korvctl, ApplySendsWhatDiffersAndASecondRunNothing) {
+  Sim("KORVSIM_BOARDS", "2");
+  const std::string site = Write("site.json", kSite);
+  // --check sends nothing and says the boards differ.
+  KorvSim_ForgetCalls();
+  const Result check = Run({"apply", site, "--all-boards", "--check", "--json"});
+  EXPECT_EQ(check.status, 3);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>());
+  EXPECT_EQ(Path(Parsed(check.out), {"changed"})->boolean, true);
+  EXPECT_EQ(Path(Parsed(check.out), {"boards", "1", "settings", "contrast", "result"})->text, "differs");
+
+  // hue is 128 already: the rest goes out in the apply order, sync last.
+  KorvSim_ForgetCalls();
+  const Result first = Run({"apply", site, "--all-boards", "--json"});
+  EXPECT_EQ(first.status, 0) << first.err;
+  std::vector<std::string> sent;
+  for (int card : {0, 1})
+    for (const char* call : {"Orbel_SetCmpsOrSvideo(2, %d) = 1", "Orbel_SetContrast(120, %d) = 1",
+                             "Orbel_SetInnerOrExtraSync(1, %d) = 1"}) {
+      char text[64];
+      std::snprintf(text, sizeof text, call, card);
+      sent.push_back(text);
+    }
+  EXPECT_EQ(SetterCalls(), sent);
+  const JsonValue report = Parsed(first.out);
+  EXPECT_EQ(Path(report, {"changed"})->boolean, true);
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "contrast", "result"})->text, "changed");
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "hue", "result"})->text, "unchanged");
+  EXPECT_EQ(Code(report, {"boards", "1", "settings", "video-source", "after", "code"}), 2);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 1), 120);
+
+  KorvSim_ForgetCalls();
+  const Result second = Run({"apply", site, "--all-boards"});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>());
+  EXPECT_EQ(second.out, "board 0: nothing changed; all 4 settings match\nboard 1: nothing changed; all 4 settings match\n");
+  EXPECT_EQ(Run({"apply", site, "--board", "1", "--check"}).status, 0);
+
+  // A Board.ini, whatever its name, brings back every setting it holds.
+  ASSERT_EQ(Run({"defaults", "save", "--file", dir_ + "studio.cfg"}).status, 0);
+  ASSERT_EQ(Run({"set", "contrast=3", "pause-mode=first-field"}).status, 0);
+  const Result ini = Run({"apply", dir_ + "studio.cfg"});
+  EXPECT_EQ(ini.status, 0);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 120);
+  EXPECT_NE(ini.out.find("board 0: 2 changed, 17 unchanged"), std::string::npos) << ini.out;
+}
+
+TEST_F(Korvctl, ApplyAndVerifyTellRefusedAndDriftedWithStatusOne) {
+  Sim("KORVSIM_SUBBOARD", "none");        // sdi is refused
+  Sim("KORVSIM_FAIL_GETTER", "Contrast");  // contrast is taken but never reported back
+  const Result r = Run({"apply", Write("a.json", "{\"settings\": {\"video-source\": 3, \"contrast\": 9}}"), "--json"});
+  EXPECT_EQ(r.status, 1);
+  const JsonValue report = Parsed(r.out);
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "video-source", "result"})->text, "refused");
+  EXPECT_EQ(Path(report, {"boards", "0", "settings", "contrast", "result"})->text, "drifted");
+  EXPECT_EQ(Path(report, {"changed"})->boolean, true);  // contrast was sent and taken
+
+  Sim("KORVSIM_FAIL_SETTER", "VideoMode");
+  KorvSim_Poke("VideoMode", 0, 0);  // NTSC; the factory value is PAL
+  const Result verify = Run({"defaults", "factory", "--verify"});
+  EXPECT_EQ(verify.status, 1);
+  EXPECT_NE(verify.out.find("board 0: tv-standard refused: sent pal (1), the board reports ntsc (0)"),
+            std::string::npos)
+      << verify.out;
+}
+
+TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
+  const struct {
+    const char* what;
+    std::string bytes;
+  } kFiles[] = {
+      {"ends early", "{\"settings\": {\"hue\": 3"},
+      {"wrong type", "{\"settings\": {\"hue\": true}}"},
+      {"wrong member type", "{\"settings\": {\"hue\": {\"code\": \"3\"}}}"},
+      {"not an object", "[1, 2]"},
+      {"huge number", "{\"settings\": {\"hue\": 1" + std::string(400, '0') + "}}"},
+      {"out of range", "{\"settings\": {\"hue\": 256}}"},
+      {"fraction", "{\"settings\": {\"hue\": 1.5}}"},
+      {"code and word disagree", "{\"settings\": {\"video-source\": {\"code\": 1, \"word\": \"sdi\"}}}"},
+      {"unknown word", "{\"settings\": {\"video-source\": \"cvbs3\"}}"},
+      {"duplicate key", "{\"settings\": {\"hue\": 3, \"hue\": 4}}"},
+      {"unknown name", "{\"settings\": {\"colour\": 3}}"},
+      {"unknown top-level key", "{\"settings\": {\"hue\": 3}, \"profile\": 1}"},
+      {"only what is reported", "{\"settings\": {\"sdi-sub-board\": 1}}"},
+      {"non-UTF-8", "{\"settings\": {\"hue\": 3, \"h\xff\": 1}}"},
+      {"ini without record", "[BOARD]\r\nOther=1\r\n"},
+      {"ini with bad checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n"},
+      {"empty", ""},
+      {"100 MB", std::string(100 << 20, ' ')},
+  };
+  for (const auto& f : kFiles) {
+    SCOPED_TRACE(f.what);
+    const std::string path = Write("bad.json", f.bytes);
+    KorvSim_ForgetCalls();
+    const Result r = Run({"apply", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(path), std::string::npos) << r.err;
+    EXPECT_EQ(SimCalls(), std::vector<std::string>());
+  }
+  EXPECT_NE(Run({"apply", Write("bad.json", "{\"settings\":\n{\"hue\": 256}}")}).err.find("line 2: hue"),
+            std::string::npos);
+  EXPECT_EQ(Run({"apply", dir_ + "missing.json"}).status, 2);
+  EXPECT_EQ(Run({"apply", Write("ok.json", kSite), "--file", "x"}).status, 2);
+}
+
+// A DLGTEMPLATEEX with these controls, as a resource compiler writes one.
+std::string DialogBytes(const std::vector<std::pair<int, std::u16string>>& controls) {
+  std::string bytes;
+  const auto word = [&](uint32_t w) { bytes += char(w & 0xFF), bytes += char(w >> 8 & 0xFF); };
+  const auto dword = [&](uint32_t d) { word(d & 0xFFFF), word(d >> 16); };
+  const auto text = [&](const std::u16string& t) {
+    for (char16_t c : t) word(c);
+    word(0);
+  };
+  word(1), word(0xFFFF), dword(0), dword(0), dword(0x40 /* DS_SETFONT */), word(uint32_t(controls.size()));
+  for (int i = 0; i < 4; ++i) word(10);
+  word(0), word(0), text(u"Title"), word(11), word(400), word(0), text(u"MS Sans Serif");
+  for (const auto& [id, caption] : controls) {
+    while (bytes.size() % 4) bytes += '\0';
+    for (int i = 0; i < 3; ++i) dword(0);
+    for (int i = 0; i < 4; ++i) word(5);
+    dword(uint32_t(id)), word(0xFFFF), word(0x80), text(caption), word(0);
+  }
+  return bytes;
+}
+
+TEST_F(Korvctl, ListGivesEverySettingAsDataWithTheDialogsLabels) {
+  englishDialog_ = DialogBytes({{-1, u"S&ync Mode"}, {IDC_SYNC_INTERNAL, u"Internal"}, {-1, u"Contrast"},
+                                {IDC_CONTRAST_VALUE, u""}, {IDC_CONTRAST, u""}, {-1, u"R&&D"}, {IDC_HUE, u""}});
+  chineseDialog_ = DialogBytes({{-1, u"\u540c\u6b65\u6a21\u5f0f(&Y)"}, {IDC_SYNC_INTERNAL, u"x"}});
+  KorvSim_ForgetCalls();
+  const Result r = Run({"list", "--json"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>());
+  const JsonValue list = Parsed(r.out);
+  EXPECT_EQ(Code(list, {"schema"}), 1);
+  ASSERT_EQ(Path(list, {"settings"})->items.size(), 20u);
+  const JsonValue& sync = *Path(list, {"settings", "0"});
+  EXPECT_EQ(Path(sync, {"name"})->text, "sync-source");
+  EXPECT_EQ(Path(sync, {"device"})->text, "InnerOrExtraSync");
+  EXPECT_EQ(Path(sync, {"words", "2", "word"})->text, "video-input");
+  EXPECT_EQ(Code(sync, {"factory", "code"}), 2);
+  EXPECT_EQ(Path(sync, {"labels", "en"})->text, "Sync Mode");
+  EXPECT_EQ(Path(sync, {"labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
+  const JsonValue& contrast = *Path(list, {"settings", "7"});
+  EXPECT_EQ(Path(contrast, {"name"})->text, "contrast");
+  EXPECT_EQ(Code(contrast, {"max"}), 255);
+  EXPECT_EQ(Path(contrast, {"labels", "en"})->text, "Contrast");
+  EXPECT_TRUE(Path(contrast, {"labels", "zh"})->Is(JsonValue::Type::Null));
+  EXPECT_EQ(Path(list, {"settings", "9", "labels", "en"})->text, "R&D");
+  EXPECT_EQ(Path(list, {"settings", "18", "settable"})->boolean, false);  // sdi-sub-board
+  // Bytes that are no template give no labels, and list still works.
+  for (const std::string& bad : {std::string(), englishDialog_.substr(0, 60), std::string(40, '\xff')}) {
+    englishDialog_ = bad;
+    const Result none = Run({"list", "--json"});
+    ASSERT_EQ(none.status, 0);
+    EXPECT_TRUE(Path(Parsed(none.out), {"settings", "0", "labels", "en"})->Is(JsonValue::Type::Null));
+  }
+#ifdef _WIN32
+  // The real templates of korvcfg.dll beside the test.
+  HMODULE module = LoadLibraryExW((ProgramFolder() + L"korvcfg.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(module);
+  const auto bytes = [&](int id, WORD language) {
+    HRSRC found = FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id), language);
+    return std::string(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+  };
+  englishDialog_ = bytes(IDD_CONFIG_ENGLISH, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  chineseDialog_ = bytes(IDD_CONFIG_CHINESE, MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+  FreeLibrary(module);
+  const JsonValue real = Parsed(Run({"list", "--json"}).out);
+  EXPECT_EQ(Path(real, {"settings", "0", "labels", "en"})->text, "Sync Mode");
+  EXPECT_EQ(Path(real, {"settings", "0", "labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
+  EXPECT_EQ(Path(real, {"settings", "8", "labels", "en"})->text, "Light");  // brightness
+  EXPECT_TRUE(Path(real, {"settings", "18", "labels", "en"})->Is(JsonValue::Type::Null));
+#endif
+}
+
 TEST_F(Korvctl, SetSendsInTheApplyOrderWithSyncAndLockLast) {
   KorvSim_ForgetCalls();
   EXPECT_EQ(
@@ -159,7 +391,7 @@ TEST_F(Korvctl, RefusalsAreReportedWithStatusOneAndTheRestIsStillSent) {
   KorvSim_ForgetCalls();
   const Result r = Run({"set", "video-source=sdi", "hue=9"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "korvctl: board 0 refused video-source = sdi (3)\n");
+  EXPECT_EQ(r.err, "korvctl: board 0 refused video-source = sdi (3); applied hue = 9\n");
   EXPECT_EQ(KorvSim_Peek("Hue", 0), 9);
 
   Sim("KORVSIM_FAIL_SETTER", "InnerOrExtraSync,TVORVTR");
@@ -195,6 +427,11 @@ TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
       {"defaults", "save", "--all-boards"},
       {"picture", "bars"},
       {"picture", "clear", "--file", "x.tga"},
+      {"get"},
+      {"get", "hue", "colour"},
+      {"get", "hue", "--all-boards"},
+      {"boards", "--version"},
+      {"--version", "--json"},
   };
   for (const auto& line : lines) {
     std::string text;
@@ -206,6 +443,9 @@ TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {
     EXPECT_NE(r.err, "");
     EXPECT_EQ(SimCalls(), std::vector<std::string>());
   }
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("korvctl [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.out;
   // A board at or above the count: only counted.
   KorvSim_ForgetCalls();
   EXPECT_EQ(Run({"set", "--board", "1", "hue=1"}).status, 2);
@@ -222,6 +462,10 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
     const Result r = Run({"boards"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err, "");
+    // JSON all the same, with no board in it.
+    const Result json = Run({"boards", "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(Path(Parsed(json.out), {"boards"})->items.size(), 0u);
   }
   SetSimEnvironment("KORVSIM_REPORTED_COUNT", nullptr);
   Sim("KORVSIM_BOARDS", "3");
@@ -290,29 +534,6 @@ TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
   const Result huge = Run({"picture", "alpha"});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.err.find("larger than 4096 x 4096"), std::string::npos) << huge.err;
-}
-
-// The report as JSON, and one board's setting in it.
-JsonValue Parsed(const std::string& text) {
-  std::string error;
-  const std::optional<JsonValue> json = ParseJson(text, error);
-  EXPECT_TRUE(json) << error << "\n" << text;
-  return json.value_or(JsonValue());
-}
-const JsonValue* Path(const JsonValue& json, std::vector<std::string> keys) {
-  const JsonValue* at = &json;
-  for (const std::string& key : keys) {
-    if (at && at->Is(JsonValue::Type::Array))
-      at = std::stoul(key) < at->items.size() ? &at->items[std::stoul(key)] : nullptr;
-    else
-      at = at ? at->Find(key) : nullptr;
-  }
-  return at;
-}
-int32_t Code(const JsonValue& json, std::vector<std::string> keys) {
-  const JsonValue* at = Path(json, keys);
-  EXPECT_TRUE(at && at->Int32()) << keys.back();
-  return at && at->Int32() ? *at->Int32() : -99999;
 }
 
 TEST_F(Korvctl, ReportReadsEveryBoardAndSendsNothing) {

@@ -28,22 +28,6 @@ std::string FileJson(const FileFacts& file) {
          Text(file.problem) + "}";
 }
 
-// Why Board.ini gives no record, from its bytes.
-std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std::optional<std::string>& raw,
-                        bool readable) {
-  if (!size) return "there is no Board.ini; the defaults are the factory values";
-  if (*size > kMaxProfileFileSize) return "larger than 1 MiB, so not a settings file";
-  if (!readable) return "cannot be read";
-  if (!raw) return "no key Param in section [BOARD]";
-  const size_t digits = 2 * sizeof(BoardSettings) + 2;
-  if (raw->size() != digits)
-    return "Param holds " + std::to_string(raw->size()) + " characters, not the " + std::to_string(digits) +
-           " hex digits of a record";
-  if (raw->find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
-    return "Param holds characters that are not hex digits";
-  return "Param's checksum does not match its record";
-}
-
 // Board.ini as the module reads it; defaults gets what restoring would apply.
 std::string BoardIniJson(const std::string& path, BoardSettings& defaults) {
   const std::optional<unsigned long long> size = FileSize(path);
@@ -84,6 +68,21 @@ std::string BoardJson(int card, const BoardSettings& defaults) {
 }
 
 }  // namespace
+
+std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std::optional<std::string>& raw,
+                        bool readable) {
+  if (!size) return "there is no Board.ini; the defaults are the factory values";
+  if (*size > kMaxProfileFileSize) return "larger than 1 MiB, so not a settings file";
+  if (!readable) return "cannot be read";
+  if (!raw) return "no key Param in section [BOARD]";
+  const size_t digits = 2 * sizeof(BoardSettings) + 2;
+  if (raw->size() != digits)
+    return "Param holds " + std::to_string(raw->size()) + " characters, not the " + std::to_string(digits) +
+           " hex digits of a record";
+  if (raw->find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
+    return "Param holds characters that are not hex digits";
+  return "Param's checksum does not match its record";
+}
 
 BoardReading ReadBoard(int card) {
   BoardReading reading;

@@ -12,31 +12,40 @@
 #include "board_settings.h"
 #include "file_store.h"
 #include "korv_report.h"
+#include "korvcfg_version.h"
 #include "korvio.h"
 #include "open_board.h"
+#include "setting_json.h"
+#include "setting_labels.h"
 #include "setting_table.h"
 #include "test_pictures.h"
 #include "tga_reader.h"
+#include "wanted_settings.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: korvctl COMMAND [OPTIONS]\n"
+    "       korvctl --version\n"
     "\n"
     "Commands (each with --help):\n"
     "  boards [--json]                        the boards, whether each opens, its type and SDI sub-board\n"
     "  show [--board N] [--json]              every setting of a board, by name, word and code\n"
     "  set [--board N] NAME=VALUE ...         changes settings; sync-source and lock-mode go last\n"
-    "  defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "  defaults save|restore|factory [--board N | --all-boards] [--file PATH] [--verify]\n"
     "                                         the user's defaults in Board.ini, or the factory values\n"
     "  picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
     "                                         a test picture on the board's output\n"
+    "  apply FILE [--board N | --all-boards] [--check] [--json]\n"
+    "                                         brings boards to a file's settings, sending what differs\n"
     "  report [--out FILE]                    everything support asks for, as one JSON document\n"
+    "  list [--json]                          the settings as data: names, values, factory values, labels\n"
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
     "Exit status: 0 done; 1 a board refused a value or could not be opened, or a file was\n"
-    "not written; 2 the command line was wrong (nothing was sent to a board).\n";
+    "not written; 2 the command line or a file was wrong (nothing was sent to a board);\n"
+    "3 apply --check found a board that differs from the file.\n";
 
 const char kBoardsHelp[] =
     "usage: korvctl boards [--json]\n"
@@ -47,13 +56,41 @@ const char kShowHelp[] =
     "Every setting of the board: its name, its word and its code, e.g.\n"
     "  video-source      cvbs2          (5)\n"
     "Status 1 when the board does not report a setting.\n";
+const char kGetHelp[] =
+    "usage: korvctl get [--board N] NAME... [--json]\n"
+    "The named settings only, one line each as show prints them. The names are checked\n"
+    "before the board is asked: an unknown one is status 2. Status 1 when the board does\n"
+    "not report a setting.\n";
+const char kApplyHelp[] =
+    "usage: korvctl apply FILE [--board N | --all-boards] [--check] [--json]\n"
+    "Brings the board to the settings FILE names: a Board.ini (any name), or JSON as show\n"
+    "--json prints it, naming some or all settings by code, word or both. The file is\n"
+    "checked first; the board is read, only the settings that differ are sent (sync-source\n"
+    "and lock-mode last) and the board is read back. Each setting is reported as unchanged,\n"
+    "changed, refused (the board said no) or drifted (the board took it but reports another\n"
+    "value). --check sends nothing and lists what differs. --json prints one document:\n"
+    "{\"changed\": true|false, \"boards\": [...]}.\n"
+    "Exit status: 0 every board matches the file; 1 something was refused or drifted, or a\n"
+    "board did not open; 2 a bad command line or file (nothing was sent); 3 with --check,\n"
+    "a board differs from the file.\n";
+const char kListHelp[] =
+    "usage: korvctl list [--json]\n"
+    "Every setting as data, from the module's settings table: its name, its device name, its\n"
+    "words and codes or its range, its factory value, whether it can be set, and its label\n"
+    "in the configuration dialog in English and in Simplified Chinese, from korvcfg.dll\n"
+    "beside korvctl.exe (null when it is not there). The JSON carries \"schema\": 1. It asks\n"
+    "no board.\n";
 const char kDefaultsHelp[] =
     "usage: korvctl defaults save|restore|factory [--board N | --all-boards] [--file PATH]\n"
+    "                                             [--verify [--json]]\n"
     "  save      reads the board's settings and writes them to the file\n"
     "  restore   applies the file's settings, or the factory values where it holds none\n"
     "  factory   applies the factory values\n"
     "The file is Board.ini beside korvctl.exe, which the configuration dialog shares, unless\n"
-    "--file names another. At start-up: korvctl defaults restore --all-boards\n";
+    "--file names another. At start-up: korvctl defaults restore --all-boards\n"
+    "--verify (restore and factory) sends only what differs, reads the board back and\n"
+    "reports each setting as apply does, --json as one document; status 1 when a setting\n"
+    "was refused or drifted.\n";
 const char kPictureHelp[] =
     "usage: korvctl picture clear|100-0-100-00|100-0-100-25|100-0-75-00|alpha [--file TGA] [--board N]\n"
     "  clear          blanks the output\n"
@@ -77,6 +114,9 @@ struct CommandLine {
   bool allBoards = false;
   bool json = false;
   bool help = false;
+  bool check = false;
+  bool version = false;
+  bool verify = false;
   std::optional<std::string> file;
   std::optional<std::string> out;
 };
@@ -96,17 +136,24 @@ class Run {
   bool Parse(const std::vector<std::string>& args, CommandLine& line, std::string& problem);
   std::string Shown(const std::string& path) const { return context_.showPath ? context_.showPath(path) : path; }
   // The board count, checked; nothing when there is none to work on.
-  std::optional<int> BoardCount();
+  std::optional<int> BoardCount(int* reported = nullptr);
   // The boards a command names, checked against the count; nothing after a
   // message.
   std::optional<std::vector<int>> Targets(const CommandLine& line, int& status);
 
   int Boards(const CommandLine& line);
   int Show(const CommandLine& line);
+  int Get(const CommandLine& line);
   int Set(const CommandLine& line);
   int Defaults(const CommandLine& line);
   int Picture(const CommandLine& line);
+  int ApplyFile(const CommandLine& line);
+  // Brings each board to what is wanted: reads it, sends what differs in the
+  // apply order (nothing when only checking), reads it back and reports
+  // every wanted setting.
+  int ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json);
   int Report(const CommandLine& line);
+  int List(const CommandLine& line);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
@@ -134,34 +181,6 @@ bool ParseBoard(const std::string& text, int& board) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
   board = std::stoi(text);
   return true;
-}
-
-// A value code: an optional minus and decimal digits, within 32 bits.
-bool ParseCode(const std::string& text, int32_t& code) {
-  const size_t digits = text[0] == '-' ? 1 : 0;
-  if (text.size() <= digits || text.size() > digits + 10 ||
-      text.find_first_not_of("0123456789", digits) != std::string::npos)
-    return false;
-  const long long value = std::stoll(text);
-  if (value < INT32_MIN || value > INT32_MAX) return false;
-  code = int32_t(value);
-  return true;
-}
-
-bool SameWord(const char* a, const std::string& b) {
-  if (std::strlen(a) != b.size()) return false;
-  for (size_t i = 0; i < b.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
-// What a setting takes, for a message: "cvbs1 (0), yc (1), ..." or a range.
-std::string Choices(const BoardSetting& s) {
-  if (!s.wordCount) return "a number from " + std::to_string(s.min) + " to " + std::to_string(s.max);
-  std::string text;
-  for (int i = 0; i < s.wordCount; ++i)
-    text += (i ? ", " : "") + std::string(s.words[i].word) + " (" + std::to_string(s.words[i].code) + ")";
-  return text;
 }
 
 std::string SettableNames() {
@@ -207,8 +226,14 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
         line.words.push_back(a);
     } else if (name == "--help" || name == "-h") {
       line.help = true;
+    } else if (name == "--version") {
+      line.version = true;
     } else if (name == "--json") {
       line.json = true;
+    } else if (name == "--check") {
+      line.check = true;
+    } else if (name == "--verify") {
+      line.verify = true;
     } else if (name == "--all-boards") {
       line.allBoards = true;
     } else if (name == "--board") {
@@ -234,8 +259,9 @@ bool Run::Parse(const std::vector<std::string>& args, CommandLine& line, std::st
   return true;
 }
 
-std::optional<int> Run::BoardCount() {
+std::optional<int> Run::BoardCount(int* reported) {
   const int count = Orbel_GetCardNum();
+  if (reported) *reported = count;
   if (count <= 0) {
     err_ << "korvctl: no Korvex board found\n";
     return std::nullopt;
@@ -271,17 +297,28 @@ int Run::Main(const std::vector<std::string>& args) {
   CommandLine line;
   std::string problem;
   if (!Parse(args, line, problem)) return Usage(problem);
+  // The options each command takes.
+  enum : unsigned { kBoard = 1, kAll = 2, kJson = 4, kFile = 8, kOut = 16, kCheck = 32, kVerify = 64 };
   struct Command {
     const char* name;
     int (Run::*run)(const CommandLine&);
     const char* help;
+    unsigned options;
   };
-  static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp},
-                                      {"show", &Run::Show, kShowHelp},
-                                      {"set", &Run::Set, nullptr},
-                                      {"defaults", &Run::Defaults, kDefaultsHelp},
-                                      {"picture", &Run::Picture, kPictureHelp},
-                                      {"report", &Run::Report, kReportHelp}};
+  static const Command kCommands[] = {{"boards", &Run::Boards, kBoardsHelp, kJson},
+                                      {"show", &Run::Show, kShowHelp, kBoard | kJson},
+                                      {"get", &Run::Get, kGetHelp, kBoard | kJson},
+                                      {"set", &Run::Set, nullptr, kBoard},
+                                      {"apply", &Run::ApplyFile, kApplyHelp, kBoard | kAll | kJson | kCheck},
+                                      {"defaults", &Run::Defaults, kDefaultsHelp, kBoard | kAll | kJson | kFile | kVerify},
+                                      {"picture", &Run::Picture, kPictureHelp, kBoard | kFile},
+                                      {"report", &Run::Report, kReportHelp, kOut},
+                                      {"list", &Run::List, kListHelp, kJson}};
+  if (line.version) {
+    if (!line.command.empty() || args.size() != 1) return Usage("--version goes alone");
+    out_ << "korvctl " << KORVCFG_VERSION_TEXT << "\n";
+    return kDone;
+  }
   if (line.command.empty() || line.command == "help") {
     if (line.help || line.command == "help") {
       out_ << kUsage;
@@ -299,18 +336,20 @@ int Run::Main(const std::vector<std::string>& args) {
              << "Every pair is checked before anything is sent; they go out with sync-source and\n"
              << "lock-mode last. VALUE is a word or its code. The settings and what they take:\n";
         for (const BoardSetting& s : kBoardSettings)
-          if (s.set) out_ << "  " << s.name << ": " << Choices(s) << "\n";
+          if (s.set) out_ << "  " << s.name << ": " << SettingChoices(s) << "\n";
       }
       return kDone;
     }
     if (line.allBoards && line.board) return Usage("--board and --all-boards exclude each other");
-    if (line.allBoards && line.command != "defaults") return Usage("--all-boards goes only with defaults");
-    if (line.file && line.command != "defaults" && line.command != "picture")
-      return Usage("--file goes only with defaults and picture");
-    if (line.json && line.command != "boards" && line.command != "show")
-      return Usage("--json goes only with boards and show");
-    if (line.out && line.command != "report") return Usage("--out goes only with report");
-    if (context_.deviceLibraryProblem && line.command != "report") {
+    const std::pair<bool, unsigned> given[] = {{line.board.has_value(), kBoard}, {line.allBoards, kAll},
+                                               {line.json, kJson},  {line.file.has_value(), kFile},
+                                               {line.out.has_value(), kOut}, {line.check, kCheck},
+                                               {line.verify, kVerify}};
+    const char* const optionNames[] = {"--board", "--all-boards", "--json", "--file", "--out", "--check", "--verify"};
+    for (size_t i = 0; i < std::size(given); ++i)
+      if (given[i].first && !(c.options & given[i].second))
+        return Usage(std::string(c.name) + " takes no " + optionNames[i] + "; see 'korvctl " + c.name + " --help'");
+    if (context_.deviceLibraryProblem && line.command != "report" && line.command != "list") {
       err_ << "korvctl: " << context_.deviceLibraryProblem << "\n";
       return kBoardFailed;
     }
@@ -321,8 +360,13 @@ int Run::Main(const std::vector<std::string>& args) {
 
 int Run::Boards(const CommandLine& line) {
   if (!line.words.empty()) return Usage("boards takes no arguments");
-  const std::optional<int> count = BoardCount();
-  if (!count) return kBoardFailed;
+  int reported = 0;
+  const std::optional<int> count = BoardCount(&reported);
+  if (!count) {
+    // A script still gets its document: no board to list.
+    if (line.json) out_ << "{\"count\": " << reported << ", \"boards\": []}\n";
+    return kBoardFailed;
+  }
   int status = kDone;
   std::string json = "{\"count\": " + std::to_string(*count) + ", \"boards\": [";
   if (!line.json) out_ << "boards: " << *count << "\n";
@@ -359,8 +403,31 @@ int Run::Boards(const CommandLine& line) {
   return status;
 }
 
+// One setting as show prints it: name, word and code.
+std::string SettingLine(const BoardSetting& s, int32_t value, bool reported) {
+  std::string text = s.name;
+  text.resize(18, ' ');
+  if (!reported) {
+    text += "not reported";
+  } else if (s.wordCount) {
+    const char* word = s.WordOf(value);
+    std::string w = word ? word : "?";
+    w.resize(14, ' ');
+    text += w + "(" + std::to_string(value) + ")";
+  } else {
+    text += std::to_string(value);
+  }
+  return text + "\n";
+}
+
+std::string AllNames() {
+  std::string text;
+  for (const BoardSetting& s : kBoardSettings) text += (text.empty() ? "" : ", ") + std::string(s.name);
+  return text;
+}
+
 int Run::Show(const CommandLine& line) {
-  if (!line.words.empty()) return Usage("show takes no arguments");
+  if (!line.words.empty()) return Usage("show takes no arguments; korvctl get NAME... prints some settings");
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
@@ -371,27 +438,42 @@ int Run::Show(const CommandLine& line) {
   const bool* reported = reading.reported;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
-    const int32_t value = values.*s.field;
-    const char* word = s.WordOf(value);
     if (!reported[i]) {
       err_ << "korvctl: board " << card << " did not report " << s.name << "\n";
       status = kBoardFailed;
     }
-    if (line.json) continue;
-    std::string text = s.name;
-    text.resize(18, ' ');
-    if (!reported[i]) {
-      text += "not reported";
-    } else if (s.wordCount) {
-      std::string w = word ? word : "?";
-      w.resize(14, ' ');
-      text += w + "(" + std::to_string(value) + ")";
-    } else {
-      text += std::to_string(value);
-    }
-    out_ << text << "\n";
+    if (!line.json) out_ << SettingLine(s, values.*s.field, reported[i]);
   }
   if (line.json) out_ << "{\"board\": " << card << ", \"settings\": " << SettingsJson(values, reported) << "}\n";
+  return status;
+}
+
+int Run::Get(const CommandLine& line) {
+  if (line.words.empty()) return Usage("get takes the names of settings: " + AllNames());
+  // Every name is checked before the board is asked.
+  std::vector<const BoardSetting*> named;
+  for (const std::string& name : line.words) {
+    const BoardSetting* s = SettingNamed(name.c_str());
+    if (!s) return Usage("unknown setting '" + name + "'; the settings are " + AllNames());
+    named.push_back(s);
+  }
+  int status = kDone;
+  const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+  if (!board) return status;
+  const int card = board->card();
+  std::string json;
+  for (const BoardSetting* s : named) {
+    int value = 0;
+    const bool reported = s->get(&value, card) != 0;
+    if (!reported) {
+      err_ << "korvctl: board " << card << " did not report " << s->name << "\n";
+      status = kBoardFailed;
+    }
+    json += (json.empty() ? "" : ", ") + JsonString(s->name) + ": " +
+            SettingValueJson(*s, reported ? std::optional<int32_t>(value) : std::nullopt);
+    if (!line.json) out_ << SettingLine(*s, value, reported);
+  }
+  if (line.json) out_ << "{\"board\": " << card << ", \"settings\": {" << json << "}}\n";
   return status;
 }
 
@@ -408,15 +490,8 @@ int Run::Set(const CommandLine& line) {
       const std::string what = s ? name + " is reported by the board, not set" : "unknown setting '" + name + "'";
       return Usage(what + "; the settings are " + SettableNames());
     }
-    int32_t code = 0;
-    bool found = false;
-    for (int w = 0; w < s->wordCount && !found; ++w)
-      if (SameWord(s->words[w].word, text)) {
-        code = s->words[w].code;
-        found = true;
-      }
-    if (!found && !(ParseCode(text, code) && s->Valid(code)))
-      return Usage("'" + text + "' is no value of " + name + ", which takes " + Choices(*s));
+    const std::optional<int32_t> code = SettingValue(*s, text);
+    if (!code) return Usage("'" + text + "' is no value of " + name + ", which takes " + SettingChoices(*s));
     std::optional<int32_t>& slot = values[s - kBoardSettings];
     if (slot) return Usage(name + " is given twice");
     slot = code;
@@ -425,14 +500,18 @@ int Run::Set(const CommandLine& line) {
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
   const int card = board->card();
+  std::string applied, refused;
   for (const BoardSetting* s : ApplyOrder()) {
     const std::optional<int32_t>& value = values[s - kBoardSettings];
-    if (value && !s->set(*value, card)) {
-      err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, *value) << "\n";
-      status = kBoardFailed;
-    }
+    if (!value) continue;
+    std::string& list = s->set(*value, card) ? applied : refused;
+    list += (list.empty() ? "" : ", ") + std::string(s->name) + " = " + ValueText(*s, *value);
   }
-  return status;
+  if (refused.empty()) return status;
+  // What the board took before and after a refusal is on it now.
+  err_ << "korvctl: board " << card << " refused " << refused << "; "
+       << (applied.empty() ? "nothing was applied" : "applied " + applied) << "\n";
+  return kBoardFailed;
 }
 
 int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what) {
@@ -449,6 +528,103 @@ int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, co
   return status;
 }
 
+// What apply found and did with one setting, as its report words it.
+enum class Outcome { kUnchanged, kChanged, kRefused, kDrifted, kDiffers };
+constexpr const char* kOutcomeWords[] = {"unchanged", "changed", "refused", "drifted", "differs"};
+
+std::string ReadText(const BoardSetting& s, const BoardReading& reading, size_t i) {
+  return reading.reported[i] ? ValueText(s, reading.values.*s.field) : "not reported";
+}
+std::string ReadJson(const BoardSetting& s, const BoardReading& reading, size_t i) {
+  return SettingValueJson(s, reading.reported[i] ? std::optional<int32_t>(reading.values.*s.field) : std::nullopt);
+}
+
+int Run::ApplyFile(const CommandLine& line) {
+  if (line.words.size() != 1) return Usage("apply takes one FILE: a Board.ini or show --json output");
+  // The file is checked whole before any board is asked.
+  WantedSettings wanted;
+  std::string problem;
+  if (!ReadWantedSettings(line.words[0], wanted, problem))
+    return Usage(Shown(line.words[0]) + ": " + problem + "; nothing was sent");
+  int status = kDone;
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  return ApplyWanted(*boards, wanted, line.check, line.json);
+}
+
+int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json) {
+  int status = kDone;
+  bool anyChanged = false;
+  std::string documents;
+  for (int card : boards) {
+    documents += std::string(documents.empty() ? "" : ",\n  ") + "{\"index\": " + std::to_string(card);
+    OpenBoard board(card);
+    if (!Opened(board, status)) {
+      documents += ", \"opens\": false, \"changed\": false, \"settings\": null}";
+      continue;
+    }
+    const BoardReading before = ReadBoard(card);
+    bool differs[kBoardSettingCount] = {}, refused[kBoardSettingCount] = {};
+    for (size_t i = 0; i < kBoardSettingCount; ++i) {
+      const std::optional<int32_t>& value = wanted.values[i];
+      differs[i] = value && (!before.reported[i] || before.values.*kBoardSettings[i].field != *value);
+    }
+    if (!check)
+      for (const BoardSetting* s : ApplyOrder()) {
+        const size_t i = size_t(s - kBoardSettings);
+        if (differs[i]) refused[i] = !kBoardSettings[i].set(*wanted.values[i], card);
+      }
+    const BoardReading after = check ? before : ReadBoard(card);
+    int counts[std::size(kOutcomeWords)] = {};
+    bool changed = false;
+    std::string settings;
+    for (size_t i = 0; i < kBoardSettingCount; ++i) {
+      if (!wanted.values[i]) continue;
+      const BoardSetting& s = kBoardSettings[i];
+      const int32_t value = *wanted.values[i];
+      const bool matches = after.reported[i] && after.values.*s.field == value;
+      const Outcome outcome = check        ? (differs[i] ? Outcome::kDiffers : Outcome::kUnchanged)
+                              : refused[i] ? Outcome::kRefused
+                              : !matches   ? Outcome::kDrifted
+                              : differs[i] ? Outcome::kChanged
+                                           : Outcome::kUnchanged;
+      ++counts[int(outcome)];
+      changed |= check ? differs[i] : differs[i] && !refused[i];
+      const char* word = kOutcomeWords[int(outcome)];
+      settings += std::string(settings.empty() ? "" : ", ") + JsonString(s.name) + ": {\"result\": \"" + word +
+                  "\", \"before\": " + ReadJson(s, before, i) + ", \"wanted\": " + SettingValueJson(s, value) +
+                  ", \"after\": " + (check ? "null" : ReadJson(s, after, i)) + "}";
+      if (json || outcome == Outcome::kUnchanged) continue;
+      out_ << "board " << card << ": " << s.name << " " << word;
+      if (outcome == Outcome::kChanged)
+        out_ << " from " << ReadText(s, before, i) << " to " << ValueText(s, value) << "\n";
+      else if (outcome == Outcome::kDiffers)
+        out_ << ": the board has " << ReadText(s, before, i) << ", the file " << ValueText(s, value) << "\n";
+      else
+        out_ << ": sent " << ValueText(s, value) << ", the board reports " << ReadText(s, after, i) << "\n";
+    }
+    anyChanged |= changed;
+    const int failed = counts[int(Outcome::kRefused)] + counts[int(Outcome::kDrifted)];
+    if (failed) status = kBoardFailed;
+    if (counts[int(Outcome::kDiffers)] && status == kDone) status = kDifferent;
+    documents += ", \"opens\": true, \"changed\": " + std::string(changed ? "true" : "false") +
+                 ",\n    \"settings\": {" + settings + "}}";
+    if (json) continue;
+    const int matching = counts[int(Outcome::kUnchanged)];
+    out_ << "board " << card << ": ";
+    if (check)
+      out_ << counts[int(Outcome::kDiffers)] << " differ, " << matching << " match\n";
+    else if (!changed && !failed)
+      out_ << "nothing changed; all " << matching << " settings match\n";
+    else
+      out_ << counts[int(Outcome::kChanged)] << " changed, " << matching << " unchanged, "
+           << counts[int(Outcome::kRefused)] << " refused, " << counts[int(Outcome::kDrifted)] << " drifted\n";
+  }
+  if (json)
+    out_ << "{\"changed\": " << (anyChanged ? "true" : "false") << ", \"boards\": [\n  " << documents << "]}\n";
+  return status;
+}
+
 int Run::Defaults(const CommandLine& line) {
   if (line.words.size() != 1) return Usage("defaults takes one of save, restore and factory");
   const std::string action = line.words[0];
@@ -456,6 +632,8 @@ int Run::Defaults(const CommandLine& line) {
     return Usage("defaults takes save, restore or factory, not '" + action + "'");
   if (action == "save" && line.allBoards) return Usage("defaults save takes one board: the file holds one");
   if (action == "factory" && line.file) return Usage("defaults factory takes no file");
+  if ((line.json || line.verify) && action == "save") return Usage("defaults save takes no --json or --verify");
+  if (line.json && !line.verify) return Usage("defaults restore and factory print JSON only with --verify");
   const std::string path = line.file.value_or(context_.directory + "Board.ini");
   int status = kDone;
   if (action == "save") {
@@ -486,6 +664,10 @@ int Run::Defaults(const CommandLine& line) {
     done = "restored the defaults of " + Shown(path);
   else
     done = "no defaults in " + Shown(path) + ": factory values applied";
+  if (line.verify) {
+    if (!line.json) out_ << done << "\n";
+    return ApplyWanted(*boards, WantedRecord(settings), false, line.json);
+  }
   return Apply(*boards, settings, done);
 }
 
@@ -534,6 +716,38 @@ int Run::Picture(const CommandLine& line) {
   }
   err_ << "korvctl: the picture " << Shown(path) << " " << problem << "\n";
   return kBoardFailed;
+}
+
+int Run::List(const CommandLine& line) {
+  if (!line.words.empty()) return Usage("list takes no arguments");
+  BoardSettings factory;
+  SetFactorySettings(factory);
+  const std::vector<std::string> english = SettingLabels(context_.englishDialog),
+                                 chinese = SettingLabels(context_.chineseDialog);
+  const auto label = [](const std::string& text) { return text.empty() ? "null" : JsonString(text); };
+  std::string json = "{\"schema\": 1, \"settings\": [";
+  for (size_t i = 0; i < kBoardSettingCount; ++i) {
+    const BoardSetting& s = kBoardSettings[i];
+    std::string words;
+    for (int w = 0; w < s.wordCount; ++w)
+      words += std::string(w ? ", " : "") + "{\"code\": " + std::to_string(s.words[w].code) +
+               ", \"word\": " + JsonString(s.words[w].word) + "}";
+    const std::string range = s.wordCount ? "null" : std::to_string(s.min);
+    json += std::string(i ? "," : "") + "\n  {\"name\": " + JsonString(s.name) + ", \"device\": " +
+            JsonString(s.device) + ", \"settable\": " + (s.set ? "true" : "false") + ", \"words\": [" + words +
+            "], \"min\": " + range + ", \"max\": " + (s.wordCount ? "null" : std::to_string(s.max)) +
+            ", \"factory\": " + SettingValueJson(s, factory.*s.field) + ", \"labels\": {\"en\": " +
+            label(english[i]) + ", \"zh\": " + label(chinese[i]) + "}}";
+    if (line.json) continue;
+    std::string text = s.name;
+    text.resize(18, ' ');
+    std::string device = s.device;
+    device.resize(22, ' ');
+    out_ << text << device << (s.set ? "" : "read only; ") << SettingChoices(s) << "; factory "
+         << ValueText(s, factory.*s.field) << (english[i].empty() ? "" : "; \"" + english[i] + "\"") << "\n";
+  }
+  if (line.json) out_ << json << "]}\n";
+  return kDone;
 }
 
 int Run::Report(const CommandLine& line) {

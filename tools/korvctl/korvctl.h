@@ -26,13 +26,17 @@ struct KorvctlContext {
   // Why the device library is not bound, or null when it is: every command
   // but the report then ends with this message.
   const char* deviceLibraryProblem = nullptr;
+  // The configuration dialog's templates in English and in Chinese, as
+  // korvcfg.dll holds them, for list's labels; empty: not found.
+  std::string englishDialog = {}, chineseDialog = {};
 };
 
 // Exit statuses.
 enum KorvctlStatus {
   kDone = 0,
   kBoardFailed = 1,  // a board refused, could not be opened, or a file was not written
-  kBadCommandLine = 2,
+  kBadCommandLine = 2,  // also a bad file; nothing was sent
+  kDifferent = 3,       // apply --check: a board differs from the file
 };
 
 // Runs one command line (without the program's name).

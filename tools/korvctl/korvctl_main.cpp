@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "host_path.h"
 #include "korvctl.h"
 #include "korvio_binding.h"
@@ -24,6 +25,18 @@ BOOL WINAPI OnConsoleEvent(DWORD) {
   std::cout.flush();
   ExitProcess(kBoardFailed);  // the command was not done
   return TRUE;
+}
+
+// A dialog template of korvcfg.dll in one language, as its bytes; empty
+// when there is none.
+std::string DialogTemplate(HMODULE module, int id, WORD language) {
+  HRSRC found = module ? FindResourceExW(module, reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id),
+                                         MAKELANGID(language, language == LANG_CHINESE ? SUBLANG_CHINESE_SIMPLIFIED
+                                                                                      : SUBLANG_ENGLISH_US))
+                         : nullptr;
+  HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+  const char* bytes = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+  return bytes ? std::string(bytes, SizeofResource(module, found)) : std::string();
 }
 
 // A path string as text for a message: marked paths are UTF-8 already.
@@ -62,6 +75,13 @@ int main() {
     }
     context.deviceLibraryProblem = problem.c_str();
   }
+  // list's labels: the dialog's captions from korvcfg.dll beside the
+  // program, read as data (nothing of it runs).
+  HMODULE module = LoadLibraryExW((WidePath(context.directory) + L"korvcfg.dll").c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE);
+  context.englishDialog = DialogTemplate(module, IDD_CONFIG_ENGLISH, LANG_ENGLISH);
+  context.chineseDialog = DialogTemplate(module, IDD_CONFIG_CHINESE, LANG_CHINESE);
+  if (module) FreeLibrary(module);
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   const int status = RunKorvctl(args, context);
   std::cout.flush();
