@@ -6,7 +6,6 @@
 #include <set>
 #include <string>
 
-#include "setting_captions.h"
 #include "setting_table.h"
 #include "settings_testing.h"
 
@@ -87,22 +86,6 @@ TEST(SettingTable, LooksUpAndDescribesValues) {
   EXPECT_TRUE(hue->Valid(0) && hue->Valid(255));
   EXPECT_FALSE(hue->Valid(-1) || hue->Valid(256));
   EXPECT_EQ(ValueText(*hue, 300), "300");
-}
-
-// Every setting a person can set has the dialog's caption in both languages,
-// the one that korvctl's list shows; the SDI sub-board, which is only
-// reported, has none.
-TEST(SettingCaptions, EverySettableSettingHasTheDialogsCaptions) {
-  std::set<std::string> captioned;
-  for (const SettingCaption& c : kSettingCaptions) {
-    EXPECT_TRUE(captioned.insert(SettingOf(c.field)->name).second) << SettingOf(c.field)->name << " twice";
-    EXPECT_STRNE(c.english, "");
-    EXPECT_STRNE(c.chinese, "");
-  }
-  for (const BoardSetting& s : kBoardSettings) EXPECT_EQ(captioned.count(s.name), s.set ? 1u : 0u) << s.name;
-  EXPECT_EQ(CaptionLabel("S&ync Mode"), "Sync Mode");
-  EXPECT_EQ(CaptionLabel("\xE5\x90\x8C\xE6\xAD\xA5(&Y)"), "\xE5\x90\x8C\xE6\xAD\xA5");
-  EXPECT_EQ(CaptionLabel("Contrast"), "Contrast");
 }
 
 }  // namespace
