@@ -334,22 +334,30 @@ TEST_F(Korvctl, ListGivesEverySettingAsDataWithTheDialogsLabels) {
   ASSERT_EQ(r.status, 0);
   EXPECT_EQ(SimCalls(), std::vector<std::string>());
   const JsonValue list = Parsed(r.out);
+  // A setting of the list by its name.
+  const auto named = [](const JsonValue& document, const char* name) -> const JsonValue& {
+    static const JsonValue none;
+    for (const JsonValue& s : Path(document, {"settings"})->items)
+      if (Path(s, {"name"})->text == name) return s;
+    ADD_FAILURE() << "no " << name << " in the list";
+    return none;
+  };
   EXPECT_EQ(Code(list, {"schema"}), 1);
   ASSERT_EQ(Path(list, {"settings"})->items.size(), 20u);
-  const JsonValue& sync = *Path(list, {"settings", "0"});
+  const JsonValue& sync = *Path(list, {"settings", "0"});  // the table's first
   EXPECT_EQ(Path(sync, {"name"})->text, "sync-source");
   EXPECT_EQ(Path(sync, {"device"})->text, "InnerOrExtraSync");
   EXPECT_EQ(Path(sync, {"words", "2", "word"})->text, "video-input");
   EXPECT_EQ(Code(sync, {"factory", "code"}), 2);
   EXPECT_EQ(Path(sync, {"labels", "en"})->text, "Sync Mode");
   EXPECT_EQ(Path(sync, {"labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
-  const JsonValue& contrast = *Path(list, {"settings", "7"});
+  const JsonValue& contrast = named(list, "contrast");
   EXPECT_EQ(Path(contrast, {"name"})->text, "contrast");
   EXPECT_EQ(Code(contrast, {"max"}), 255);
   EXPECT_EQ(Path(contrast, {"labels", "en"})->text, "Contrast");
   EXPECT_TRUE(Path(contrast, {"labels", "zh"})->Is(JsonValue::Type::Null));
-  EXPECT_EQ(Path(list, {"settings", "9", "labels", "en"})->text, "R&D");
-  EXPECT_EQ(Path(list, {"settings", "18", "settable"})->boolean, false);  // sdi-sub-board
+  EXPECT_EQ(Path(named(list, "hue"), {"labels", "en"})->text, "R&D");
+  EXPECT_EQ(Path(named(list, "sdi-sub-board"), {"settable"})->boolean, false);
   // Bytes that are no template give no labels, and list still works.
   for (const std::string& bad : {std::string(), englishDialog_.substr(0, 60), std::string(40, '\xff')}) {
     englishDialog_ = bad;
@@ -371,8 +379,8 @@ TEST_F(Korvctl, ListGivesEverySettingAsDataWithTheDialogsLabels) {
   const JsonValue real = Parsed(Run({"list", "--json"}).out);
   EXPECT_EQ(Path(real, {"settings", "0", "labels", "en"})->text, "Sync Mode");
   EXPECT_EQ(Path(real, {"settings", "0", "labels", "zh"})->text, "\xe5\x90\x8c\xe6\xad\xa5\xe6\xa8\xa1\xe5\xbc\x8f");
-  EXPECT_EQ(Path(real, {"settings", "8", "labels", "en"})->text, "Light");  // brightness
-  EXPECT_TRUE(Path(real, {"settings", "18", "labels", "en"})->Is(JsonValue::Type::Null));
+  EXPECT_EQ(Path(named(real, "brightness"), {"labels", "en"})->text, "Light");
+  EXPECT_TRUE(Path(named(real, "sdi-sub-board"), {"labels", "en"})->Is(JsonValue::Type::Null));
 #endif
 }
 
