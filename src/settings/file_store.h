@@ -17,6 +17,9 @@
 bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
 // The size of a file; nothing when there is none at path.
 std::optional<unsigned long long> FileSize(const std::string& path);
+// When a file was last written, in seconds since 1970 (UTC); nothing when
+// there is none at path.
+std::optional<long long> FileWritten(const std::string& path);
 
 // folder (ending in its separator) followed by name: on Win32 whichever
 // form each has (platform/host_path.h), the result in the form that fits.

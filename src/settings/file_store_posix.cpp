@@ -62,6 +62,12 @@ bool MakeFolder(const std::string& path) {
   return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
+std::optional<long long> FileWritten(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<long long>(info.st_mtime);
+}
+
 namespace {
 
 // The reason of the failure that errno tells.

@@ -71,6 +71,15 @@ bool MakeFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::optional<long long> FileWritten(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA file;
+  if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file)) return std::nullopt;
+  // FILETIME counts 100 ns from 1601; 11644473600 s lie between 1601 and 1970.
+  const unsigned long long ticks =
+      static_cast<unsigned long long>(file.ftLastWriteTime.dwHighDateTime) << 32 | file.ftLastWriteTime.dwLowDateTime;
+  return static_cast<long long>(ticks / 10000000ULL) - 11644473600LL;
+}
+
 namespace {
 
 // The reason of the failure that a system error code tells.

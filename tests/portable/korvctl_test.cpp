@@ -518,6 +518,51 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
 }
 
+// A profile is saved from the board, listed with how it differs, shown,
+// applied (a second time changes nothing) and deleted; a name Windows
+// could not keep writes nothing and sends nothing.
+TEST_F(Korvctl, ProfilesAreSavedListedAppliedAndDeleted) {
+  ASSERT_EQ(Run({"set", "video-source=yuv", "contrast=40"}).status, 0);
+  const Result save = Run({"profile", "save", "studio"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  {
+    std::ifstream file(dir_ + "Profiles" + dir_.back() + "studio.ini", std::ios::binary);
+    std::stringstream saved;
+    saved << file.rdbuf();
+    EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n") << "Board.ini's encoding";
+  }
+  EXPECT_NE(Run({"profile", "show", "studio"}).out.find("video-source = yuv (2)"), std::string::npos);
+
+  ASSERT_EQ(Run({"set", "video-source=cvbs1", "contrast=41"}).status, 0);
+  const Result list = Run({"profile", "list"});
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.out.find("studio"), std::string::npos) << list.out;
+  EXPECT_NE(list.out.find("differs in video-source, contrast"), std::string::npos) << list.out;
+
+  KorvSim_ForgetCalls();
+  EXPECT_EQ(Run({"profile", "apply", "studio", "--check"}).status, 3);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>()) << "a check sends nothing";
+  ASSERT_EQ(Run({"profile", "apply", "studio"}).status, 0);
+  EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 2);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 40);
+  KorvSim_ForgetCalls();
+  EXPECT_EQ(Run({"profile", "apply", "studio"}).status, 0);
+  EXPECT_EQ(SetterCalls(), std::vector<std::string>()) << "nothing differs the second time";
+
+  EXPECT_EQ(Run({"profile", "delete", "studio"}).status, 0);
+  EXPECT_EQ(Run({"profile", "show", "studio"}).status, 2);
+  EXPECT_EQ(Run({"profile", "delete", "studio"}).status, 2);
+
+  KorvSim_ForgetCalls();
+  for (const char* name : {"../escape", "a\\b", "CON", "com1.ini", "studio.", "trailing ", "x:y", ""}) {
+    const Result bad = Run({"profile", "save", name});
+    EXPECT_EQ(bad.status, 2) << name;
+    EXPECT_NE(bad.err.find("nothing was written"), std::string::npos) << bad.err;
+  }
+  EXPECT_EQ(SimCalls(), std::vector<std::string>()) << "no board asked for a bad name";
+  EXPECT_EQ(Run({"profile", "list"}).out, "no profiles in " + dir_ + "Profiles" + dir_.back() + "\n");
+}
+
 TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
   const ColorBarPattern patterns[] = {ColorBarPattern::Bars100_0_100_00, ColorBarPattern::Bars100_0_100_25,
                                       ColorBarPattern::Bars100_0_75_00};

@@ -6,6 +6,7 @@
 #include <memory>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <new>
 #include <optional>
 
@@ -15,6 +16,7 @@
 #include "korvcfg_version.h"
 #include "korvio.h"
 #include "open_board.h"
+#include "profiles.h"
 #include "setting_json.h"
 #include "setting_labels.h"
 #include "setting_table.h"
@@ -40,6 +42,8 @@ const char kUsage[] =
     "                                         brings boards to a file's settings, sending what differs\n"
     "  report [--out FILE]                    everything support asks for, as one JSON document\n"
     "  list [--json]                          the settings as data: names, values, factory values, labels\n"
+    "  profile save|apply|list|show|delete [NAME]\n"
+    "                                         named settings in the Profiles folder beside korvctl\n"
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
@@ -106,6 +110,18 @@ const char kReportHelp[] =
     "nothing is sent to a board. With --out it goes to FILE, else to standard output.\n"
     "Status 1 when FILE cannot be written.\n";
 
+const char kProfileHelp[] =
+    "usage: korvctl profile save|apply|show|delete NAME, or korvctl profile list\n"
+    "Named settings in the Profiles folder beside korvctl.exe, one file NAME.ini each, in\n"
+    "Board.ini's encoding (so one may be copied over Board.ini or given to apply).\n"
+    "  save NAME [--board N]    writes the board's settings (the file replaced in one step)\n"
+    "  apply NAME [--board N | --all-boards] [--check] [--json]   as apply does\n"
+    "  list [--board N]         each profile, when it was written, how it differs from the board\n"
+    "  show NAME                the profile's settings\n"
+    "  delete NAME              removes it\n"
+    "A name has 1 to 64 characters, none of / \\ : * ? \" < > |, does not end in a dot or\n"
+    "a space, and is no device name such as CON, NUL, COM1 or LPT1.\n";
+
 // The command line, as parsed before anything is sent.
 struct CommandLine {
   std::string command;
@@ -154,6 +170,9 @@ class Run {
   int ApplyWanted(const std::vector<int>& boards, const WantedSettings& wanted, bool check, bool json);
   int Report(const CommandLine& line);
   int List(const CommandLine& line);
+  int Profile(const CommandLine& line);
+  // Reads the board and writes its settings to path; false after a message.
+  bool SaveBoard(int card, const std::string& path);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
@@ -313,7 +332,8 @@ int Run::Main(const std::vector<std::string>& args) {
                                       {"defaults", &Run::Defaults, kDefaultsHelp, kBoard | kAll | kJson | kFile | kVerify},
                                       {"picture", &Run::Picture, kPictureHelp, kBoard | kFile},
                                       {"report", &Run::Report, kReportHelp, kOut},
-                                      {"list", &Run::List, kListHelp, kJson}};
+                                      {"list", &Run::List, kListHelp, kJson},
+                                      {"profile", &Run::Profile, kProfileHelp, kBoard | kAll | kJson | kCheck}};
   if (line.version) {
     if (!line.command.empty() || args.size() != 1) return Usage("--version goes alone");
     out_ << "korvctl " << KORVCFG_VERSION_TEXT << "\n";
@@ -625,6 +645,113 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
   return status;
 }
 
+bool Run::SaveBoard(int card, const std::string& path) {
+  // A board that did not report its settings would put zeros over what the
+  // file holds.
+  BoardSettings settings;
+  if (!ReadAllSettings(card, settings).empty()) {
+    err_ << "korvctl: board " << card << " did not report its settings; " << Shown(path) << " was not changed\n";
+    return false;
+  }
+  if (!SaveSettingsFile(path, settings)) {
+    err_ << "korvctl: cannot write " << Shown(path) << "\n";
+    return false;
+  }
+  return true;
+}
+
+int Run::Profile(const CommandLine& line) {
+  const std::string action = line.words.empty() ? "" : line.words[0];
+  const bool named = action == "save" || action == "apply" || action == "show" || action == "delete";
+  if (!named && action != "list") return Usage("profile takes save, apply, list, show or delete");
+  if (line.words.size() != (named ? 2u : 1u))
+    return Usage(named ? "profile " + action + " takes one name" : "profile list takes no name");
+  if ((line.check || line.allBoards || line.json) && action != "apply")
+    return Usage("--check, --all-boards and --json go only with profile apply");
+  if (line.board && (action == "show" || action == "delete")) return Usage("profile " + action + " takes no --board");
+  const std::string folder = ProfileFolder(context_.directory);
+  int status = kDone;
+  if (action == "list") {
+    std::vector<std::string> names;
+    if (!ListProfiles(context_.directory, names)) {
+      err_ << "korvctl: cannot read " << Shown(folder) << "\n";
+      return kBoardFailed;
+    }
+    if (names.empty()) {
+      out_ << "no profiles in " << Shown(folder) << "\n";
+      return kDone;
+    }
+    // Each is compared with the board (the first, or the one named).
+    const std::optional<std::vector<int>> boards = Targets(line, status);
+    std::optional<BoardReading> board;
+    if (boards) {
+      OpenBoard open(boards->front());
+      if (Opened(open, status)) board = ReadBoard(open.card());
+    }
+    for (const std::string& name : names) {
+      const std::string path = ProfilePath(context_.directory, name);
+      std::string row = Shown(name);
+      row.resize(std::max<size_t>(row.size() + 2, 20), ' ');
+      char date[32] = "?";
+      if (const std::optional<long long> written = FileWritten(path)) {
+        const std::time_t t = static_cast<std::time_t>(*written);
+        if (const std::tm* utc = std::gmtime(&t)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", utc);
+      }
+      row += std::string(date) + "  ";
+      BoardSettings record;
+      if (!LoadSettingsFile(path, record)) {
+        out_ << row << "no valid record\n";
+        continue;
+      }
+      std::string differs;
+      for (const BoardSetting* s : ApplyOrder()) {
+        const size_t i = size_t(s - kBoardSettings);
+        if (board && (!board->reported[i] || board->values.*s->field != record.*s->field))
+          differs += (differs.empty() ? "" : ", ") + std::string(s->name);
+      }
+      out_ << row << (!board ? "" : differs.empty() ? "matches the board" : "differs in " + differs) << "\n";
+    }
+    return status;
+  }
+  const std::string name = line.words[1];
+  if (const std::optional<std::string> problem = ProfileNameProblem(name))
+    return Usage("'" + Shown(name) + "': " + *problem + "; nothing was written");
+  const std::string path = ProfilePath(context_.directory, name);
+  if (action != "save" && !FileSize(path)) {
+    err_ << "korvctl: there is no profile " << Shown(name) << " in " << Shown(folder) << "\n";
+    return kBadCommandLine;
+  }
+  if (action == "delete") {
+    if (RemoveFile(path)) return kDone;
+    err_ << "korvctl: cannot remove " << Shown(path) << "\n";
+    return kBoardFailed;
+  }
+  if (action == "save") {
+    const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
+    if (!board) return status;
+    if (!MakeFolder(folder)) {
+      err_ << "korvctl: cannot make the folder " << Shown(folder) << "\n";
+      return kBoardFailed;
+    }
+    if (!SaveBoard(board->card(), path)) return kBoardFailed;
+    out_ << "board " << board->card() << ": saved as profile " << Shown(name) << " (" << Shown(path) << ")\n";
+    return kDone;
+  }
+  WantedSettings wanted;
+  std::string problem;
+  if (!ReadWantedSettings(path, wanted, problem)) return Usage(Shown(path) + ": " + problem + "; nothing was sent");
+  if (action == "show") {
+    for (const BoardSetting& s : kBoardSettings) {
+      const std::optional<int32_t>& value = wanted.values[&s - kBoardSettings];
+      if (value) out_ << s.name << " = " << ValueText(s, *value) << "\n";
+    }
+    return kDone;
+  }
+  const std::optional<std::vector<int>> boards = Targets(line, status);
+  if (!boards) return status;
+  return ApplyWanted(*boards, wanted, line.check, line.json);
+}
+
 int Run::Defaults(const CommandLine& line) {
   if (line.words.size() != 1) return Usage("defaults takes one of save, restore and factory");
   const std::string action = line.words[0];
@@ -640,17 +767,7 @@ int Run::Defaults(const CommandLine& line) {
     const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
     if (!board) return status;
     const int card = board->card();
-    // A board that did not report its settings would put zeros over the
-    // user's defaults.
-    BoardSettings settings;
-    if (!ReadAllSettings(card, settings).empty()) {
-      err_ << "korvctl: board " << card << " did not report its settings; " << Shown(path) << " was not changed\n";
-      return kBoardFailed;
-    }
-    if (!SaveSettingsFile(path, settings)) {
-      err_ << "korvctl: cannot write the defaults to " << Shown(path) << "\n";
-      return kBoardFailed;
-    }
+    if (!SaveBoard(card, path)) return kBoardFailed;
     out_ << "board " << card << ": saved to " << Shown(path) << "\n";
     return kDone;
   }
