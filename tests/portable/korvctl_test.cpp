@@ -33,12 +33,10 @@
 namespace {
 
 // What differs between the trees: how the simulator's environment is set,
-// the folder's path as the module's strings carry it, the TGA reader's
-// platform, and where the shipped alpha picture is.
+// the TGA reader's platform, and where the shipped alpha picture is.
 #ifdef _WIN32
 using TgaFiles = Win32TgaPlatform;
 void SetSimEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
-std::string FolderPath(const TempFolder& folder) { return folder.PathA(); }
 std::string ShippedAlphaPicture() { return ProgramFolderA() + "TestAlpha.tga"; }
 #else
 using TgaFiles = StdioTgaPlatform;
@@ -48,7 +46,6 @@ void SetSimEnvironment(const char* name, const char* value) {
   else
     unsetenv(name);
 }
-std::string FolderPath(const TempFolder& folder) { return folder.Path(); }
 std::string ShippedAlphaPicture() { return KORV_TESTOUT_DIR "TestAlpha.tga"; }
 #endif
 
@@ -95,7 +92,7 @@ class Korvctl : public ::testing::Test {
 
   std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
-  const std::string dir_ = FolderPath(folder_);
+  const std::string dir_ = folder_.PathA();
   TgaFiles platform_;
 };
 
