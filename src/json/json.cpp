@@ -5,10 +5,6 @@
 #include <cstdlib>
 #include <set>
 
-namespace {
-
-// The length of the valid UTF-8 sequence at text[i], or 0: no overlong
-// forms, no surrogates, nothing above U+10FFFF.
 size_t Utf8Length(std::string_view text, size_t i) {
   const auto byte = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
   const unsigned c = byte(i);
@@ -33,6 +29,8 @@ size_t Utf8Length(std::string_view text, size_t i) {
     if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
   return n;
 }
+
+namespace {
 
 class Reader {
  public:

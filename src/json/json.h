@@ -37,6 +37,9 @@ const char* JsonTypeName(JsonValue::Type type);
 // the text is not exactly one JSON value.
 std::optional<JsonValue> ParseJson(std::string_view text, std::string& error);
 
+// The length of the valid UTF-8 sequence at text[i], or 0: no overlong
+// forms, no surrogates, nothing above U+10FFFF.
+size_t Utf8Length(std::string_view text, size_t i);
 // A code point (below 0x110000, no surrogate) appended to out as UTF-8.
 void AppendUtf8(std::string& out, unsigned code);
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "file_store.h"
+#include "json.h"
 
 namespace {
 
@@ -10,16 +11,10 @@ constexpr size_t kLongestName = 64;
 constexpr char kSuffix[] = ".ini";
 
 // The number of characters of UTF-8 text; nothing when it is not UTF-8.
-std::optional<size_t> Utf8Length(const std::string& text) {
+std::optional<size_t> CharacterCount(const std::string& text) {
   size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++count) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const size_t size = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (size == 0 || (size == 2 && lead < 0xC2) || i + size > text.size()) return std::nullopt;
-    for (size_t k = 1; k < size; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return std::nullopt;
-    i += size;
-  }
+  for (size_t i = 0, n; i < text.size(); i += n, ++count)
+    if ((n = Utf8Length(text, i)) == 0) return std::nullopt;
   return count;
 }
 
@@ -37,7 +32,7 @@ bool IsReservedDevice(std::string base) {
 std::optional<std::string> ProfileNameProblem(const std::string& raw) {
   const std::string name = PathAsUtf8(raw);
   if (name.empty()) return "a profile needs a name";
-  const std::optional<size_t> length = Utf8Length(name);
+  const std::optional<size_t> length = CharacterCount(name);
   if (!length) return "a profile's name must be UTF-8 text";
   if (*length > kLongestName) return "a profile's name has at most 64 characters";
   for (const char c : name) {
