@@ -9,7 +9,7 @@
 
 constexpr std::chrono::milliseconds kBoardSettleTime{100};
 
-inline void CloseBoardWhenSettled(int cardIndex) {
+inline void CloseBoardWhenSettled(int board) {
   std::this_thread::sleep_for(kBoardSettleTime);
-  Orbel_Close(cardIndex);
+  Orbel_Close(board);
 }

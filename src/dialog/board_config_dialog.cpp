@@ -72,9 +72,9 @@ static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name
 
 }  // namespace
 
-BoardConfigDialog::BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent)
+BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::string& moduleDirectory, HWND parent)
     : Dialog(templateId, parent),
-      CardIndex(cardIndex),
+      CardIndex(board),
       SettingsFilePath(moduleDirectory + "Board.ini"),
       moduleDirectory_(moduleDirectory),
       chinese_(templateId == IDD_CONFIG_CHINESE) {

@@ -20,7 +20,7 @@ class BoardConfigDialog : public Dialog {
 
   // Loads the user's defaults from moduleDirectory (ending in its separator)
   // + "Board.ini"; touches no board. The template picks the language.
-  BoardConfigDialog(int templateId, int cardIndex, const std::string& moduleDirectory, HWND parent = nullptr);
+  BoardConfigDialog(int templateId, int board, const std::string& moduleDirectory, HWND parent = nullptr);
 
   int CardIndex;                 // the board every device call names
   std::string SettingsFilePath;  // ModuleDirectory + "Board.ini"

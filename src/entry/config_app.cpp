@@ -79,9 +79,9 @@ void BringRunToFront(DWORD thread) {
   if (window) SetForegroundWindow(GetLastActivePopup(window));
 }
 
-// One configuration run. openedCard is the board while it is open, so that
+// One configuration run. openedBoard is the board while it is open, so that
 // the caller can close it if the run ends in an exception.
-void RunConfiguration(int& openedCard) {
+void RunConfiguration(int& openedBoard) {
   char message[256];
   // The board's library first: without all of it no device call is made.
   std::vector<const char*> missing;
@@ -109,7 +109,7 @@ void RunConfiguration(int& openedCard) {
     return;
   }
 
-  int cardIndex = 0;
+  int board = 0;
   if (count == 1) {
     if (!Orbel_Initial(0, 1, 0)) {
       Inform(IDS_CANNOT_OPEN_ONLY);
@@ -119,23 +119,23 @@ void RunConfiguration(int& openedCard) {
     SelectBoardDialog select(UseChinese ? IDD_SELECT_BOARD_CHINESE : IDD_SELECT_BOARD_ENGLISH, theApp.AppName);
     select.BoardCount = count;
     if (select.DoModal() != IDOK) return;
-    cardIndex = select.SelectedBoard;
-    if (!Orbel_Initial(cardIndex, 1, 0)) {
-      std::snprintf(message, sizeof message, Text(IDS_CANNOT_OPEN_CHOSEN).c_str(), cardIndex + 1);
+    board = select.SelectedBoard;
+    if (!Orbel_Initial(board, 1, 0)) {
+      std::snprintf(message, sizeof message, Text(IDS_CANNOT_OPEN_CHOSEN).c_str(), board + 1);
       Inform(message);
       return;
     }
   }
-  openedCard = cardIndex;
+  openedBoard = board;
 
-  BoardConfigDialog dialog(UseChinese ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, cardIndex, theApp.ModuleDirectory);
+  BoardConfigDialog dialog(UseChinese ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, board, theApp.ModuleDirectory);
   if (count > 1) {
-    std::snprintf(message, sizeof message, Text(IDS_DIALOG_TITLE).c_str(), cardIndex + 1);
+    std::snprintf(message, sizeof message, Text(IDS_DIALOG_TITLE).c_str(), board + 1);
     dialog.DialogTitle = message;
   }
   if (dialog.DoModal() == -1) Inform(IDS_CANNOT_OPEN_DIALOG);
-  openedCard = -1;
-  CloseBoardWhenSettled(cardIndex);
+  openedBoard = -1;
+  CloseBoardWhenSettled(board);
 }
 
 }  // namespace
@@ -152,12 +152,12 @@ extern "C" void bd_ShowConfigDlg(void) {
   // No C++ exception may reach the host: what escapes the run (no memory
   // for the dialog, say) is told to the user, and a board opened on the way
   // is closed as after the dialog.
-  int openedCard = -1;
+  int openedBoard = -1;
   try {
-    RunConfiguration(openedCard);
+    RunConfiguration(openedBoard);
   } catch (...) {
     ReportCurrentException(nullptr);
-    if (openedCard >= 0) CloseBoardWhenSettled(openedCard);
+    if (openedBoard >= 0) CloseBoardWhenSettled(openedBoard);
   }
   g_runThread = 0;
 }

@@ -5,8 +5,8 @@
 namespace {
 
 // The list's entries and the one message are English in both languages.
-constexpr const char* kCardEntryFormat = "Card %d";
-constexpr const char* kMustSelectCard = "A card must be selected!";
+constexpr const char* kBoardEntryFormat = "Card %d";
+constexpr const char* kMustSelectBoard = "A card must be selected!";
 
 }  // namespace
 
@@ -16,7 +16,7 @@ BOOL SelectBoardDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   for (int i = 0; i < BoardCount; ++i) {
     char entry[32];
-    std::snprintf(entry, sizeof entry, kCardEntryFormat, i);
+    std::snprintf(entry, sizeof entry, kBoardEntryFormat, i);
     SendDlgItemMessageA(Hwnd(), IDC_BOARD_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
   }
   return TRUE;
@@ -25,7 +25,7 @@ BOOL SelectBoardDialog::OnInitDialog() {
 void SelectBoardDialog::OnOK() {
   UpdateData(true);
   if (SelectedBoard < 0) {
-    ShowInformation(Hwnd(), boxCaption_.c_str(), kMustSelectCard);
+    ShowInformation(Hwnd(), boxCaption_.c_str(), kMustSelectBoard);
     return;
   }
   Dialog::OnOK();

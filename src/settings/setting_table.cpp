@@ -22,17 +22,17 @@ void SetFactorySettings(BoardSettings& s) {
   s.reserved7 = 1;
 }
 
-std::vector<const BoardSetting*> ReadAllSettings(int card, BoardSettings& s) {
+std::vector<const BoardSetting*> ReadAllSettings(int board, BoardSettings& s) {
   s = BoardSettings{};
   std::vector<const BoardSetting*> failed;
   for (const BoardSetting& setting : kBoardSettings)
-    if (!setting.get(&(s.*setting.field), card)) failed.push_back(&setting);
+    if (!setting.get(&(s.*setting.field), board)) failed.push_back(&setting);
   return failed;
 }
 
-std::vector<const BoardSetting*> ApplyAllSettings(int card, BoardSettings s) {
+std::vector<const BoardSetting*> ApplyAllSettings(int board, BoardSettings s) {
   std::vector<const BoardSetting*> refused;
   for (const BoardSetting* setting : ApplyOrder())
-    if (!setting->set(s.*setting->field, card)) refused.push_back(setting);
+    if (!setting->set(s.*setting->field, board)) refused.push_back(setting);
   return refused;
 }

@@ -138,9 +138,9 @@ void SetFactorySettings(BoardSettings& settings);
 // record is zeroed first, so a getter that stores nothing leaves 0;
 // reserved3 and reserved7 are never read. Gives the rows whose getter
 // failed, in the table's order.
-std::vector<const BoardSetting*> ReadAllSettings(int cardIndex, BoardSettings& settings);
+std::vector<const BoardSetting*> ReadAllSettings(int board, BoardSettings& settings);
 // Sends every setting the board can change in the apply order, without
 // checks, whatever the board answers. subBoardIfExist and the reserved
 // fields are not sent. Gives the settings the board refused, in the order
 // they were sent.
-std::vector<const BoardSetting*> ApplyAllSettings(int cardIndex, BoardSettings settings);
+std::vector<const BoardSetting*> ApplyAllSettings(int board, BoardSettings settings);

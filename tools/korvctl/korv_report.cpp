@@ -44,15 +44,15 @@ std::string BoardIniJson(const std::string& path, BoardSettings& defaults) {
 
 // One board: whether it opens, type, sub-board, settings and what differs
 // from the defaults.
-std::string BoardJson(int card, const BoardSettings& defaults) {
-  OpenBoard board(card);
-  std::string json = "{\"index\": " + std::to_string(card) + ", \"opens\": " + Bool(board.IsOpen());
+std::string BoardJson(int index, const BoardSettings& defaults) {
+  OpenBoard board(index);
+  std::string json = "{\"index\": " + std::to_string(index) + ", \"opens\": " + Bool(board.IsOpen());
   if (!board.IsOpen())
     return json + ", \"type\": null, \"sdiSubBoard\": null, \"settings\": null, \"differsFromDefaults\": null}";
   int type = 0, sub = 0;
-  const bool typeKnown = Orbel_GetCardTypeNo(&type, card) != 0;
-  const bool subKnown = Orbel_GetSubBoardIfExist(&sub, card) != 0;
-  const BoardReading reading = ReadBoard(card);
+  const bool typeKnown = Orbel_GetCardTypeNo(&type, index) != 0;
+  const bool subKnown = Orbel_GetSubBoardIfExist(&sub, index) != 0;
+  const BoardReading reading = ReadBoard(index);
   std::string differs;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
@@ -84,10 +84,10 @@ std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std
   return "Param's checksum does not match its record";
 }
 
-BoardReading ReadBoard(int card) {
+BoardReading ReadBoard(int index) {
   BoardReading reading;
   std::fill(std::begin(reading.reported), std::end(reading.reported), true);
-  for (const BoardSetting* s : ReadAllSettings(card, reading.values)) reading.reported[s - kBoardSettings] = false;
+  for (const BoardSetting* s : ReadAllSettings(index, reading.values)) reading.reported[s - kBoardSettings] = false;
   return reading;
 }
 
@@ -112,6 +112,6 @@ std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const 
   if (count < 0 || count > kMaxBoardCount)
     return json + ", \"countProblem\": \"the device library reports a count no machine has\", \"boards\": []}\n";
   json += ", \"countProblem\": null,\n  \"boards\": [";
-  for (int card = 0; card < count; ++card) json += std::string(card ? "," : "") + "\n    " + BoardJson(card, defaults);
+  for (int index = 0; index < count; ++index) json += std::string(index ? "," : "") + "\n    " + BoardJson(index, defaults);
   return json + "]}\n";
 }

@@ -31,7 +31,7 @@ struct BoardReading {
   BoardSettings values;
   bool reported[kBoardSettingCount] = {};
 };
-BoardReading ReadBoard(int card);
+BoardReading ReadBoard(int index);
 
 // Every setting as {"name": {"code": 5, "word": "cvbs2"}, ...}, as show
 // --json prints it; a setting not reported has nulls. reported null: all.

@@ -172,11 +172,11 @@ class Run {
   int List(const CommandLine& line);
   int Profile(const CommandLine& line);
   // Reads the board and writes its settings to path; false after a message.
-  bool SaveBoard(int card, const std::string& path);
+  bool SaveBoard(int index, const std::string& path);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
-    err_ << "korvctl: board " << board.card() << " cannot be opened\n";
+    err_ << "korvctl: board " << board.index() << " cannot be opened\n";
     status = kBoardFailed;
     return false;
   }
@@ -300,7 +300,7 @@ std::optional<std::vector<int>> Run::Targets(const CommandLine& line, int& statu
   }
   std::vector<int> boards;
   if (line.allBoards) {
-    for (int card = 0; card < *count; ++card) boards.push_back(card);
+    for (int index = 0; index < *count; ++index) boards.push_back(index);
     return boards;
   }
   const int board = line.board.value_or(0);
@@ -390,28 +390,28 @@ int Run::Boards(const CommandLine& line) {
   int status = kDone;
   std::string json = "{\"count\": " + std::to_string(*count) + ", \"boards\": [";
   if (!line.json) out_ << "boards: " << *count << "\n";
-  for (int card = 0; card < *count; ++card) {
+  for (int index = 0; index < *count; ++index) {
     int type = 0, sub = 0;
     bool opens = false, typeKnown = false, subKnown = false;
     {
-      OpenBoard board(card);
+      OpenBoard board(index);
       opens = board.IsOpen();
       if (opens) {
-        typeKnown = Orbel_GetCardTypeNo(&type, card) != 0;
-        subKnown = Orbel_GetSubBoardIfExist(&sub, card) != 0;
+        typeKnown = Orbel_GetCardTypeNo(&type, index) != 0;
+        subKnown = Orbel_GetSubBoardIfExist(&sub, index) != 0;
       }
     }
     if (!opens) {
-      err_ << "korvctl: board " << card << " cannot be opened\n";
+      err_ << "korvctl: board " << index << " cannot be opened\n";
       status = kBoardFailed;
     }
     const std::string typeText = typeKnown ? std::to_string(type) : "null";
     const std::string subText = subKnown ? (sub ? "true" : "false") : "null";
-    json += std::string(card ? ", " : "") + "{\"index\": " + std::to_string(card) +
+    json += std::string(index ? ", " : "") + "{\"index\": " + std::to_string(index) +
             ", \"opens\": " + (opens ? "true" : "false") + ", \"type\": " + typeText + ", \"sdiSubBoard\": " + subText +
             "}";
     if (line.json) continue;
-    out_ << "board " << card << ": ";
+    out_ << "board " << index << ": ";
     if (!opens) {
       out_ << "does not open\n";
       continue;
@@ -451,20 +451,20 @@ int Run::Show(const CommandLine& line) {
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
-  const int card = board->card();
+  const int index = board->index();
   // Read in the board's read order, shown in the table's.
-  const BoardReading reading = ReadBoard(card);
+  const BoardReading reading = ReadBoard(index);
   const BoardSettings& values = reading.values;
   const bool* reported = reading.reported;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
     if (!reported[i]) {
-      err_ << "korvctl: board " << card << " did not report " << s.name << "\n";
+      err_ << "korvctl: board " << index << " did not report " << s.name << "\n";
       status = kBoardFailed;
     }
     if (!line.json) out_ << SettingLine(s, values.*s.field, reported[i]);
   }
-  if (line.json) out_ << "{\"board\": " << card << ", \"settings\": " << SettingsJson(values, reported) << "}\n";
+  if (line.json) out_ << "{\"board\": " << index << ", \"settings\": " << SettingsJson(values, reported) << "}\n";
   return status;
 }
 
@@ -480,20 +480,20 @@ int Run::Get(const CommandLine& line) {
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
-  const int card = board->card();
+  const int index = board->index();
   std::string json;
   for (const BoardSetting* s : named) {
     int value = 0;
-    const bool reported = s->get(&value, card) != 0;
+    const bool reported = s->get(&value, index) != 0;
     if (!reported) {
-      err_ << "korvctl: board " << card << " did not report " << s->name << "\n";
+      err_ << "korvctl: board " << index << " did not report " << s->name << "\n";
       status = kBoardFailed;
     }
     json += (json.empty() ? "" : ", ") + JsonString(s->name) + ": " +
             SettingValueJson(*s, reported ? std::optional<int32_t>(value) : std::nullopt);
     if (!line.json) out_ << SettingLine(*s, value, reported);
   }
-  if (line.json) out_ << "{\"board\": " << card << ", \"settings\": {" << json << "}}\n";
+  if (line.json) out_ << "{\"board\": " << index << ", \"settings\": {" << json << "}}\n";
   return status;
 }
 
@@ -519,31 +519,31 @@ int Run::Set(const CommandLine& line) {
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
-  const int card = board->card();
+  const int index = board->index();
   std::string applied, refused;
   for (const BoardSetting* s : ApplyOrder()) {
     const std::optional<int32_t>& value = values[s - kBoardSettings];
     if (!value) continue;
-    std::string& list = s->set(*value, card) ? applied : refused;
+    std::string& list = s->set(*value, index) ? applied : refused;
     list += (list.empty() ? "" : ", ") + std::string(s->name) + " = " + ValueText(*s, *value);
   }
   if (refused.empty()) return status;
   // What the board took before and after a refusal is on it now.
-  err_ << "korvctl: board " << card << " refused " << refused << "; "
+  err_ << "korvctl: board " << index << " refused " << refused << "; "
        << (applied.empty() ? "nothing was applied" : "applied " + applied) << "\n";
   return kBoardFailed;
 }
 
 int Run::Apply(const std::vector<int>& boards, const BoardSettings& settings, const std::string& what) {
   int status = kDone;
-  for (int card : boards) {
-    OpenBoard board(card);
+  for (int index : boards) {
+    OpenBoard board(index);
     if (!Opened(board, status)) continue;
-    const std::vector<const BoardSetting*> refused = ApplyAllSettings(card, settings);
+    const std::vector<const BoardSetting*> refused = ApplyAllSettings(index, settings);
     for (const BoardSetting* s : refused)
-      err_ << "korvctl: board " << card << " refused " << s->name << " = " << ValueText(*s, settings.*s->field) << "\n";
+      err_ << "korvctl: board " << index << " refused " << s->name << " = " << ValueText(*s, settings.*s->field) << "\n";
     if (!refused.empty()) status = kBoardFailed;
-    out_ << "board " << card << ": " << what << (refused.empty() ? "" : ", but for what it refused") << "\n";
+    out_ << "board " << index << ": " << what << (refused.empty() ? "" : ", but for what it refused") << "\n";
   }
   return status;
 }
@@ -576,14 +576,14 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
   int status = kDone;
   bool anyChanged = false;
   std::string documents;
-  for (int card : boards) {
-    documents += std::string(documents.empty() ? "" : ",\n  ") + "{\"index\": " + std::to_string(card);
-    OpenBoard board(card);
+  for (int index : boards) {
+    documents += std::string(documents.empty() ? "" : ",\n  ") + "{\"index\": " + std::to_string(index);
+    OpenBoard board(index);
     if (!Opened(board, status)) {
       documents += ", \"opens\": false, \"changed\": false, \"settings\": null}";
       continue;
     }
-    const BoardReading before = ReadBoard(card);
+    const BoardReading before = ReadBoard(index);
     bool differs[kBoardSettingCount] = {}, refused[kBoardSettingCount] = {};
     for (size_t i = 0; i < kBoardSettingCount; ++i) {
       const std::optional<int32_t>& value = wanted.values[i];
@@ -592,9 +592,9 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
     if (!check)
       for (const BoardSetting* s : ApplyOrder()) {
         const size_t i = size_t(s - kBoardSettings);
-        if (differs[i]) refused[i] = !kBoardSettings[i].set(*wanted.values[i], card);
+        if (differs[i]) refused[i] = !kBoardSettings[i].set(*wanted.values[i], index);
       }
-    const BoardReading after = check ? before : ReadBoard(card);
+    const BoardReading after = check ? before : ReadBoard(index);
     int counts[std::size(kOutcomeWords)] = {};
     bool changed = false;
     std::string settings;
@@ -615,7 +615,7 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
                   "\", \"before\": " + ReadJson(s, before, i) + ", \"wanted\": " + SettingValueJson(s, value) +
                   ", \"after\": " + (check ? "null" : ReadJson(s, after, i)) + "}";
       if (json || outcome == Outcome::kUnchanged) continue;
-      out_ << "board " << card << ": " << s.name << " " << word;
+      out_ << "board " << index << ": " << s.name << " " << word;
       if (outcome == Outcome::kChanged)
         out_ << " from " << ReadText(s, before, i) << " to " << ValueText(s, value) << "\n";
       else if (outcome == Outcome::kDiffers)
@@ -631,7 +631,7 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
                  ",\n    \"settings\": {" + settings + "}}";
     if (json) continue;
     const int matching = counts[int(Outcome::kUnchanged)];
-    out_ << "board " << card << ": ";
+    out_ << "board " << index << ": ";
     if (check)
       out_ << counts[int(Outcome::kDiffers)] << " differ, " << matching << " match\n";
     else if (!changed && !failed)
@@ -645,12 +645,12 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
   return status;
 }
 
-bool Run::SaveBoard(int card, const std::string& path) {
+bool Run::SaveBoard(int index, const std::string& path) {
   // A board that did not report its settings would put zeros over what the
   // file holds.
   BoardSettings settings;
-  if (!ReadAllSettings(card, settings).empty()) {
-    err_ << "korvctl: board " << card << " did not report its settings; " << Shown(path) << " was not changed\n";
+  if (!ReadAllSettings(index, settings).empty()) {
+    err_ << "korvctl: board " << index << " did not report its settings; " << Shown(path) << " was not changed\n";
     return false;
   }
   if (!SaveSettingsFile(path, settings)) {
@@ -686,7 +686,7 @@ int Run::Profile(const CommandLine& line) {
     std::optional<BoardReading> board;
     if (boards) {
       OpenBoard open(boards->front());
-      if (Opened(open, status)) board = ReadBoard(open.card());
+      if (Opened(open, status)) board = ReadBoard(open.index());
     }
     for (const std::string& name : names) {
       const std::string path = ProfilePath(context_.directory, name);
@@ -733,8 +733,8 @@ int Run::Profile(const CommandLine& line) {
       err_ << "korvctl: cannot make the folder " << Shown(folder) << "\n";
       return kBoardFailed;
     }
-    if (!SaveBoard(board->card(), path)) return kBoardFailed;
-    out_ << "board " << board->card() << ": saved as profile " << Shown(name) << " (" << Shown(path) << ")\n";
+    if (!SaveBoard(board->index(), path)) return kBoardFailed;
+    out_ << "board " << board->index() << ": saved as profile " << Shown(name) << " (" << Shown(path) << ")\n";
     return kDone;
   }
   WantedSettings wanted;
@@ -766,9 +766,9 @@ int Run::Defaults(const CommandLine& line) {
   if (action == "save") {
     const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
     if (!board) return status;
-    const int card = board->card();
-    if (!SaveBoard(card, path)) return kBoardFailed;
-    out_ << "board " << card << ": saved to " << Shown(path) << "\n";
+    const int index = board->index();
+    if (!SaveBoard(index, path)) return kBoardFailed;
+    out_ << "board " << index << ": saved to " << Shown(path) << "\n";
     return kDone;
   }
   const std::optional<std::vector<int>> boards = Targets(line, status);
@@ -802,20 +802,20 @@ int Run::Picture(const CommandLine& line) {
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
   if (!board) return status;
-  const int card = board->card();
+  const int index = board->index();
   if (picture->picture == 0) {
-    ClearOutput(card);
+    ClearOutput(index);
     return kDone;
   }
   if (picture->picture < 4) {
-    if (SendColorBars(kBars[picture->picture - 1], card)) return kDone;
+    if (SendColorBars(kBars[picture->picture - 1], index)) return kDone;
     err_ << "korvctl: no memory for the frame\n";
     return kBoardFailed;
   }
   const std::string path = line.file.value_or(context_.directory + "TestAlpha.tga");
   const char* problem = nullptr;
   try {
-    switch (RunAlphaTestFile(path, card, *context_.platform,
+    switch (RunAlphaTestFile(path, index, *context_.platform,
                              context_.frameMemory ? context_.frameMemory : AnyFrameMemory)) {
       case AlphaTestResult::Written: return kDone;
       case AlphaTestResult::CannotOpen: problem = "cannot be opened"; break;
@@ -823,7 +823,7 @@ int Run::Picture(const CommandLine& line) {
       case AlphaTestResult::NoImage: problem = "holds no picture"; break;
       case AlphaTestResult::NoMemory: problem = "needs more memory than there is"; break;
       case AlphaTestResult::NoFrameMemory:
-        err_ << "korvctl: board " << card << " gave no usable frame memory\n";
+        err_ << "korvctl: board " << index << " gave no usable frame memory\n";
         return kBoardFailed;
     }
   } catch (const TgaReadError&) {

@@ -14,17 +14,17 @@ int g_openBoard = -1;
 
 }  // namespace
 
-OpenBoard::OpenBoard(int card) : card_(card) {
+OpenBoard::OpenBoard(int board) : board_(board) {
   std::lock_guard<std::mutex> guard(g_boardLock);
-  open_ = Orbel_Initial(card, 1, 0) != 0;
-  if (open_) g_openBoard = card;
+  open_ = Orbel_Initial(board, 1, 0) != 0;
+  if (open_) g_openBoard = board;
 }
 
 OpenBoard::~OpenBoard() {
   if (!open_) return;
   // Unless the console handler has closed it already.
   std::lock_guard<std::mutex> guard(g_boardLock);
-  if (g_openBoard == card_) CloseBoardWhenSettled(card_);
+  if (g_openBoard == board_) CloseBoardWhenSettled(board_);
   g_openBoard = -1;
 }
 

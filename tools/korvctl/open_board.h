@@ -6,14 +6,14 @@
 
 class OpenBoard {
  public:
-  explicit OpenBoard(int card);
+  explicit OpenBoard(int board);
   ~OpenBoard();
   OpenBoard(const OpenBoard&) = delete;
   OpenBoard& operator=(const OpenBoard&) = delete;
   bool IsOpen() const { return open_; }
-  int card() const { return card_; }
+  int index() const { return board_; }
 
  private:
-  int card_;
+  int board_;
   bool open_ = false;
 };
