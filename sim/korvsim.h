@@ -77,6 +77,18 @@ KORVSIM_API int KorvSim_Peek(const char* name, int card);
 // recording a call: for boards that report what no setter accepts.
 KORVSIM_API void KorvSim_Poke(const char* name, int value, int card);
 
+// Until the next reset, the device function of that name ("Orbel_SetContrast",
+// "Orbel_GetMemAddress") does what it would and then returns result instead,
+// as a board that answers wrongly: a setter that takes a value and says 0, a
+// call that stores an address and fails. The recorded call shows the result
+// returned.
+KORVSIM_API void KorvSim_SetResult(const char* function, int result);
+
+// While on (off after a reset), Orbel_SetRectangle and Orbel_ClearCurrentScreen
+// answer 1 at once and do nothing else: no picture, no recorded call, no
+// trace. For timing the caller's own work alone.
+KORVSIM_API void KorvSim_DiscardPictures(int on);
+
 // The picture the board shows (rectangles and clears) and its frame memory,
 // 720 x 576 pixels 0xAARRGGBB each, rows top to bottom; null for an unknown
 // board.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -114,6 +115,35 @@ TEST_F(Sim, CallsAreRecordedInOrderWithArguments) {
   EXPECT_LE(KorvSim_Call(0, nullptr, 0), KorvSim_Call(2, nullptr, 0));
   EXPECT_LE(KorvSim_Call(2, nullptr, 0), KorvSim_Now());
   EXPECT_EQ(KorvSim_Call(3, nullptr, 0), -1);
+}
+
+// Scripted results and discarded pictures hold until the next reset.
+TEST_F(Sim, ScriptedResultsAndDiscardedPicturesLastUntilAReset) {
+  ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
+  unsigned row[KORVSIM_WIDTH];
+  std::fill_n(row, KORVSIM_WIDTH, 0xFF123456u);
+  KorvSim_SetResult("Orbel_SetContrast", 0);
+  KorvSim_SetResult("Orbel_GetCardNum", -1);
+  EXPECT_EQ(Orbel_SetContrast(10, 0), 0);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 10) << "the setter still does its work";
+  EXPECT_EQ(Orbel_GetCardNum(), -1);
+  EXPECT_EQ(Orbel_SetLight(10, 0), 1);
+  KorvSim_DiscardPictures(1);
+  EXPECT_EQ(Orbel_SetRectangle(0, 0, 720, 1, row, 0), 1);
+  EXPECT_EQ(Orbel_SetRectangle(0, 576, 720, 1, nullptr, 0), 1);
+  EXPECT_EQ(Orbel_ClearCurrentScreen(7), 1);
+  EXPECT_EQ(KorvSim_Output(0)[0], 0u);
+  EXPECT_EQ(SimCalls(1), (std::vector<std::string>{"Orbel_SetContrast(10, 0) = 0", "Orbel_GetCardNum() = -1",
+                                                    "Orbel_SetLight(10, 0) = 1"}));
+
+  KorvSim_Reset();
+  ASSERT_EQ(Orbel_Initial(0, 1, 0), 1);
+  EXPECT_EQ(Orbel_SetContrast(10, 0), 1);
+  EXPECT_EQ(Orbel_GetCardNum(), 1);
+  EXPECT_EQ(Orbel_SetRectangle(0, 0, 720, 1, row, 0), 1);
+  EXPECT_EQ(KorvSim_Output(0)[0], 0xFF123456u);
+  EXPECT_EQ(Orbel_ClearCurrentScreen(7), 0);
+  EXPECT_EQ(KorvSim_CallCount(), 5);
 }
 
 TEST_F(Sim, TraceFileGetsOneLinePerCall) {

@@ -1,9 +1,11 @@
-// The test output against the recording device library: which calls, with
-// which pixels, and none at all where a command gives up.
+// The test output on simulated boards: which calls, what the board's output
+// and frame memory hold afterwards, none at all where a command gives up, and
+// the shipped TestAlpha.tga end to end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <memory>
@@ -12,13 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "fake_korvio.h"
+#include "korvio.h"
+#include "korvsim.h"
+#include "korvsim_calls.h"
+#include "memory_tga_platform.h"
+#include "scripted_memory.h"
 #include "test_alpha_image.h"
 #include "test_pictures.h"
 #include "testout_expected.h"
-#include "memory_tga_platform.h"
-#include "scripted_memory.h"
 #include "tga_builder.h"
+#include "tga_stdio.h"
 
 namespace {
 
@@ -26,38 +31,59 @@ constexpr int kW = VideoFrame::kWidth;
 constexpr int kH = VideoFrame::kHeight;
 constexpr int kFramePixels = kW * kH;
 
-class TestOutputFake : public ::testing::Test {
+class TestOutput : public ::testing::Test {
  protected:
   void SetUp() override {
-    fake_korvio::Reset();
+    Start("2");
     g_memoryScript = MemoryScript();
+  }
+  void TearDown() override {
+    unsetenv("KORVSIM_BOARDS");
+    unsetenv("KORVSIM_NO_MEMADDR");
+    KorvSim_Reset();
+  }
+  // Opens the simulated boards; the calls are recorded from here.
+  void Start(const char* boards, bool noMemAddress = false) {
+    setenv("KORVSIM_BOARDS", boards, 1);
+    if (noMemAddress)
+      setenv("KORVSIM_NO_MEMADDR", "1", 1);
+    else
+      unsetenv("KORVSIM_NO_MEMADDR");
+    KorvSim_Reset();
+    for (int card = 0; card < std::atoi(boards); ++card) Orbel_Initial(card, 1, 0);
+    KorvSim_ForgetCalls();
   }
 };
 
+// Row y of a board's picture.
+std::vector<uint32_t> Row(const std::vector<uint32_t>& picture, int y) {
+  return std::vector<uint32_t>(picture.begin() + y * kW, picture.begin() + (y + 1) * kW);
+}
+
 // ---- Colour bars and clear output ----
 
-class ColorBarsFake : public TestOutputFake, public ::testing::WithParamInterface<ColorBarPattern> {};
+class ColorBars : public TestOutput, public ::testing::WithParamInterface<ColorBarPattern> {};
 
-TEST_P(ColorBarsFake, SendsAllRowsTopToBottomWithTheExactBars) {
-  ASSERT_TRUE(SendColorBars(GetParam(), 3));
-  const std::vector<FakeCall>& calls = fake_korvio::Calls();
-  ASSERT_EQ(calls.size(), 576u);
+TEST_P(ColorBars, SendsAllRowsTopToBottomWithTheExactBarsToTheBoardNamed) {
+  ASSERT_TRUE(SendColorBars(GetParam(), 1));
+  std::vector<std::string> expectedCalls;
+  for (int y = 0; y < kH; ++y)
+    expectedCalls.push_back("Orbel_SetRectangle(0, " + std::to_string(y) + ", 720, 1, pixels, 1) = 1");
+  EXPECT_EQ(SimCalls(), expectedCalls);
+  const std::vector<uint32_t> output = SimOutput(1);
   const std::vector<uint32_t> row = ExpectedBarRow(GetParam());
-  for (int y = 0; y < kH; ++y) {
-    ASSERT_EQ(calls[y].name, "Orbel_SetRectangle");
-    ASSERT_EQ(calls[y].args, (std::vector<long long>{0, y, 720, 1, 1, 3})) << "row " << y;
-    ASSERT_EQ(calls[y].pixels, row) << "row " << y;
-  }
-  const std::vector<uint32_t>& last = calls.back().pixels;
+  for (int y = 0; y < kH; ++y) ASSERT_EQ(Row(output, y), row) << "row " << y;
+  const uint32_t* last = &output[575 * kW];
   const uint32_t* bars = ExpectedBars(GetParam());
   EXPECT_EQ(last[89], bars[0]);
   EXPECT_EQ(last[90], bars[1]);
   EXPECT_EQ(last[629], bars[6]);
   EXPECT_EQ(last[630], 0xFF000000u);
   EXPECT_EQ(last[719], 0xFF000000u);
+  EXPECT_EQ(SimOutput(0), std::vector<uint32_t>(kFramePixels, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPatterns, ColorBarsFake,
+INSTANTIATE_TEST_SUITE_P(AllPatterns, ColorBars,
                          ::testing::Values(ColorBarPattern::Bars100_0_100_00, ColorBarPattern::Bars100_0_100_25,
                                            ColorBarPattern::Bars100_0_75_00),
                          [](const ::testing::TestParamInfo<ColorBarPattern>& info) {
@@ -66,30 +92,32 @@ INSTANTIATE_TEST_SUITE_P(AllPatterns, ColorBarsFake,
                            return "Bars" + name;
                          });
 
-TEST_F(TestOutputFake, TwoClicksSendTwoWholeFramesEvenWhenTheBoardRefusesRows) {
-  fake_korvio::SetResult("Orbel_SetRectangle", 0);
+TEST_F(TestOutput, TwoClicksSendTwoWholeFramesEvenWhenTheBoardRefusesRows) {
+  KorvSim_SetResult("Orbel_SetRectangle", 0);
   SendColorBars(ColorBarPattern::Bars100_0_100_25, 0);
   SendColorBars(ColorBarPattern::Bars100_0_100_25, 0);
-  const std::vector<FakeCall>& calls = fake_korvio::Calls();
-  ASSERT_EQ(calls.size(), 1152u);
-  EXPECT_EQ(calls[575].args[1], 575);
-  EXPECT_EQ(calls[576].args[1], 0);
-  EXPECT_EQ(calls[1151].args[1], 575);
-  EXPECT_EQ(calls[1151].pixels, ExpectedBarRow(ColorBarPattern::Bars100_0_100_25));
+  ASSERT_EQ(KorvSim_CallCount(), 1152);
+  EXPECT_EQ(SimCallText(575), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 0");
+  EXPECT_EQ(SimCallText(576), "Orbel_SetRectangle(0, 0, 720, 1, pixels, 0) = 0");
+  EXPECT_EQ(SimCallText(1151), "Orbel_SetRectangle(0, 575, 720, 1, pixels, 0) = 0");
+  EXPECT_EQ(Row(SimOutput(0), 575), ExpectedBarRow(ColorBarPattern::Bars100_0_100_25));
 }
 
-TEST_F(TestOutputFake, ColorBarsWithoutMemoryMakeNoDeviceCall) {
+TEST_F(TestOutput, ColorBarsWithoutMemoryMakeNoDeviceCall) {
   g_memoryScript.failAt = 1;
   EXPECT_FALSE(SendColorBars(ColorBarPattern::Bars100_0_100_00, 0));
   EXPECT_EQ(g_memoryScript.sizes, std::vector<size_t>{1658880});
-  EXPECT_TRUE(fake_korvio::Calls().empty());
+  EXPECT_EQ(KorvSim_CallCount(), 0);
 }
 
-TEST_F(TestOutputFake, ClearOutputIsOneCallAndNoFrame) {
-  ClearOutput(2);
-  ASSERT_EQ(fake_korvio::Calls().size(), 1u);
-  EXPECT_EQ(fake_korvio::Calls()[0].name, "Orbel_ClearCurrentScreen");
-  EXPECT_EQ(fake_korvio::Calls()[0].args, std::vector<long long>{2});
+TEST_F(TestOutput, ClearOutputBlanksTheBarsWithOneCallAndNoFrame) {
+  SendColorBars(ColorBarPattern::Bars100_0_75_00, 1);
+  KorvSim_ForgetCalls();
+  g_memoryScript = MemoryScript();
+  ClearOutput(1);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>{"Orbel_ClearCurrentScreen(1) = 1"});
+  EXPECT_EQ(SimOutput(1), std::vector<uint32_t>(kFramePixels, 0));
+  EXPECT_TRUE(g_memoryScript.sizes.empty());
 }
 
 // ---- Placing an image in the frame ----
@@ -204,61 +232,63 @@ TEST(PlaceImageInFrame, AnImageWithoutPixelsLeavesTheFrameZero) {
 const char kDir[] = "C:\\korvex\\";
 const char kPath[] = "C:\\korvex\\TestAlpha.tga";
 
-// Board frame memory with guard words behind it.
-struct BoardMemory {
-  static constexpr int kGuard = 64;
-  std::vector<uint32_t> words = std::vector<uint32_t>(kFramePixels + kGuard, 0xCCCCCCCC);
-  void* address() { return words.data(); }
-  bool guardsIntact() const {
-    for (int i = kFramePixels; i < kFramePixels + kGuard; ++i)
-      if (words[i] != 0xCCCCCCCC) return false;
-    return true;
-  }
-  bool untouched() const {
-    for (uint32_t w : words)
-      if (w != 0xCCCCCCCC) return false;
-    return true;
-  }
-};
+// What the frame memory of both boards holds before a test: a pattern, so
+// that a write of zeros shows. (The sanitizers catch a write past its end.)
+constexpr uint32_t kLeftover = 0xCCCCCCCC;
+const std::vector<uint32_t> kUntouched(kFramePixels, kLeftover);
 
-class AlphaTestFake : public TestOutputFake {
+class AlphaTest : public TestOutput {
  protected:
   void SetUp() override {
-    TestOutputFake::SetUp();
-    fake_korvio::SetMemAddress(memory.address());
+    TestOutput::SetUp();
+    FillFrameMemory();
+  }
+  // Fresh boards with the pattern in their frame memory; no call recorded.
+  void FillFrameMemory() {
+    Start("2");
+    for (int card : {0, 1}) {
+      void* address = nullptr;
+      ASSERT_EQ(Orbel_GetMemAddress(&address, card), 1);
+      std::fill_n(static_cast<uint32_t*>(address), kFramePixels, kLeftover);
+    }
+    KorvSim_ForgetCalls();
   }
   void AddImage(int w, int h, const std::vector<uint32_t>& pixels) {
     platform.AddFile(kPath, EncodeRleTga32(pixels.data(), w, h));
   }
   void ExpectNoDeviceCall() {
-    EXPECT_TRUE(fake_korvio::Calls().empty());
-    EXPECT_TRUE(memory.untouched());
+    EXPECT_EQ(KorvSim_CallCount(), 0);
+    EXPECT_EQ(SimMemory(0), kUntouched);
     EXPECT_EQ(platform.stats().openFiles, 0);
   }
-  BoardMemory memory;
   MemoryTgaPlatform platform;
 };
 
-TEST_F(AlphaTestFake, WritesTheCentredImageIntoTheBoardsFrameMemory) {
+TEST_F(AlphaTest, WritesTheCentredImageIntoTheFrameMemoryOfTheBoardNamed) {
   // 3 x 2, with a black pixel of alpha 0x80 that arrives keyed to 0.
   AddImage(3, 2, {0x11223344, 0x80000000, 0x01000001, 0xFF0000FF, 0x00FFFFFF, 0x7F102030});
-  EXPECT_EQ(RunAlphaTest(kDir, 5, platform), AlphaTestResult::Written);
-
-  const std::vector<FakeCall>& calls = fake_korvio::Calls();
-  ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].name, "Orbel_GetMemAddress");
-  EXPECT_EQ(calls[0].args, (std::vector<long long>{1, 5}));
+  EXPECT_EQ(RunAlphaTest(kDir, 1, platform), AlphaTestResult::Written);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>{"Orbel_GetMemAddress(&p, 1) = 1"});
 
   std::vector<uint32_t> expected(kFramePixels, 0);
   const uint32_t image[2][3] = {{0x11223344, 0, 0x01000001}, {0xFF0000FF, 0x00FFFFFF, 0x7F102030}};
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) expected[(287 + y) * kW + 358 + x] = image[y][x];
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), memory.words.begin()));
-  EXPECT_TRUE(memory.guardsIntact());
+  EXPECT_EQ(SimMemory(1), expected);
+  EXPECT_EQ(SimMemory(0), kUntouched);
   EXPECT_EQ(platform.stats().openFiles, 0);
 }
 
-TEST_F(AlphaTestFake, AMissingOrUnsupportedFileMakesNoDeviceCall) {
+TEST_F(AlphaTest, TheShippedPictureLandsCentredInTheFrameMemory) {
+  StdioTgaPlatform files;
+  ASSERT_EQ(RunAlphaTest(KORV_TESTOUT_DIR, 1, files), AlphaTestResult::Written);
+  EXPECT_EQ(SimCalls(), std::vector<std::string>{"Orbel_GetMemAddress(&p, 1) = 1"});
+  EXPECT_EQ(SimMemory(1), ExpectedAlphaTestFrame());
+  EXPECT_EQ(SimMemory(0), kUntouched);
+  EXPECT_EQ(files.beeps(), 0);
+}
+
+TEST_F(AlphaTest, AMissingOrUnsupportedFileMakesNoDeviceCall) {
   EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::CannotOpen);
   ExpectNoDeviceCall();
 
@@ -276,53 +306,54 @@ TEST_F(AlphaTestFake, AMissingOrUnsupportedFileMakesNoDeviceCall) {
   }
 }
 
-TEST_F(AlphaTestFake, NoFrameMemoryAddressMeansNothingIsWritten) {
-  fake_korvio::SetMemAddress(nullptr);
+TEST_F(AlphaTest, NoFrameMemoryAddressMeansNothingIsWritten) {
+  Start("1", true);
   AddImage(2, 2, MakeImage(2, 2));
   EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::NoFrameMemory);
-  EXPECT_EQ(fake_korvio::CallNames(), std::vector<std::string>{"Orbel_GetMemAddress"});
-  EXPECT_TRUE(memory.untouched());
+  EXPECT_EQ(SimCalls(), std::vector<std::string>{"Orbel_GetMemAddress(&p, 0) = 0"});
+  EXPECT_EQ(SimMemory(0), std::vector<uint32_t>(kFramePixels, 0));  // as the board powered up
 }
 
 // What the check was asked about last.
 void* g_checkedAddress = nullptr;
 size_t g_checkedBytes = 0;
 
-TEST_F(AlphaTestFake, AnAddressTheBoardDoesNotVouchForIsNotWritten) {
+TEST_F(AlphaTest, AnAddressTheBoardDoesNotVouchForIsNotWritten) {
   const struct {
     const char* what;
     int callResult;
     FrameMemoryCheck usable;
+    const char* call;
   } cases[] = {
-      {"the call failed, though it stored an address", 0, AnyFrameMemory},
+      {"the call failed, though it stored an address", 0, AnyFrameMemory, "Orbel_GetMemAddress(&p, 0) = 0"},
       {"no whole frame at the address can be written", 1,
        [](void* address, size_t bytes) {
          g_checkedAddress = address;
          g_checkedBytes = bytes;
          return false;
-       }},
+       },
+       "Orbel_GetMemAddress(&p, 0) = 1"},
   };
   for (const auto& c : cases) {
-    fake_korvio::Reset();
-    fake_korvio::SetMemAddress(memory.address());
-    fake_korvio::SetResult("Orbel_GetMemAddress", c.callResult);
+    FillFrameMemory();
+    KorvSim_SetResult("Orbel_GetMemAddress", c.callResult);
     AddImage(2, 2, MakeImage(2, 2));
     EXPECT_EQ(RunAlphaTest(kDir, 0, platform, c.usable), AlphaTestResult::NoFrameMemory)
         << c.what;
-    EXPECT_EQ(fake_korvio::CallNames(), std::vector<std::string>{"Orbel_GetMemAddress"}) << c.what;
-    EXPECT_TRUE(memory.untouched()) << c.what;
+    EXPECT_EQ(SimCalls(), std::vector<std::string>{c.call}) << c.what;
+    EXPECT_EQ(SimMemory(0), kUntouched) << c.what;
   }
-  EXPECT_EQ(g_checkedAddress, memory.address());
+  EXPECT_EQ(g_checkedAddress, KorvSim_Memory(0));
   EXPECT_EQ(g_checkedBytes, sizeof(VideoFrame));
 }
 
-TEST_F(AlphaTestFake, AHeaderReadErrorPassesThroughBeforeAnyDeviceCall) {
+TEST_F(AlphaTest, AHeaderReadErrorPassesThroughBeforeAnyDeviceCall) {
   platform.AddFile(kPath, EncodeRleTga32(MakeImage(2, 2).data(), 2, 2), /*errorFrom=*/4);
   EXPECT_THROW(RunAlphaTest(kDir, 0, platform), std::runtime_error);
   ExpectNoDeviceCall();
 }
 
-TEST_F(AlphaTestFake, WithoutMemoryForTheFrameOrThePixelsNoDeviceCall) {
+TEST_F(AlphaTest, WithoutMemoryForTheFrameOrThePixelsNoDeviceCall) {
   AddImage(30, 20, MakeImage(30, 20));
   g_memoryScript.failAt = 1;
   EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::NoMemory);
@@ -381,7 +412,7 @@ class ScriptedHolderPlatform : public TgaPlatform {
   HolderScript script;
 };
 
-TEST_F(AlphaTestFake, AHolderThatCannotBackItsSizeMakesNoDeviceCall) {
+TEST_F(AlphaTest, AHolderThatCannotBackItsSizeMakesNoDeviceCall) {
   struct Case {
     const char* what;
     bool hasSize;
@@ -400,7 +431,7 @@ TEST_F(AlphaTestFake, AHolderThatCannotBackItsSizeMakesNoDeviceCall) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    fake_korvio::Reset();
+    FillFrameMemory();
     g_memoryScript = MemoryScript();
     ScriptedHolderPlatform p;
     p.files.AddFile(kPath, EncodeRleTga32(MakeImage(2, 2).data(), 2, 2));
@@ -410,23 +441,23 @@ TEST_F(AlphaTestFake, AHolderThatCannotBackItsSizeMakesNoDeviceCall) {
     p.script.deliver = c.deliver;
     EXPECT_EQ(RunAlphaTest(kDir, 0, p), c.result);
     EXPECT_TRUE(p.script.created);
-    EXPECT_TRUE(fake_korvio::Calls().empty());
-    EXPECT_TRUE(memory.untouched());
+    EXPECT_EQ(KorvSim_CallCount(), 0);
+    EXPECT_EQ(SimMemory(0), kUntouched);
     for (size_t size : g_memoryScript.sizes) EXPECT_LE(size, size_t(1658880)) << "asked for more than a frame";
   }
 }
 
-TEST_F(AlphaTestFake, OutOfMemoryInTheReaderPassesThroughBeforeAnyDeviceCall) {
+TEST_F(AlphaTest, OutOfMemoryInTheReaderPassesThroughBeforeAnyDeviceCall) {
   ScriptedHolderPlatform p;
   p.files.AddFile(kPath, EncodeRleTga32(MakeImage(2, 2).data(), 2, 2));
   p.script.createThrows = true;
   EXPECT_THROW(RunAlphaTest(kDir, 0, p), std::bad_alloc);
-  EXPECT_TRUE(fake_korvio::Calls().empty());
-  EXPECT_TRUE(memory.untouched());
+  EXPECT_EQ(KorvSim_CallCount(), 0);
+  EXPECT_EQ(SimMemory(0), kUntouched);
   EXPECT_EQ(p.files.stats().openFiles, 0);
 }
 
-TEST_F(AlphaTestFake, APictureAboveTheSizeLimitIsOutOfMemory) {
+TEST_F(AlphaTest, APictureAboveTheSizeLimitIsOutOfMemory) {
   // Headers alone that declare big pictures; 4,096 x 4,096 is the most the
   // alpha test loads.
   for (auto size : {std::pair<int, int>{65535, 65535}, {65535, 1024}, {4096, 4097}}) {
@@ -437,6 +468,30 @@ TEST_F(AlphaTestFake, APictureAboveTheSizeLimitIsOutOfMemory) {
       ExpectNoDeviceCall();
     }
   }
+}
+
+TEST(TestAlphaPicture, TheCommittedFileIsWhatTheToolMakes) {
+  std::FILE* f = std::fopen(KORV_TESTOUT_DIR "TestAlpha.tga", "rb");
+  ASSERT_NE(f, nullptr);
+  std::vector<uint8_t> bytes;
+  for (int c; (c = std::fgetc(f)) != EOF;) bytes.push_back(uint8_t(c));
+  std::fclose(f);
+  EXPECT_EQ(bytes, MakeTestAlphaTga());
+  EXPECT_LT(bytes.size(), 32u * 1024);
+}
+
+TEST(TestAlphaPicture, HasAnAlphaGradientAndBlackAndShowsTheCentring) {
+  // Rows fall from opaque to transparent; the black stripe is black at every
+  // alpha; the white outline marks the edge.
+  EXPECT_EQ(TestAlphaPixel(0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(TestAlphaPixel(639, 479), 0xFFFFFFFFu);
+  EXPECT_EQ(TestAlphaPixel(100, 4) >> 24, 0xFFu);
+  EXPECT_EQ(TestAlphaPixel(100, 475) >> 24, 0x00u);
+  std::vector<int> alphas;
+  for (int y = 4; y < 476; ++y) alphas.push_back(int(TestAlphaPixel(100, y) >> 24));
+  for (size_t i = 1; i < alphas.size(); ++i) ASSERT_LE(alphas[i], alphas[i - 1]);
+  EXPECT_EQ(TestAlphaPixel(630, 240) & 0xFFFFFF, 0u);
+  EXPECT_NE(TestAlphaPixel(630, 240) >> 24, 0u);
 }
 
 }  // namespace
