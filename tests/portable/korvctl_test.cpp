@@ -37,7 +37,7 @@ namespace {
 #ifdef _WIN32
 using TgaFiles = Win32TgaPlatform;
 void SetSimEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
-std::string ShippedAlphaPicture() { return ProgramFolderA() + "TestAlpha.tga"; }
+std::string ShippedAlphaPicture() { return (std::filesystem::path(ProgramFolder()) / "TestAlpha.tga").u8string(); }
 #else
 using TgaFiles = StdioTgaPlatform;
 void SetSimEnvironment(const char* name, const char* value) {
@@ -69,7 +69,7 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    KorvctlContext context{folder_.Folder(), &platform_, &out, &err, nullptr, nullptr};
     context.englishDialog = englishDialog_;
     context.chineseDialog = chineseDialog_;
     const int status = RunKorvctl(args, context);
@@ -92,7 +92,7 @@ class Korvctl : public ::testing::Test {
 
   std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
-  const std::string dir_ = folder_.PathA();
+  const std::string dir_ = folder_.Folder().u8string();  // as the command line names it
   TgaFiles platform_;
 };
 
