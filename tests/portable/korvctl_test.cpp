@@ -8,6 +8,8 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -513,6 +515,27 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   const Result unwritable = Run({"defaults", "save", "--file", dir_ + "missing/Board.ini"});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
+}
+
+// Names in any script: the command line's UTF-8 names that very file or
+// profile, and a message names it as it was given.
+TEST_F(Korvctl, FilesAndProfilesNamedInAnyScriptAreThoseFiles) {
+  const std::string name = "\xE6\x9D\xBF\xE5\x8D\xA1 \xC3\xA9";  // 板卡 é
+  ASSERT_EQ(Run({"set", "contrast=41"}).status, 0);
+  const Result save = Run({"defaults", "save", "--file", dir_ + name + ".ini"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_EQ(save.out, "board 0: saved to " + dir_ + name + ".ini\n");
+  ASSERT_EQ(Run({"profile", "save", name}).status, 0);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Folder()))
+    files.push_back(entry.path().filename().u8string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"Profiles", name + ".ini"}));
+  EXPECT_EQ(Run({"profile", "list"}).out.rfind(name + "  ", 0), 0u) << "listed by its name";
+
+  ASSERT_EQ(Run({"set", "contrast=9"}).status, 0);
+  EXPECT_EQ(Run({"defaults", "restore", "--file", dir_ + name + ".ini"}).status, 0);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 41);
 }
 
 // A profile is saved from the board, listed with how it differs, shown,
