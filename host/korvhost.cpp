@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
   }
 
   // The module beside this program, found by this program's whole path.
-  const std::wstring dll = modulePath.empty() ? ModuleFolder(nullptr) + L"korvcfg.dll" : WidePath(modulePath);
+  const std::wstring dll = modulePath.empty() ? (ModuleFolder(nullptr) / L"korvcfg.dll").native() : WideText(modulePath);
   HMODULE module = modulePath.empty() ? LoadLibraryW(dll.c_str())
                                       : LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {
@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
   // it first, from where the module looks (beside korvcfg.dll, beside this
   // program, the system folder), and the module then uses that one.
   SimInspection sim;
-  if (monitor) LoadDeviceLibrary(ModuleFolder(module));
+  if (monitor) LoadDeviceLibrary(ModuleFolder(module).native());
   if (monitor && FindSimInspection(sim)) {
     monitorWindow = CreateBoardMonitor(sim);
   } else if (monitor) {

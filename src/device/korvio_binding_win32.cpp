@@ -121,7 +121,7 @@ std::vector<std::wstring> DeviceLibraryFolders(const std::wstring& moduleDirecto
       if (CompareStringOrdinal(earlier.c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL) return true;
     return false;
   };
-  for (const std::wstring& folder : {moduleDirectory, ModuleFolder(nullptr), SystemFolder()})
+  for (const std::wstring& folder : {moduleDirectory, ModuleFolder(nullptr).native(), SystemFolder()})
     if (!folder.empty() && !listed(folder)) folders.push_back(folder);
   return folders;
 }

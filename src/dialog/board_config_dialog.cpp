@@ -8,7 +8,6 @@
 
 #include "board_config_controls.h"
 #include "file_store.h"
-#include "host_path.h"
 #include "korvio.h"
 #include "setting_table.h"
 #include "test_pictures.h"
@@ -72,10 +71,10 @@ static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name
 
 }  // namespace
 
-BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::string& moduleDirectory, HWND parent)
+BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::filesystem::path& moduleDirectory, HWND parent)
     : Dialog(templateId, parent),
       CardIndex(board),
-      SettingsFilePath(moduleDirectory + "Board.ini"),
+      SettingsFilePath(moduleDirectory / "Board.ini"),
       moduleDirectory_(moduleDirectory),
       chinese_(templateId == IDD_CONFIG_CHINESE) {
   for (int& index : groupIndex_) index = -1;
@@ -183,7 +182,7 @@ void BoardConfigDialog::OnAlphaTest() {
     fail(LoadText(IDS_PICTURE_TOO_LARGE));
     return;
   } catch (const TgaReadError& e) {
-    fail(LoadText(IDS_TGA_UNREADABLE) + WidePath(e.Path()));
+    fail(LoadText(IDS_TGA_UNREADABLE) + e.Path().native());
     return;
   }
   if (result == AlphaTestResult::NoMemory) throw std::bad_alloc();
@@ -205,7 +204,7 @@ void BoardConfigDialog::OnSaveDefault() {
   if (!SaveSettingsFile(SettingsFilePath, settings, &why)) {
     // The path may hold what the ANSI code page cannot write: the box gets
     // wide text. The reason follows where it is known.
-    std::wstring text = LoadText(IDS_CANNOT_SAVE) + WidePath(SettingsFilePath);
+    std::wstring text = LoadText(IDS_CANNOT_SAVE) + SettingsFilePath.native();
     for (const auto& [failure, textId] : {std::pair{WriteFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
                                           std::pair{WriteFailure::kReadOnly, IDS_SAVE_READ_ONLY},
                                           std::pair{WriteFailure::kDiskFull, IDS_SAVE_DISK_FULL}})

@@ -18,12 +18,12 @@ class BoardConfigDialog : public Dialog {
   static constexpr int kGroupCount = 11;
   static constexpr int kSliderCount = 8;
 
-  // Loads the user's defaults from moduleDirectory (ending in its separator)
-  // + "Board.ini"; touches no board. The template picks the language.
-  BoardConfigDialog(int templateId, int board, const std::string& moduleDirectory, HWND parent = nullptr);
+  // Loads the user's defaults from Board.ini in moduleDirectory; touches no
+  // board. The template picks the language.
+  BoardConfigDialog(int templateId, int board, const std::filesystem::path& moduleDirectory, HWND parent = nullptr);
 
   int CardIndex;                 // the board every device call names
-  std::string SettingsFilePath;  // ModuleDirectory + "Board.ini"
+  std::filesystem::path SettingsFilePath;  // Board.ini in the module's folder
   BoardSettings StoredDefaults;  // the user's defaults, from SettingsFilePath
   std::string DialogTitle;       // caption instead of the template's, when not empty
 
@@ -69,7 +69,7 @@ class BoardConfigDialog : public Dialog {
   // A text of the string tables in the dialog's language.
   std::wstring LoadText(int textId) const;
 
-  std::string moduleDirectory_;
+  std::filesystem::path moduleDirectory_;
   bool chinese_;
   Slider sliders_[kSliderCount];
   // The position of the checked button of each radio group of settings, -1

@@ -26,25 +26,13 @@ bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 std::string Text(int id) { return LoadTextBytes(id, UseChinese != 0); }
 std::wstring Words(int id) { return LoadText(id, UseChinese != 0); }
 
-// Text in the ANSI code page, such as the caption, as wide text.
-std::wstring WideText(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), &wide[0], int(wide.size()));
-  wide.resize(n > 0 ? n : 0);
-  return wide;
-}
-
 }  // namespace
 
 void ConfigApp::InitInstance(HINSTANCE module) {
-  // The whole path, however long (a cut one names a parent folder), as the
-  // module's string: ANSI where the code page holds it, else marked UTF-8,
-  // which has no byte that could be taken for a backslash.
-  const std::wstring file = ModuleFileName(module);
-  const std::string path = HostPathString(file);
-  ModuleDirectory = DirectoryOfPath(path, IsAnsiPath(path) ? IsAnsiLeadByte : IsNeverLeadByte);
+  // The whole path, however long (a cut one names a parent folder).
+  ModuleDirectory = ModuleFolder(module);
   // The caption as the platform shows the name in the code page.
-  AppName = BaseNameOfPath(AnsiText(file), IsAnsiLeadByte);
+  AppName = BaseNameOfPath(AnsiText(ModuleFileName(module)), IsAnsiLeadByte);
   UseChinese = GetSystemDefaultLangID() == 0x0804;
 }
 
@@ -85,7 +73,7 @@ void RunConfiguration(int& openedBoard) {
   char message[256];
   // The board's library first: without all of it no device call is made.
   std::vector<const char*> missing;
-  if (!BindDeviceLibrary(WidePath(theApp.ModuleDirectory), missing)) {
+  if (!BindDeviceLibrary(theApp.ModuleDirectory.native(), missing)) {
     if (!missing.empty()) {
       const std::string list = MissingFunctionList(missing, Text(IDS_AND_MORE));
       std::snprintf(message, sizeof message, Text(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), list.c_str());
@@ -94,7 +82,7 @@ void RunConfiguration(int& openedBoard) {
     }
     // The folders in wide text: a path need not fit the code page.
     std::wstring text = Words(IDS_NO_DEVICE_LIBRARY) + L"\n" + Words(IDS_LIBRARY_FOLDERS);
-    for (const std::wstring& folder : DeviceLibraryFolders(WidePath(theApp.ModuleDirectory))) text += L"\n" + folder;
+    for (const std::wstring& folder : DeviceLibraryFolders(theApp.ModuleDirectory.native())) text += L"\n" + folder;
     ShowInformation(nullptr, WideText(theApp.AppName), text);
     return;
   }

@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 struct ConfigApp {
   // Full directory of korvcfg.dll (not of the host), ending in a backslash;
-  // empty if the module path holds none. A path string of host_path.h: a
-  // folder the ANSI code page cannot name is held marked, in UTF-8, so it
-  // reaches files only through our own file functions.
-  std::string ModuleDirectory;
+  // empty if the module path holds none.
+  std::filesystem::path ModuleDirectory;
   // The module's file name without directory and extension: the caption of
   // every information box.
   std::string AppName;

@@ -22,11 +22,6 @@ std::string::size_type LastBackslash(const std::string& path, LeadBytePredicate 
 
 }  // namespace
 
-std::string DirectoryOfPath(const std::string& path, LeadBytePredicate isLeadByte) {
-  std::string::size_type slash = LastBackslash(path, isLeadByte);
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string BaseNameOfPath(const std::string& path, LeadBytePredicate isLeadByte) {
   std::string::size_type slash = LastBackslash(path, isLeadByte);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -1,5 +1,5 @@
-// Splitting the module's own path, which is a byte string in the system's
-// ANSI code page. In a double-byte code page such as GBK the second byte of a
+// The module's name from its path as a byte string in the system's ANSI code
+// page, for captions. In a double-byte code page such as GBK the second byte of a
 // character may be 0x5C, the backslash, and must not be taken for one.
 #pragma once
 
@@ -12,9 +12,6 @@ using LeadBytePredicate = bool (*)(unsigned char);
 bool IsGbkLeadByte(unsigned char c);
 // A single-byte code page such as 1252.
 bool IsNeverLeadByte(unsigned char c);
-
-// The path up to and including its last backslash; empty when it has none.
-std::string DirectoryOfPath(const std::string& path, LeadBytePredicate isLeadByte);
 
 // The file name after the last backslash, without its extension.
 std::string BaseNameOfPath(const std::string& path, LeadBytePredicate isLeadByte);

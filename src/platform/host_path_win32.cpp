@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr char kUtf8Mark = '\0';
-
 std::string Narrow(const std::wstring& text, UINT codePage, DWORD flags, BOOL* usedDefault) {
   if (text.empty()) return {};
   const int n = WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, nullptr, usedDefault);
@@ -26,28 +24,24 @@ std::wstring Widen(const char* text, int size, UINT codePage) {
 
 }  // namespace
 
-std::string HostPathString(const std::wstring& path) {
-  // Best-fit mapping would turn a character the code page lacks into a
-  // similar one, naming another file; only an exact round trip will do.
-  BOOL usedDefault = FALSE;
-  const std::string ansi = Narrow(path, CP_ACP, WC_NO_BEST_FIT_CHARS, &usedDefault);
-  if (!usedDefault && Widen(ansi.data(), int(ansi.size()), CP_ACP) == path) return ansi;
-  return kUtf8Mark + Narrow(path, CP_UTF8, 0, nullptr);
-}
-
-bool IsAnsiPath(const std::string& path) { return path.empty() || path[0] != kUtf8Mark; }
-
 std::string AnsiText(const std::wstring& text) { return Narrow(text, CP_ACP, 0, nullptr); }
 
 std::string Utf8Text(const std::wstring& text) { return Narrow(text, CP_UTF8, 0, nullptr); }
 
-std::wstring WidePath(const std::string& path) {
-  if (!IsAnsiPath(path)) return Widen(path.data() + 1, int(path.size() - 1), CP_UTF8);
-  return Widen(path.data(), int(path.size()), CP_ACP);
+std::wstring WideText(const std::string& text) { return Widen(text.data(), int(text.size()), CP_ACP); }
+
+std::string MessagePath(const std::filesystem::path& path) {
+  // Best-fit mapping would turn a character the code page lacks into a
+  // similar one, naming another file; only an exact round trip will do.
+  const std::wstring& wide = path.native();
+  BOOL usedDefault = FALSE;
+  const std::string ansi = Narrow(wide, CP_ACP, WC_NO_BEST_FIT_CHARS, &usedDefault);
+  if (!usedDefault && WideText(ansi) == wide) return ansi;
+  return Utf8Text(wide);
 }
 
-std::wstring FileApiPath(const std::string& path) {
-  std::wstring wide = WidePath(path);
+std::wstring FileApiPath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
   if (wide.size() < MAX_PATH || wide.compare(0, 4, L"\\\\?\\") == 0) return wide;
   if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
   if (wide.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
@@ -65,7 +59,7 @@ std::wstring ModuleFileName(void* module) {
   }
 }
 
-std::wstring ModuleFolder(void* module) {
+std::filesystem::path ModuleFolder(void* module) {
   const std::wstring file = ModuleFileName(module);
   return file.substr(0, file.find_last_of(L"\\/") + 1);
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 
 // One complete set of board settings. The order of the fields is the order
 // of the 88 bytes in the settings file, so it must never change.
@@ -41,7 +41,7 @@ static_assert(sizeof(BoardSettings) == 88, "the settings file holds exactly 88 b
 // user who would otherwise lose their defaults.
 constexpr char kSettingsSection[] = "BOARD";
 constexpr char kSettingsKey[] = "Param";
-bool LoadSettingsFile(const std::string& path, BoardSettings& settings);
+bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings);
 // `why`, when given, gets the reason of a failed save (file_store.h).
 enum class WriteFailure;
-bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why = nullptr);
+bool SaveSettingsFile(const std::filesystem::path& path, BoardSettings settings, WriteFailure* why = nullptr);

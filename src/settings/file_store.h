@@ -1,11 +1,12 @@
 // The few file operations the settings file needs: reading a whole small
 // file, and replacing a file in one step. file_store_posix.cpp implements
 // them with the C library and POSIX, file_store_win32.cpp with the
-// platform's wide-character functions (paths as in platform/host_path.h);
+// platform's wide-character functions, long paths with the \\?\ prefix;
 // file_store.cpp holds what both share.
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,27 +15,21 @@
 // The whole file; a missing file gives true and an empty text. False when
 // the file cannot be read or holds more than limit bytes, which is seen from
 // its size before anything is read.
-bool ReadWholeFile(const std::string& path, size_t limit, std::string& text);
+bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text);
 // The size of a file; nothing when there is none at path.
-std::optional<unsigned long long> FileSize(const std::string& path);
+std::optional<unsigned long long> FileSize(const std::filesystem::path& path);
 // When a file was last written, in seconds since 1970 (UTC); nothing when
 // there is none at path.
-std::optional<long long> FileWritten(const std::string& path);
+std::optional<long long> FileWritten(const std::filesystem::path& path);
 
-// folder (ending in its separator) followed by name: on Win32 whichever
-// form each has (platform/host_path.h), the result in the form that fits.
-std::string JoinPath(const std::string& folder, const std::string& name);
-// The path in UTF-8, to look at its characters: on Win32 from whichever form
-// it has; natively as it is.
-std::string PathAsUtf8(const std::string& path);
-// The names of the files in folder (ending in its separator) whose names
-// end in suffix, sorted. A missing folder gives true and none; false when
+// The names of the files in folder whose names end in suffix, sorted: in
+// UTF-8 on Win32, natively as the system gives them. A missing folder gives true and none; false when
 // the folder cannot be read.
-bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names);
+bool ListFiles(const std::filesystem::path& folder, const std::string& suffix, std::vector<std::string>& names);
 // Removes one file; false when there is none or it cannot be removed.
-bool RemoveFile(const std::string& path);
+bool RemoveFile(const std::filesystem::path& path);
 // Makes a folder unless there is one; false when it cannot.
-bool MakeFolder(const std::string& path);
+bool MakeFolder(const std::filesystem::path& path);
 
 // Writes text to a new file of a name of its own in the same folder (path
 // followed by TempFileSuffix), then puts it in path's place in one step,
@@ -48,7 +43,7 @@ bool MakeFolder(const std::string& path);
 // those of a process that still runs stay.
 // `why`, when given, gets the reason of a failure as far as it is known.
 enum class WriteFailure { kNone, kAccessDenied, kReadOnly, kDiskFull, kOther };
-bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why = nullptr);
+bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why = nullptr);
 
 // The end of the name of a save's new file: ".<process id>-<count>.tmp".
 std::string TempFileSuffix(unsigned long pid, unsigned count);

@@ -12,7 +12,7 @@
 #include "disk.h"
 #include "file_store.h"
 
-bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
+bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text) {
   text.clear();
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return errno == ENOENT;
@@ -29,17 +29,13 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   return ok;
 }
 
-std::optional<unsigned long long> FileSize(const std::string& path) {
+std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   return static_cast<unsigned long long>(info.st_size);
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) { return folder + name; }
-
-std::string PathAsUtf8(const std::string& path) { return path; }
-
-bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names) {
+bool ListFiles(const std::filesystem::path& folder, const std::string& suffix, std::vector<std::string>& names) {
   names.clear();
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return errno == ENOENT;
@@ -47,7 +43,7 @@ bool ListFiles(const std::string& folder, const std::string& suffix, std::vector
     const std::string name = entry->d_name;
     struct stat info;
     if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
-        ::stat((folder + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        ::stat((folder / name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
       names.push_back(name);
   }
   ::closedir(dir);
@@ -55,14 +51,14 @@ bool ListFiles(const std::string& folder, const std::string& suffix, std::vector
   return true;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
 
-bool MakeFolder(const std::string& path) {
+bool MakeFolder(const std::filesystem::path& path) {
   struct stat info;
   return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
 }
 
-std::optional<long long> FileWritten(const std::string& path) {
+std::optional<long long> FileWritten(const std::filesystem::path& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   return static_cast<long long>(info.st_mtime);
@@ -99,10 +95,9 @@ bool WriteAll(int fd, const std::string& text) {
 
 // The new files of earlier saves of path whose process has ended: a save
 // that was killed leaves one behind.
-void RemoveStaleTempFiles(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+void RemoveStaleTempFiles(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  const std::string name = path.filename();
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   while (const dirent* entry = ::readdir(dir)) {
@@ -111,14 +106,14 @@ void RemoveStaleTempFiles(const std::string& path) {
     const std::optional<unsigned long> pid = TempFileOwner(file.substr(name.size()));
     // Only a process id that no process has, not one we may not signal.
     if (pid && *pid <= 0x7FFFFFFF && ::kill(static_cast<pid_t>(*pid), 0) != 0 && errno == ESRCH)
-      ::unlink((folder + std::string(file)).c_str());
+      ::unlink((folder / file).c_str());
   }
   ::closedir(dir);
 }
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why) {
+bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why) {
   WriteFailure ignored;
   WriteFailure& failure = why ? *why : ignored;
   failure = WriteFailure::kNone;
@@ -147,7 +142,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFai
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = path + TempFileSuffix(static_cast<unsigned long>(::getpid()), counter++);
+    temp = path.native() + TempFileSuffix(static_cast<unsigned long>(::getpid()), counter++);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0 && errno != EEXIST) {
       failure = FailureOf(errno);

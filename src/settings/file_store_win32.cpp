@@ -8,7 +8,7 @@
 #include "file_store.h"
 #include "host_path.h"
 
-bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
+bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text) {
   text.clear();
   // Sharing every access, so that reading never holds up another save.
   HANDLE h =
@@ -32,29 +32,23 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& text) {
   return ok && text.size() <= limit;
 }
 
-std::optional<unsigned long long> FileSize(const std::string& path) {
+std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA file;
   if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file)) return std::nullopt;
   return static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  return HostPathString(WidePath(folder) + WidePath(name));
-}
-
-std::string PathAsUtf8(const std::string& path) { return Utf8Text(WidePath(path)); }
-
-bool ListFiles(const std::string& folder, const std::string& suffix, std::vector<std::string>& names) {
+bool ListFiles(const std::filesystem::path& folder, const std::string& suffix, std::vector<std::string>& names) {
   names.clear();
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(FileApiPath(JoinPath(folder, "*")).c_str(), &found);
+  HANDLE find = FindFirstFileW(FileApiPath(folder / L"*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
   }
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const std::string name = HostPathString(found.cFileName);
+    const std::string name = Utf8Text(found.cFileName);
     if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
       names.push_back(name);
   } while (FindNextFileW(find, &found));
@@ -63,15 +57,15 @@ bool ListFiles(const std::string& folder, const std::string& suffix, std::vector
   return true;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileW(FileApiPath(path).c_str()) != 0; }
+bool RemoveFile(const std::filesystem::path& path) { return DeleteFileW(FileApiPath(path).c_str()) != 0; }
 
-bool MakeFolder(const std::string& path) {
+bool MakeFolder(const std::filesystem::path& path) {
   if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return true;
   const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<long long> FileWritten(const std::string& path) {
+std::optional<long long> FileWritten(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA file;
   if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file)) return std::nullopt;
   // FILETIME counts 100 ns from 1601; 11644473600 s lie between 1601 and 1970.
@@ -152,7 +146,7 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::string& path, const std::string& text, WriteFailure* why) {
+bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why) {
   WriteFailure ignored;
   WriteFailure& failure = why ? *why : ignored;
   failure = WriteFailure::kNone;

@@ -111,7 +111,7 @@ void InsertLine(std::string& text, size_t at, size_t bodyBegin, std::string line
 
 // The file's text, empty for a missing file; false when the file cannot be
 // read or is no text this code can edit (oversized, UTF-16).
-bool ReadText(const std::string& path, std::string& text) {
+bool ReadText(const std::filesystem::path& path, std::string& text) {
   if (!ReadWholeFile(path, kMaxProfileFileSize, text)) return false;
   const std::string_view start = std::string_view(text).substr(0, 2);
   return start != "\xFF\xFE" && start != "\xFE\xFF";
@@ -167,7 +167,7 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
   return out;
 }
 
-bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out,
+bool ReadProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, void* out,
                        size_t size) {
   std::string text;
   if (!ReadText(path, text)) return false;
@@ -175,7 +175,7 @@ bool ReadProfileStruct(const std::string& path, std::string_view section, std::s
   return value && DecodeProfileStruct(*value, out, size);
 }
 
-bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
+bool WriteProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, const void* data,
                         size_t size, WriteFailure* why) {
   if (why) *why = WriteFailure::kOther;
   std::string text;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,8 +40,8 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
 // (ReplaceWholeFile in file_store.h), so a failure, a read-only file or one
 // that is or would become oversized among them, leaves the old file as it
 // was and gives false. An entry that already holds the value is left alone.
-bool ReadProfileStruct(const std::string& path, std::string_view section, std::string_view key, void* out, size_t size);
+bool ReadProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, void* out, size_t size);
 // `why`, when given, gets the reason of a failed write (file_store.h).
 enum class WriteFailure;
-bool WriteProfileStruct(const std::string& path, std::string_view section, std::string_view key, const void* data,
+bool WriteProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, const void* data,
                         size_t size, WriteFailure* why = nullptr);

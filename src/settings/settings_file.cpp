@@ -7,11 +7,11 @@
 // every target of this code keeps them in memory.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the settings file is little-endian");
 
-bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
+bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings) {
   SetFactorySettings(settings);
   return ReadProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings);  // changes nothing when it fails
 }
 
-bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why) {
+bool SaveSettingsFile(const std::filesystem::path& path, BoardSettings settings, WriteFailure* why) {
   return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings, why);
 }

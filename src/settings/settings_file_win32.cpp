@@ -1,7 +1,6 @@
 // The settings file on Win32: read through the platform's profile functions
 // where they can open the file, written by our own writer (profile_file.h),
-// which lays the file out as they do but replaces it in one step. Paths are
-// the module's strings (host_path.h).
+// which lays the file out as they do but replaces it in one step.
 #include <windows.h>
 
 #include <iterator>
@@ -19,7 +18,7 @@ constexpr DWORD kEntryLength = 2 * sizeof(BoardSettings) + 2;
 
 }  // namespace
 
-bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
+bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings) {
   SetFactorySettings(settings);
   // The platform's reader takes in the whole file however large: a file too
   // large to be a settings file is not read at all.
@@ -27,7 +26,7 @@ bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   if (GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file) &&
       (static_cast<unsigned long long>(file.nFileSizeHigh) << 32 | file.nFileSizeLow) > kMaxProfileFileSize)
     return false;
-  const std::wstring wide = WidePath(path);
+  const std::wstring& wide = path.native();
   // The profile functions fail on paths of MAX_PATH characters or more, even
   // with the \\?\ prefix; our reader of the same files takes those.
   if (wide.size() >= MAX_PATH)
@@ -49,6 +48,6 @@ bool LoadSettingsFile(const std::string& path, BoardSettings& settings) {
   return true;
 }
 
-bool SaveSettingsFile(const std::string& path, BoardSettings settings, WriteFailure* why) {
+bool SaveSettingsFile(const std::filesystem::path& path, BoardSettings settings, WriteFailure* why) {
   return WriteProfileStruct(path, kSettingsSection, kSettingsKey, &settings, sizeof settings, why);
 }

@@ -42,12 +42,12 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
 
 bool AnyFrameMemory(void*, size_t) { return true; }
 
-AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              FrameMemoryCheck usable) {
-  return RunAlphaTestFile(moduleDirectory + "TestAlpha.tga", cardIndex, platform, usable);
+  return RunAlphaTestFile(moduleDirectory / "TestAlpha.tga", cardIndex, platform, usable);
 }
 
-AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int cardIndex, TgaPlatform& platform,
                                  FrameMemoryCheck usable) {
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;

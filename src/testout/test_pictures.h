@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <filesystem>
 
 #include "tga_platform.h"
 
@@ -74,8 +74,7 @@ enum class AlphaTestResult {
 // small file cannot make the test allocate and decode gigabytes.
 constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 
-// Loads moduleDirectory + "TestAlpha.tga" (moduleDirectory ends with its
-// separator), places it in a frame and copies the frame into the board's
+// Loads TestAlpha.tga in moduleDirectory, places it in a frame and copies the frame into the board's
 // frame memory, 32-bit words in ascending address order. The one device
 // call, Orbel_GetMemAddress, comes only once the frame is ready (results
 // Written and NoFrameMemory); every other result means no device call. The
@@ -84,8 +83,8 @@ constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 // Errors that the reader throws (a header read error, std::bad_alloc, also
 // for a picture above kAlphaTestImageLimit) pass through after everything
 // held is released, before any device call.
-AlphaTestResult RunAlphaTest(const std::string& moduleDirectory, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int cardIndex, TgaPlatform& platform,
                              FrameMemoryCheck usable = AnyFrameMemory);
 // The same with the picture of another file.
-AlphaTestResult RunAlphaTestFile(const std::string& path, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int cardIndex, TgaPlatform& platform,
                                  FrameMemoryCheck usable = AnyFrameMemory);

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
-#include <string>
 
 // An open file, read as raw bytes.
 class TgaFile {
@@ -52,7 +52,7 @@ class TgaPlatform {
   virtual ~TgaPlatform() = default;
   // Opens an existing file for reading, shared with no other opener; null
   // when it cannot be opened.
-  virtual std::unique_ptr<TgaFile> Open(const std::string& path) = 0;
+  virtual std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) = 0;
   // The default beep.
   virtual void Beep() = 0;
   // A new, empty bitmap holder.

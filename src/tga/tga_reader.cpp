@@ -25,7 +25,7 @@ namespace {
 // Reads the header's fields one by one. A field counts only when all its
 // bytes arrive; at the end of the file every further read delivers nothing,
 // so the rest stays zero.
-uint16_t ReadField(TgaFile& file, long size, const std::string& path, bool& complete) {
+uint16_t ReadField(TgaFile& file, long size, const std::filesystem::path& path, bool& complete) {
   uint8_t bytes[2] = {0, 0};
   long got = file.Read(bytes, size);
   if (got < 0) throw TgaReadError(path);
@@ -109,7 +109,7 @@ void FillPixels(uint32_t value, uint32_t* out, int count, int step) {
 
 }  // namespace
 
-TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::string& path, bool* complete) {
+TgaHeader TgaImageReader::ReadHeader(TgaFile& file, const std::filesystem::path& path, bool* complete) {
   bool whole = true;
   auto field = [&](long size) { return ReadField(file, size, path, whole); };
   TgaHeader h;
@@ -135,7 +135,7 @@ uint32_t TgaImageReader::DataOffset(const TgaHeader& header) {
   return offset;
 }
 
-TgaLoadResult TgaImageReader::LoadTgaFile(std::string path, ImageHolder& holder) {
+TgaLoadResult TgaImageReader::LoadTgaFile(const std::filesystem::path& path, ImageHolder& holder) {
   std::unique_ptr<TgaFile> file = platform_.Open(path);
   if (!file) return TgaLoadResult::CannotOpen;
   // A file too short to hold a whole header is no image of ours.

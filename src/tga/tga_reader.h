@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <stdexcept>
@@ -24,12 +25,12 @@
 // path. what() is English; a user interface words it from Path().
 class TgaReadError : public std::runtime_error {
  public:
-  explicit TgaReadError(const std::string& path)
-      : std::runtime_error("Cannot read the header of the TGA file " + path), path_(path) {}
-  const std::string& Path() const { return path_; }
+  explicit TgaReadError(const std::filesystem::path& path)
+      : std::runtime_error("Cannot read the header of the TGA file " + path.u8string()), path_(path) {}
+  const std::filesystem::path& Path() const { return path_; }
 
  private:
-  std::string path_;
+  std::filesystem::path path_;
 };
 
 // The image is above the reader's byte limit: memory it will not ask for.
@@ -56,7 +57,7 @@ class TgaImageReader {
   // Throws TgaReadError when reading the header fails, and std::bad_alloc
   // when the image or a working buffer cannot be allocated (or the image is
   // above the byte limit); the holder is untouched then.
-  TgaLoadResult LoadTgaFile(std::string path, ImageHolder& holder);
+  TgaLoadResult LoadTgaFile(const std::filesystem::path& path, ImageHolder& holder);
 
   // Largest image buffer (width x height x 4 bytes) LoadTgaFile will ask
   // for; larger images raise TgaImageTooLarge, a std::bad_alloc. Unlimited
@@ -65,7 +66,7 @@ class TgaImageReader {
 
   // The header, field by field. A file that ends inside the header leaves
   // the field it ends in and all later ones zero, and clears *complete.
-  static TgaHeader ReadHeader(TgaFile& file, const std::string& path, bool* complete = nullptr);
+  static TgaHeader ReadHeader(TgaFile& file, const std::filesystem::path& path, bool* complete = nullptr);
   // Where the pixel data starts: after the header, the identification field
   // and (colour map type 1) the colour map, whose entries take whole bytes.
   static uint32_t DataOffset(const TgaHeader& header);

@@ -11,7 +11,7 @@ long StdioTgaFile::Read(void* buffer, long size) {
 
 bool StdioTgaFile::Seek(long offset) { return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0; }
 
-std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::string& path) {
+std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::filesystem::path& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return nullptr;
   // The reader takes the data in blocks of 4,096 bytes; a larger buffer

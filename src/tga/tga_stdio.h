@@ -27,7 +27,7 @@ class StdioTgaFile : public TgaFile {
 
 class StdioTgaPlatform : public TgaPlatform {
  public:
-  std::unique_ptr<TgaFile> Open(const std::string& path) override;
+  std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) override;
   void Beep() override { ++beeps_; }
   std::unique_ptr<ImageHolder> NewImageHolder() override;
 

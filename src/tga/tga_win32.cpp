@@ -45,8 +45,7 @@ long BitmapHolder::GetPixels(void* buffer, long size) const {
   return GetBitmapBits(bitmap_, size, buffer);
 }
 
-std::unique_ptr<TgaFile> Win32TgaPlatform::Open(const std::string& path) {
-  // The path is the module's string: ANSI, or UTF-8 behind a mark (host_path.h).
+std::unique_ptr<TgaFile> Win32TgaPlatform::Open(const std::filesystem::path& path) {
   HANDLE h =
       CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return nullptr;

@@ -45,7 +45,7 @@ class BitmapHolder : public ImageHolder {
 
 class Win32TgaPlatform : public TgaPlatform {
  public:
-  std::unique_ptr<TgaFile> Open(const std::string& path) override;
+  std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) override;
   void Beep() override;
   std::unique_ptr<ImageHolder> NewImageHolder() override;
 };

@@ -229,8 +229,8 @@ TEST(PlaceImageInFrame, AnImageWithoutPixelsLeavesTheFrameZero) {
 
 // ---- The alpha test command ----
 
-const char kDir[] = "C:\\korvex\\";
-const char kPath[] = "C:\\korvex\\TestAlpha.tga";
+const char kDir[] = "/korvex/";
+const char kPath[] = "/korvex/TestAlpha.tga";
 
 // What the frame memory of both boards holds before a test: a pattern, so
 // that a write of zeros shows. (The sanitizers catch a write past its end.)
@@ -293,7 +293,7 @@ TEST_F(AlphaTest, AMissingOrUnsupportedFileMakesNoDeviceCall) {
   ExpectNoDeviceCall();
 
   // The right name in another folder is not found either.
-  platform.AddFile("C:\\other\\TestAlpha.tga", EncodeRleTga32(MakeImage(2, 2).data(), 2, 2));
+  platform.AddFile("/other/TestAlpha.tga", EncodeRleTga32(MakeImage(2, 2).data(), 2, 2));
   EXPECT_EQ(RunAlphaTest(kDir, 0, platform), AlphaTestResult::CannotOpen);
   ExpectNoDeviceCall();
 
@@ -405,7 +405,7 @@ class ScriptedHolder : public ImageHolder {
 
 class ScriptedHolderPlatform : public TgaPlatform {
  public:
-  std::unique_ptr<TgaFile> Open(const std::string& path) override { return files.Open(path); }
+  std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) override { return files.Open(path); }
   void Beep() override {}
   std::unique_ptr<ImageHolder> NewImageHolder() override { return std::make_unique<ScriptedHolder>(script); }
   MemoryTgaPlatform files;

@@ -8,6 +8,8 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -37,7 +39,7 @@ namespace {
 #ifdef _WIN32
 using TgaFiles = Win32TgaPlatform;
 void SetSimEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
-std::string ShippedAlphaPicture() { return ProgramFolderA() + "TestAlpha.tga"; }
+std::string ShippedAlphaPicture() { return (std::filesystem::path(ProgramFolder()) / "TestAlpha.tga").u8string(); }
 #else
 using TgaFiles = StdioTgaPlatform;
 void SetSimEnvironment(const char* name, const char* value) {
@@ -69,7 +71,7 @@ class Korvctl : public ::testing::Test {
   }
   Result Run(std::vector<std::string> args) {
     std::ostringstream out, err;
-    KorvctlContext context{dir_, &platform_, &out, &err, nullptr, nullptr};
+    KorvctlContext context{folder_.Folder(), &platform_, &out, &err, nullptr, nullptr};
     context.englishDialog = englishDialog_;
     context.chineseDialog = chineseDialog_;
     const int status = RunKorvctl(args, context);
@@ -92,7 +94,7 @@ class Korvctl : public ::testing::Test {
 
   std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
-  const std::string dir_ = folder_.PathA();
+  const std::string dir_ = folder_.Folder().u8string();  // as the command line names it
   TgaFiles platform_;
 };
 
@@ -513,6 +515,27 @@ TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   const Result unwritable = Run({"defaults", "save", "--file", dir_ + "missing/Board.ini"});
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_NE(unwritable.err.find(dir_ + "missing/Board.ini"), std::string::npos);
+}
+
+// Names in any script: the command line's UTF-8 names that very file or
+// profile, and a message names it as it was given.
+TEST_F(Korvctl, FilesAndProfilesNamedInAnyScriptAreThoseFiles) {
+  const std::string name = "\xE6\x9D\xBF\xE5\x8D\xA1 \xC3\xA9";  // 板卡 é
+  ASSERT_EQ(Run({"set", "contrast=41"}).status, 0);
+  const Result save = Run({"defaults", "save", "--file", dir_ + name + ".ini"});
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_EQ(save.out, "board 0: saved to " + dir_ + name + ".ini\n");
+  ASSERT_EQ(Run({"profile", "save", name}).status, 0);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Folder()))
+    files.push_back(entry.path().filename().u8string());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"Profiles", name + ".ini"}));
+  EXPECT_EQ(Run({"profile", "list"}).out.rfind(name + "  ", 0), 0u) << "listed by its name";
+
+  ASSERT_EQ(Run({"set", "contrast=9"}).status, 0);
+  EXPECT_EQ(Run({"defaults", "restore", "--file", dir_ + name + ".ini"}).status, 0);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 41);
 }
 
 // A profile is saved from the board, listed with how it differs, shown,

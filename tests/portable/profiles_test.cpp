@@ -54,30 +54,28 @@ TEST(ProfileName, NamesWindowsCannotKeepAreRefusedWithTheReason) {
       EXPECT_NE(problem->find(c.problem), std::string::npos) << *problem;
     }
   }
-#ifndef _WIN32
-  // Natively a name is bytes as they came: they must be UTF-8.
+  // A name reaches the commands as UTF-8 text; other bytes are no name.
   for (const char* bytes : {"\xFF", "a\xC3", "\xC0\xAF", "\xED\xA0"})
     EXPECT_TRUE(ProfileNameProblem(bytes)) << "bytes not UTF-8";
-#endif
 }
 
 TEST(ProfileFolder, ListsTheProfilesByNameAndNothingElse) {
   TempFolder folder;
   std::vector<std::string> names = {"left over"};
-  ASSERT_TRUE(ListProfiles(folder.PathA(), names)) << "no folder: no profiles";
+  ASSERT_TRUE(ListProfiles(folder.Folder(), names)) << "no folder: no profiles";
   EXPECT_TRUE(names.empty());
-  const std::string profiles = ProfileFolder(folder.PathA());
+  const std::filesystem::path profiles = ProfileFolder(folder.Folder());
   ASSERT_TRUE(MakeFolder(profiles));
   ASSERT_TRUE(MakeFolder(profiles)) << "a folder that is there already";
-  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.PathA(), "studio"), "[BOARD]\n"));
-  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.PathA(), "field"), "[BOARD]\n"));
-  ASSERT_TRUE(ReplaceWholeFile(JoinPath(profiles, "notes.txt"), "not a profile\n"));
-  ASSERT_TRUE(MakeFolder(JoinPath(profiles, "a folder.ini")));
-  ASSERT_TRUE(ListProfiles(folder.PathA(), names));
+  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.Folder(), "studio"), "[BOARD]\n"));
+  ASSERT_TRUE(ReplaceWholeFile(ProfilePath(folder.Folder(), "field"), "[BOARD]\n"));
+  ASSERT_TRUE(ReplaceWholeFile(profiles / "notes.txt", "not a profile\n"));
+  ASSERT_TRUE(MakeFolder(profiles / "a folder.ini"));
+  ASSERT_TRUE(ListProfiles(folder.Folder(), names));
   EXPECT_EQ(names, (std::vector<std::string>{"field", "studio"}));
-  EXPECT_TRUE(RemoveFile(ProfilePath(folder.PathA(), "field")));
-  EXPECT_FALSE(RemoveFile(ProfilePath(folder.PathA(), "field"))) << "gone already";
-  ASSERT_TRUE(ListProfiles(folder.PathA(), names));
+  EXPECT_TRUE(RemoveFile(ProfilePath(folder.Folder(), "field")));
+  EXPECT_FALSE(RemoveFile(ProfilePath(folder.Folder(), "field"))) << "gone already";
+  ASSERT_TRUE(ListProfiles(folder.Folder(), names));
   EXPECT_EQ(names, (std::vector<std::string>{"studio"}));
 }
 

@@ -35,18 +35,18 @@ bool MemoryTgaFile::Seek(long offset) {
   return true;
 }
 
-void MemoryTgaPlatform::AddFile(const std::string& path, std::vector<uint8_t> bytes, long errorFrom) {
+void MemoryTgaPlatform::AddFile(const std::filesystem::path& path, std::vector<uint8_t> bytes, long errorFrom) {
   Entry& e = files_[path];
   e.bytes = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
   e.errorFrom = errorFrom;
 }
 
-void MemoryTgaPlatform::SetBusy(const std::string& path, bool busy) {
+void MemoryTgaPlatform::SetBusy(const std::filesystem::path& path, bool busy) {
   auto it = files_.find(path);
   if (it != files_.end()) it->second.busy = busy;
 }
 
-std::unique_ptr<TgaFile> MemoryTgaPlatform::Open(const std::string& path) {
+std::unique_ptr<TgaFile> MemoryTgaPlatform::Open(const std::filesystem::path& path) {
   auto it = files_.find(path);
   if (it == files_.end() || it->second.busy) return nullptr;
   return std::make_unique<MemoryTgaFile>(it->second.bytes, it->second.errorFrom, &stats_);

@@ -48,11 +48,11 @@ class MemoryTgaFile : public TgaFile {
 // open elsewhere (the real platform opens without sharing), gives null.
 class MemoryTgaPlatform : public TgaPlatform {
  public:
-  void AddFile(const std::string& path, std::vector<uint8_t> bytes, long errorFrom = -1);
+  void AddFile(const std::filesystem::path& path, std::vector<uint8_t> bytes, long errorFrom = -1);
   // Marks a path as held open elsewhere (or frees it again).
-  void SetBusy(const std::string& path, bool busy);
+  void SetBusy(const std::filesystem::path& path, bool busy);
 
-  std::unique_ptr<TgaFile> Open(const std::string& path) override;
+  std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) override;
   void Beep() override;
   std::unique_ptr<ImageHolder> NewImageHolder() override;
 
@@ -64,6 +64,6 @@ class MemoryTgaPlatform : public TgaPlatform {
     long errorFrom = -1;
     bool busy = false;
   };
-  std::map<std::string, Entry> files_;
+  std::map<std::filesystem::path, Entry> files_;
   MemoryTgaStats stats_;
 };

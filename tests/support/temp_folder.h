@@ -2,6 +2,7 @@
 // removed with everything in it at the end.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 class TempFolder {
@@ -12,9 +13,9 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::string& Path() const { return path_; }  // ends with a slash
-  // As the module's strings carry it: the same interface as the Win32
-  // TempFolder's, for the tests that run in every tree.
-  const std::string& PathA() const { return path_; }
+  // As a path: the same interface as the Win32 TempFolder's, for the tests
+  // that run in every tree.
+  std::filesystem::path Folder() const { return path_; }
 
  private:
   std::string path_;

@@ -7,9 +7,7 @@
 
 #include "host_path.h"
 
-std::wstring ProgramFolder() { return ModuleFolder(nullptr); }
-
-std::string ProgramFolderA() { return HostPathString(ProgramFolder()); }
+std::wstring ProgramFolder() { return ModuleFolder(nullptr).native(); }
 
 TempFolder::TempFolder(const std::wstring& suffix) {
   wchar_t temp[MAX_PATH + 1];
@@ -30,5 +28,3 @@ TempFolder::~TempFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }
-
-std::string TempFolder::PathA() const { return HostPathString(path_); }

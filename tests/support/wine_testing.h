@@ -2,14 +2,12 @@
 // program's folder and folders of its own (wine_testing.cpp).
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 // The test program's folder, ending with a backslash, as the module's own
 // folder is; the built DLLs and TestAlpha.tga are there.
 std::wstring ProgramFolder();
-// The same as the module's strings carry a path (host_path.h): in the ANSI
-// code page where that can write it.
-std::string ProgramFolderA();
 
 // A new folder of the test's own in the temporary folder, named
 // korv-<process id>-<n> and then suffix (such as characters to test paths
@@ -24,7 +22,7 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::wstring& Path() const { return path_; }  // ends with a backslash
-  std::string PathA() const;                          // as ProgramFolderA
+  std::filesystem::path Folder() const { return path_; }  // the same as a path
 
  private:
   std::wstring path_;

@@ -19,6 +19,7 @@
 
 #include "board_settings.h"
 #include "control_ids.h"
+#include "host_path.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
 #include "settings_testing.h"
@@ -597,7 +598,7 @@ TEST_F(ConfigDialog, DefaultButtonsSaveAndRestoreThroughBoardIniAcrossRuns) {
   EXPECT_EQ(Click(IDC_SAVE_DEFAULT).size(), 20u) << "the board is read, nothing is set";
   EXPECT_FALSE(BoxOpen()) << "a save that works is silent";
   BoardSettings saved;
-  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &saved, sizeof saved, (folder.PathA() + "Board.ini").c_str()));
+  ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &saved, sizeof saved, (AnsiText(folder.Path()) + "Board.ini").c_str()));
   EXPECT_EQ(std::make_pair(saved.contrast, saved.cmpsOrSvideo), std::make_pair(200, 1));
   EXPECT_EQ(saved.subBoardIfExist, 1) << "the board's own";
   EXPECT_EQ(saved.reserved3 + saved.reserved7, 0) << "never read from the board";
@@ -625,7 +626,7 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Do([&] { ui::Scroll(dialog_, IDC_VOLUME, SB_THUMBPOSITION, 77); });
   Click(IDC_SAVE_DEFAULT);
   const std::pair<std::wstring, std::wstring> box = AnswerBox();
-  EXPECT_NE(box.second.find(W((folder.PathA() + "Board.ini").c_str())), std::wstring::npos) << "names the file";
+  EXPECT_NE(box.second.find(folder.Path() + L"Board.ini"), std::wstring::npos) << "names the file";
   Click(IDC_RESTORE_FACTORY);
   Click(IDC_RESTORE_DEFAULT);
   EXPECT_EQ(KorvSim_Peek("AudioVolumn", 0), 77);
@@ -638,7 +639,7 @@ TEST_F(ConfigDialog, ASaveThatCannotWriteTheFileSaysSoAndKeepsTheDefaultsForThis
   Start(readOnly.Module());
   Click(IDC_SAVE_DEFAULT);
   EXPECT_EQ(AnswerBox().second, (Chinese() ? W("无法保存默认值到文件：\n") : L"Cannot save the defaults to the file:\n") +
-                                    W((readOnly.PathA() + "Board.ini").c_str()) +
+                                    readOnly.Path() + L"Board.ini" +
                                     (Chinese() ? W("\n文件或磁盘是只读的。") : L"\nThe file or the disk is read-only."));
   Finish();
 }
@@ -649,7 +650,7 @@ TEST_F(ConfigDialog, ABoardThatDoesNotReportItsSettingsLeavesTheSavedDefaultsAlo
   Do([&] { ui::Scroll(dialog_, IDC_VOLUME, SB_THUMBPOSITION, 77); });
   Click(IDC_SAVE_DEFAULT);
   Finish();
-  const std::string path = folder.PathA() + "Board.ini";
+  const std::string path = AnsiText(folder.Path()) + "Board.ini";
   BoardSettings before;
   ASSERT_TRUE(GetPrivateProfileStructA(kFileSection, kFileKey, &before, sizeof before, path.c_str()));
 
@@ -676,7 +677,7 @@ TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
   BoardSettings sdi = Factory();
   sdi.cmpsOrSvideo = 3;
   sdi.audioSrc = 1;
-  ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, &sdi, sizeof sdi, (folder.PathA() + "Board.ini").c_str()));
+  ASSERT_TRUE(WritePrivateProfileStructA(kFileSection, kFileKey, &sdi, sizeof sdi, (AnsiText(folder.Path()) + "Board.ini").c_str()));
   Start(folder.Module());
   EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), 21u) << "every setting is still sent, and the refused ones read back";
   EXPECT_EQ(AnswerBox(),

@@ -25,7 +25,7 @@ class KorvctlAndDialog : public ::testing::Test {
   }
   int Korvctl(std::vector<std::string> args) {
     std::ostringstream out, err;
-    const KorvctlContext context{folder_.PathA(), &platform_, &out, &err, nullptr, nullptr};
+    const KorvctlContext context{folder_.Folder(), &platform_, &out, &err, nullptr, nullptr};
     const int status = RunKorvctl(args, context);
     EXPECT_EQ(err.str(), "");
     return status;

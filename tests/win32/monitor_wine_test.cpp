@@ -16,6 +16,7 @@
 #include "korvsim.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
+#include "host_path.h"
 #include "wine_testing.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -87,7 +88,7 @@ class Monitor : public ::testing::Test {
     return PumpUntil([&] { return Shown(monitor) == expected; });
   }
   TempFolder folder;
-  const std::string pictures = folder.PathA();
+  const std::string pictures = AnsiText(folder.Path());  // for the PNG reader
   HWND monitor = nullptr;
   HWND status = nullptr;
   Win32TgaPlatform platform;
@@ -113,7 +114,7 @@ TEST_F(Monitor, ShowsEachNewOutputPictureAsTheSimulatorSavesIt) {
 }
 
 TEST_F(Monitor, ShowsTheAlphaTestFrameUntilTheOutputIsWrittenAgain) {
-  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
   Orbel_Close(0);  // the simulator saves the frame memory now
   EXPECT_GE(WaitShows("board0-memory.png"), 0);
   EXPECT_NE(Text(monitor).find("frame memory (closed)"), std::string::npos) << Text(monitor);

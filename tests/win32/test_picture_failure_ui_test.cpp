@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "board_config_dialog.h"
-#include "host_path.h"
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
@@ -29,7 +28,7 @@ class TestPictureFailure : public ::testing::Test {
     Dialog::SetResourceModule(module);
     Dialog::SetLanguage(Chinese());
     ASSERT_TRUE(Orbel_Initial(0, 1, 0));
-    const std::string folder = folder_.PathA();
+    const std::filesystem::path folder = folder_.Folder();
     run_ = std::make_unique<ui::ModuleRun>([folder] {
       BoardConfigDialog(Chinese() ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, 0, folder).DoModal();
     });
@@ -88,7 +87,7 @@ TEST_F(TestPictureFailure, AnUnreadableHeaderIsToldInTheUsersLanguage) {
   ui::Click(dialog_, IDCANCEL);
   ASSERT_TRUE(run_->WaitFinished());
   run_ = std::make_unique<ui::ModuleRun>([folder] {
-    BoardConfigDialog(Chinese() ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, 0, AnsiText(folder)).DoModal();
+    BoardConfigDialog(Chinese() ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, 0, folder).DoModal();
   });
   dialog_ = run_->WaitWindowTitled(Chinese() ? W("配置 Korvex  V1.6") : L"Config Korvex V1.6");
   ASSERT_TRUE(dialog_ && run_->Sync());

@@ -65,7 +65,7 @@ TEST(FrameMemoryWine, OnlyAWholeCommittedWritableRangePasses) {
 }
 
 TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
-  ASSERT_EQ(RunAlphaTest(ProgramFolderA(), 0, platform), AlphaTestResult::Written);
+  ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(CallsSinceOpen(), 1);
   EXPECT_EQ(SimCallText(first), "Orbel_GetMemAddress(&p, 0) = 1");
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
@@ -73,15 +73,14 @@ TEST_F(TestOutputWine, TheShippedPictureLandsCentredInTheFrameMemory) {
 
 TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   TempFolder folder;
-  const std::string dir = folder.PathA();
-  const std::string copy = dir + "TestAlpha.tga";
+  const std::filesystem::path dir = folder.Folder(), copy = dir / "TestAlpha.tga";
   // Another test's reader may hold the picture unshared for a moment.
   bool copied = false;
   for (int attempt = 0; attempt < 100 && !copied; ++attempt, Sleep(20))
-    copied = CopyFileA((ProgramFolderA() + "TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
+    copied = CopyFileW((ProgramFolder() + L"TestAlpha.tga").c_str(), copy.c_str(), FALSE) != 0;
   ASSERT_TRUE(copied);
 
-  HANDLE held = CreateFileA(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = CreateFileW(copy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
   EXPECT_EQ(CallsSinceOpen(), 0);
@@ -90,7 +89,7 @@ TEST_F(TestOutputWine, APictureHeldOpenElsewhereIsNotReadUntilItIsFree) {
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::Written);
   EXPECT_EQ(SimMemory(0), ExpectedAlphaTestFrame());
 
-  DeleteFileA(copy.c_str());
+  DeleteFileW(copy.c_str());
   EXPECT_EQ(RunAlphaTest(dir, 0, platform), AlphaTestResult::CannotOpen);
 }
 
@@ -104,11 +103,11 @@ TEST_F(TestOutputWine, ASmallFileThatDeclaresABigPictureCostsOnlyAMoment) {
   const Case cases[] = {
       {10, 65535, 2048, true}, {2, 65535, 65535, true}, {10, 4096, 4096, false}, {2, 4096, 4096, false}};
   TempFolder folder;
-  const std::string dir = folder.PathA();
+  const std::filesystem::path dir = folder.Folder();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << " x " << c.height << ", type " << c.type);
     const Bytes header = TgaBytes(TgaHead(c.type, c.width, c.height, 32, 0x20));
-    HANDLE f = CreateFileA((dir + "TestAlpha.tga").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE f = CreateFileW((dir / "TestAlpha.tga").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(f, header.data(), DWORD(header.size()), &written, nullptr));

@@ -20,9 +20,9 @@ namespace {
 
 using Words = std::vector<uint32_t>;
 
-std::string TempFile(const TempFolder& folder, const char* name, const std::vector<uint8_t>& bytes) {
-  std::string path = folder.PathA() + name;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::filesystem::path TempFile(const TempFolder& folder, const char* name, const std::vector<uint8_t>& bytes) {
+  const std::filesystem::path path = folder.Folder() / name;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   EXPECT_NE(INVALID_HANDLE_VALUE, h);
   DWORD written = 0;
   WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr);
@@ -83,26 +83,26 @@ TEST(TgaWin32, LoadsThroughTheSystem) {
   // 2 x 2 run-length, bottom to top: a run of 3, then one raw black pixel.
   const Bytes file = TgaBytes(TgaHead(10, 2, 2, 32), {{0x82, 0x10, 0x20, 0x30, 0x40, 0x00, 0x00, 0x00, 0x00, 0x80}});
   TempFolder folder;
-  const std::string path = TempFile(folder, "rle.tga", file);
+  const std::filesystem::path path = TempFile(folder, "rle.tga", file);
   Win32TgaPlatform platform;
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   TgaImageReader reader(platform);
   ASSERT_EQ(TgaLoadResult::Loaded, reader.LoadTgaFile(path, *holder));
   EXPECT_EQ((Words{0x40302010, 0, 0x40302010, 0x40302010}), Pixels(static_cast<BitmapHolder&>(*holder)));
-  DeleteFileA(path.c_str());
+  DeleteFileW(path.c_str());
 }
 
 TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   TempFolder folder;
-  const std::string path = TempFile(folder, "shared.tga", TgaBytes(TgaHead(2, 1, 1, 24)));
+  const std::filesystem::path path = TempFile(folder, "shared.tga", TgaBytes(TgaHead(2, 1, 1, 24)));
   Win32TgaPlatform platform;
   BitmapHolder holder;
   TgaImageReader reader(platform);
-  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path + ".missing", holder));
-  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(folder.PathA(), holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path.native() + L".missing", holder));
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(folder.Folder(), holder));
 
   // Held open elsewhere, even by a reader that shares: cannot be opened.
-  HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+  HANDLE other = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, other);
   EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(path, holder));
@@ -113,7 +113,7 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
   {
     std::unique_ptr<TgaFile> file = platform.Open(path);
     ASSERT_NE(nullptr, file);
-    HANDLE again = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    HANDLE again = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(INVALID_HANDLE_VALUE, again);
     EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), GetLastError());
@@ -129,7 +129,7 @@ TEST(TgaWin32, FilesAreUnsharedAndMustExist) {
     EXPECT_EQ(1, file->Read(b, 1));
     EXPECT_EQ(2, b[0]);
   }
-  EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
+  EXPECT_TRUE(DeleteFileW(path.c_str())) << "the file was left open";
 }
 
 TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
@@ -147,11 +147,11 @@ TEST(TgaWin32, ImagesAboveTheModulesLimitAreOutOfMemoryAtOnce) {
   TempFolder folder;
   for (const auto& size : sizes) {
     SCOPED_TRACE(testing::Message() << size.width << " x " << size.height);
-    const std::string path = TempFile(folder, "big.tga", TgaBytes(TgaHead(2, size.width, size.height, 32)));
+    const std::filesystem::path path = TempFile(folder, "big.tga", TgaBytes(TgaHead(2, size.width, size.height, 32)));
     const DWORD start = GetTickCount();
     EXPECT_THROW(reader.LoadTgaFile(path, holder), std::bad_alloc);
     EXPECT_LT(GetTickCount() - start, 250u);
-    EXPECT_TRUE(DeleteFileA(path.c_str())) << "the file was left open";
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "the file was left open";
   }
   EXPECT_EQ(Words{one}, Pixels(holder));
 }

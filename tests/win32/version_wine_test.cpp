@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host_path.h"
 #include "wine_testing.h"
 
 namespace {
@@ -17,7 +18,7 @@ namespace {
 class VersionResource : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string dll = ProgramFolderA() + "korvcfg.dll";
+    const std::string dll = AnsiText(ProgramFolder()) + "korvcfg.dll";
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeA(dll.c_str(), &handle);
     ASSERT_GT(size, 0u) << "no version resource in " << dll;

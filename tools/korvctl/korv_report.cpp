@@ -29,7 +29,7 @@ std::string FileJson(const FileFacts& file) {
 }
 
 // Board.ini as the module reads it; defaults gets what restoring would apply.
-std::string BoardIniJson(const std::string& path, BoardSettings& defaults) {
+std::string BoardIniJson(const std::filesystem::path& path, BoardSettings& defaults) {
   const std::optional<unsigned long long> size = FileSize(path);
   std::string text;
   const bool readable = size && *size <= kMaxProfileFileSize && ReadWholeFile(path, kMaxProfileFileSize, text);
@@ -97,7 +97,7 @@ std::string SettingsJson(const BoardSettings& values, const bool* reported) {
   });
 }
 
-std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::string& boardIni) {
+std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::filesystem::path& boardIni) {
   BoardSettings defaults;
   std::string json = "{\"report\": 1,\n  \"korvctl\": " + FileJson(facts.korvctl) + ",\n  \"architecture\": \"" +
                      kArchitecture + "\",\n  \"korvcfg\": " + FileJson(facts.korvcfg) +

@@ -5,6 +5,7 @@
 // The simulator takes such a report as its state (sim/sim_state.h).
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -43,5 +44,4 @@ std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std
                         bool readable);
 
 // The report. deviceLibraryBound false: the boards are not asked.
-// boardIni is Board.ini's path as the module's strings carry it.
-std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::string& boardIni);
+std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::filesystem::path& boardIni);

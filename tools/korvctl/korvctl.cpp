@@ -150,7 +150,11 @@ class Run {
     return kBadCommandLine;
   }
   bool Parse(const std::vector<std::string>& args, CommandLine& line, std::string& problem);
-  std::string Shown(const std::string& path) const { return context_.showPath ? context_.showPath(path) : path; }
+  std::string Shown(const std::filesystem::path& path) const {
+    return context_.showPath ? context_.showPath(path) : path.u8string();
+  }
+  // A file name or path the command line gives, as a message shows it.
+  std::string Shown(const std::string& name) const { return Shown(std::filesystem::u8path(name)); }
   // The board count, checked; nothing when there is none to work on.
   std::optional<int> BoardCount(int* reported = nullptr);
   // The boards a command names, checked against the count; nothing after a
@@ -172,7 +176,7 @@ class Run {
   int List(const CommandLine& line);
   int Profile(const CommandLine& line);
   // Reads the board and writes its settings to path; false after a message.
-  bool SaveBoard(int index, const std::string& path);
+  bool SaveBoard(int index, const std::filesystem::path& path);
   // Whether the board opened; it is told otherwise.
   bool Opened(const OpenBoard& board, int& status) {
     if (board.IsOpen()) return true;
@@ -564,7 +568,7 @@ int Run::ApplyFile(const CommandLine& line) {
   // The file is checked whole before any board is asked.
   WantedSettings wanted;
   std::string problem;
-  if (!ReadWantedSettings(line.words[0], wanted, problem))
+  if (!ReadWantedSettings(std::filesystem::u8path(line.words[0]), wanted, problem))
     return Usage(Shown(line.words[0]) + ": " + problem + "; nothing was sent");
   int status = kDone;
   const std::optional<std::vector<int>> boards = Targets(line, status);
@@ -645,7 +649,7 @@ int Run::ApplyWanted(const std::vector<int>& boards, const WantedSettings& wante
   return status;
 }
 
-bool Run::SaveBoard(int index, const std::string& path) {
+bool Run::SaveBoard(int index, const std::filesystem::path& path) {
   // A board that did not report its settings would put zeros over what the
   // file holds.
   BoardSettings settings;
@@ -669,7 +673,7 @@ int Run::Profile(const CommandLine& line) {
   if ((line.check || line.allBoards || line.json) && action != "apply")
     return Usage("--check, --all-boards and --json go only with profile apply");
   if (line.board && (action == "show" || action == "delete")) return Usage("profile " + action + " takes no --board");
-  const std::string folder = ProfileFolder(context_.directory);
+  const std::filesystem::path folder = ProfileFolder(context_.directory);
   int status = kDone;
   if (action == "list") {
     std::vector<std::string> names;
@@ -689,7 +693,7 @@ int Run::Profile(const CommandLine& line) {
       if (Opened(open, status)) board = ReadBoard(open.index());
     }
     for (const std::string& name : names) {
-      const std::string path = ProfilePath(context_.directory, name);
+      const std::filesystem::path path = ProfilePath(context_.directory, name);
       std::string row = Shown(name);
       row.resize(std::max<size_t>(row.size() + 2, 20), ' ');
       char date[32] = "?";
@@ -716,7 +720,7 @@ int Run::Profile(const CommandLine& line) {
   const std::string name = line.words[1];
   if (const std::optional<std::string> problem = ProfileNameProblem(name))
     return Usage("'" + Shown(name) + "': " + *problem + "; nothing was written");
-  const std::string path = ProfilePath(context_.directory, name);
+  const std::filesystem::path path = ProfilePath(context_.directory, name);
   if (action != "save" && !FileSize(path)) {
     err_ << "korvctl: there is no profile " << Shown(name) << " in " << Shown(folder) << "\n";
     return kBadCommandLine;
@@ -761,7 +765,7 @@ int Run::Defaults(const CommandLine& line) {
   if (action == "factory" && line.file) return Usage("defaults factory takes no file");
   if ((line.json || line.verify) && action == "save") return Usage("defaults save takes no --json or --verify");
   if (line.json && !line.verify) return Usage("defaults restore and factory print JSON only with --verify");
-  const std::string path = line.file.value_or(context_.directory + "Board.ini");
+  const std::filesystem::path path = line.file ? std::filesystem::u8path(*line.file) : context_.directory / "Board.ini";
   int status = kDone;
   if (action == "save") {
     const std::unique_ptr<OpenBoard> board = OpenNamed(line, status);
@@ -812,7 +816,8 @@ int Run::Picture(const CommandLine& line) {
     err_ << "korvctl: no memory for the frame\n";
     return kBoardFailed;
   }
-  const std::string path = line.file.value_or(context_.directory + "TestAlpha.tga");
+  const std::filesystem::path path =
+      line.file ? std::filesystem::u8path(*line.file) : context_.directory / "TestAlpha.tga";
   const char* problem = nullptr;
   try {
     switch (RunAlphaTestFile(path, index, *context_.platform,
@@ -871,15 +876,15 @@ int Run::Report(const CommandLine& line) {
   if (!line.words.empty()) return Usage("report takes no arguments");
   if (line.board) return Usage("report covers every board; it takes no --board");
   SystemFacts facts;
-  facts.moduleFolder = Shown(context_.directory);
+  facts.moduleFolder = context_.directory.u8string();
   if (context_.systemFacts) context_.systemFacts(facts);
   if (context_.deviceLibraryProblem) facts.deviceLibrary.problem = context_.deviceLibraryProblem;
-  const std::string report = ReportJson(facts, !context_.deviceLibraryProblem, context_.directory + "Board.ini");
+  const std::string report = ReportJson(facts, !context_.deviceLibraryProblem, context_.directory / "Board.ini");
   if (!line.out) {
     out_ << report;
     return kDone;
   }
-  if (!ReplaceWholeFile(*line.out, report)) {
+  if (!ReplaceWholeFile(std::filesystem::u8path(*line.out), report)) {
     err_ << "korvctl: cannot write the report to " << Shown(*line.out) << "\n";
     return kBoardFailed;
   }

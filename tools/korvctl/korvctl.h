@@ -3,6 +3,7 @@
 // portable part; korvctl_main.cpp binds it to a Windows console.
 #pragma once
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,12 +14,12 @@
 
 // What a run needs from its program.
 struct KorvctlContext {
-  std::string directory;  // korvctl.exe's folder, ending in its separator: Board.ini, TestAlpha.tga
+  std::filesystem::path directory;  // korvctl.exe's folder: Board.ini, TestAlpha.tga
   TgaPlatform* platform;  // for the alpha picture
   std::ostream* out;      // results
   std::ostream* err;      // messages
-  // A path as a message shows it.
-  std::string (*showPath)(const std::string& path);
+  // A path as a message shows it; null: in UTF-8.
+  std::string (*showPath)(const std::filesystem::path& path);
   // Whether frame memory the board gives may be written; null: any.
   FrameMemoryCheck frameMemory;
   // What the platform tells the support report; null: nothing.
@@ -39,7 +40,7 @@ enum KorvctlStatus {
   kDifferent = 3,       // apply --check: a board differs from the file
 };
 
-// Runs one command line (without the program's name).
+// Runs one command line (without the program's name), its words in UTF-8.
 int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& context);
 
 // Closes the board a run has open, if any, at once and only once: for a

@@ -1,7 +1,7 @@
 // korvctl.exe: the console program around the portable commands. Arguments
-// arrive as the system's wide text and become the module's path strings
-// (host_path.h), so a file named in any script is found; the board a command
-// has open is closed also when the user presses Ctrl+C or closes the window.
+// arrive as the system's wide text and reach the commands in UTF-8, so a
+// file named in any script is found; the board a command has open is closed
+// also when the user presses Ctrl+C or closes the window.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -39,24 +39,21 @@ std::string DialogTemplate(HMODULE module, int id, WORD language) {
   return bytes ? std::string(bytes, SizeofResource(module, found)) : std::string();
 }
 
-// A path string as text for a message: marked paths are UTF-8 already.
-std::string ShowPath(const std::string& path) { return IsAnsiPath(path) ? path : path.substr(1); }
-
 }  // namespace
 
 int main() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::string> args;
-  for (int i = 1; argv && i < argc; ++i) args.push_back(HostPathString(argv[i]));
+  for (int i = 1; argv && i < argc; ++i) args.push_back(Utf8Text(argv[i]));
   LocalFree(argv);
 
   Win32TgaPlatform platform;
-  KorvctlContext context{HostPathString(ModuleFolder(nullptr)),
+  KorvctlContext context{ModuleFolder(nullptr),
                          &platform,
                          &std::cout,
                          &std::cerr,
-                         ShowPath,
+                         MessagePath,
                          IsWritableMemory,
                          Win32SystemFacts};
   // korvio.dll as korvcfg.dll finds it: one loaded already, the one beside
@@ -64,20 +61,20 @@ int main() {
   // Without it only the report runs, and says why.
   std::vector<const char*> missing;
   std::string problem;
-  if (!BindDeviceLibrary(WidePath(context.directory), missing)) {
+  if (!BindDeviceLibrary(context.directory.native(), missing)) {
     problem = "the board's device library korvio.dll is not installed or is incomplete";
     if (!missing.empty()) {
       problem += " (" + MissingFunctionList(missing, " and %d more") + " missing)";
     } else {
       problem += "; it was looked for in these folders:";
-      for (const std::wstring& folder : DeviceLibraryFolders(WidePath(context.directory)))
-        problem += "\n  " + ShowPath(HostPathString(folder));
+      for (const std::wstring& folder : DeviceLibraryFolders(context.directory.native()))
+        problem += "\n  " + MessagePath(folder);
     }
     context.deviceLibraryProblem = problem.c_str();
   }
   // list's labels: the dialog's captions from korvcfg.dll beside the
   // program, read as data (nothing of it runs).
-  HMODULE module = LoadLibraryExW((WidePath(context.directory) + L"korvcfg.dll").c_str(), nullptr,
+  HMODULE module = LoadLibraryExW((context.directory / L"korvcfg.dll").c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE);
   context.englishDialog = DialogTemplate(module, IDD_CONFIG_ENGLISH, LANG_ENGLISH);
   context.chineseDialog = DialogTemplate(module, IDD_CONFIG_CHINESE, LANG_CHINESE);

@@ -29,8 +29,7 @@ bool IsReservedDevice(std::string base) {
 
 }  // namespace
 
-std::optional<std::string> ProfileNameProblem(const std::string& raw) {
-  const std::string name = PathAsUtf8(raw);
+std::optional<std::string> ProfileNameProblem(const std::string& name) {
   if (name.empty()) return "a profile needs a name";
   const std::optional<size_t> length = CharacterCount(name);
   if (!length) return "a profile's name must be UTF-8 text";
@@ -46,16 +45,13 @@ std::optional<std::string> ProfileNameProblem(const std::string& raw) {
   return std::nullopt;
 }
 
-std::string ProfileFolder(const std::string& directory) {
-  const char separator = directory.empty() ? '/' : directory.back();
-  return JoinPath(directory, std::string("Profiles") + separator);
+std::filesystem::path ProfileFolder(const std::filesystem::path& directory) { return directory / "Profiles" / ""; }
+
+std::filesystem::path ProfilePath(const std::filesystem::path& directory, const std::string& name) {
+  return ProfileFolder(directory) / std::filesystem::u8path(name + kSuffix);
 }
 
-std::string ProfilePath(const std::string& directory, const std::string& name) {
-  return JoinPath(ProfileFolder(directory), name + kSuffix);
-}
-
-bool ListProfiles(const std::string& directory, std::vector<std::string>& names) {
+bool ListProfiles(const std::filesystem::path& directory, std::vector<std::string>& names) {
   if (!ListFiles(ProfileFolder(directory), kSuffix, names)) return false;
   for (std::string& name : names) name.resize(name.size() - (sizeof kSuffix - 1));
   return true;

@@ -4,6 +4,7 @@
 // applied as it is.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +15,10 @@
 // device name (CON, NUL, COM1...) with or without an extension.
 std::optional<std::string> ProfileNameProblem(const std::string& name);
 
-// The Profiles folder beside the module; directory ends in its separator,
-// and so does the result.
-std::string ProfileFolder(const std::string& directory);
-// The file of a profile whose name has no problem.
-std::string ProfilePath(const std::string& directory, const std::string& name);
+// The Profiles folder in the module's directory, ending in its separator.
+std::filesystem::path ProfileFolder(const std::filesystem::path& directory);
+// The file of a profile whose name (UTF-8) has no problem.
+std::filesystem::path ProfilePath(const std::filesystem::path& directory, const std::string& name);
 // The names of the profiles kept, sorted; false when the folder cannot be
 // read (no folder: none).
-bool ListProfiles(const std::string& directory, std::vector<std::string>& names);
+bool ListProfiles(const std::filesystem::path& directory, std::vector<std::string>& names);

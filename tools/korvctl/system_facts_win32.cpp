@@ -69,7 +69,7 @@ bool Writable(const std::wstring& folder) {
 }  // namespace
 
 void Win32SystemFacts(SystemFacts& facts) {
-  const std::wstring folder = ModuleFolder(nullptr);
+  const std::wstring folder = ModuleFolder(nullptr).native();
   facts.korvctl = Describe(ModuleFileName(nullptr));
   facts.korvcfg = Describe(folder + L"korvcfg.dll");
   facts.windowsVersion = WindowsVersion();

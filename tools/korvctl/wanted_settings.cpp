@@ -133,7 +133,7 @@ std::optional<int32_t> SettingValue(const BoardSetting& s, const std::string& te
   return code && s.Valid(*code) ? code : std::nullopt;
 }
 
-bool ReadWantedSettings(const std::string& path, WantedSettings& wanted, std::string& problem) {
+bool ReadWantedSettings(const std::filesystem::path& path, WantedSettings& wanted, std::string& problem) {
   const std::optional<unsigned long long> size = FileSize(path);
   std::string text;
   if (!size) {

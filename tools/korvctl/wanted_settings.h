@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -29,4 +30,4 @@ std::string SettingChoices(const BoardSetting& s);
 
 // What the file at path asks for; false and the reason, naming the line or
 // key, when it is no settings file.
-bool ReadWantedSettings(const std::string& path, WantedSettings& wanted, std::string& problem);
+bool ReadWantedSettings(const std::filesystem::path& path, WantedSettings& wanted, std::string& problem);
