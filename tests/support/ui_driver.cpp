@@ -218,8 +218,8 @@ int ModuleRun::DialogsCreated() const {
 }
 
 std::wstring Text(HWND window) {
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');  // a status line can be long
+  text.resize(GetWindowTextW(window, &text[0], static_cast<int>(text.size())));
   return text;
 }
 

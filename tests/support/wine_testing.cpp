@@ -9,6 +9,17 @@
 
 std::wstring ProgramFolder() { return ModuleFolder(nullptr).native(); }
 
+std::string FileBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  CloseHandle(h);
+  return bytes;
+}
+
 TempFolder::TempFolder(const std::wstring& suffix) {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, temp);

@@ -9,6 +9,10 @@
 // folder is; the built DLLs and TestAlpha.tga are there.
 std::wstring ProgramFolder();
 
+// The bytes of a file, through the wide-character file functions (so a path
+// with the \\?\ prefix works); empty where it cannot be opened.
+std::string FileBytes(const std::wstring& path);
+
 // A new folder of the test's own in the temporary folder, named
 // korv-<process id>-<n> and then suffix (such as characters to test paths
 // with); removed with what it holds at the end, except where a DLL loaded

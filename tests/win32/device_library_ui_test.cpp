@@ -25,16 +25,11 @@ bool Copy(const std::wstring& from, const std::wstring& to) { return CopyFileW(f
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The simulator with the exports named renamed (their last but one letter,
 // which keeps the sorted order of the names), so that it lacks those
 // functions; the same words elsewhere in the file change too.
 bool WriteIncompleteLibrary(const std::wstring& path, const std::vector<std::string>& lacking = {"Orbel_SetRectangle"}) {
-  std::string dll = ReadFile(Built(L"korvio.dll"));
+  std::string dll = FileBytes(Built(L"korvio.dll"));
   for (const std::string& function : lacking) {
     const std::string name = function + '\0';
     size_t at = dll.find(name);
@@ -76,7 +71,7 @@ std::wstring OnlyBox(const ui::ModuleFolder& folder) {
   ui::Click(box, IDOK);
   EXPECT_TRUE(run.WaitFinished());
   EXPECT_EQ(run.DialogsCreated(), 1) << "the box alone";
-  EXPECT_EQ(ReadFile(trace), "");
+  EXPECT_EQ(FileBytes(trace), "");
   return text;
 }
 
@@ -133,7 +128,7 @@ std::string FirstCall(const std::wstring& folder, const std::wstring& arguments)
   if (!ended) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  const std::string calls = ReadFile(trace);
+  const std::string calls = FileBytes(trace);
   return ended ? calls.substr(0, calls.find_first_of("\r\n")) : "the host did not end";
 }
 
@@ -234,7 +229,7 @@ TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
       "korvctl: the board's device library korvio.dll is not installed or is incomplete; it was looked for in "
       "these folders:\n  " +
       AnsiText(tool.Path()) + "\n  " + AnsiText(SystemFolder()) + "\n";
-  std::string shown = ReadFile(errors);
+  std::string shown = FileBytes(errors);
   shown.erase(std::remove(shown.begin(), shown.end(), '\r'), shown.end());
   EXPECT_EQ(shown, expected);
   EXPECT_FALSE(Exists(marker));

@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "board_monitor.h"
+#include "host_path.h"
 #include "korvio.h"
 #include "korvsim.h"
 #include "test_pictures.h"
 #include "tga_win32.h"
-#include "host_path.h"
+#include "ui_driver.h"
 #include "wine_testing.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -26,6 +27,8 @@
 namespace {
 
 using Picture = std::vector<uint32_t>;  // 720 x 576, 0x00RRGGBB
+using ui::Text;
+using ui::W;
 
 // Runs this thread's messages, so the monitor's timer, until done() holds;
 // the time it took in milliseconds, or -1 after the limit.
@@ -57,12 +60,6 @@ Picture ReadPng(const std::string& path) {
   }
   stbi_image_free(rgb);
   return p;
-}
-
-std::string Text(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
 }
 
 class Monitor : public ::testing::Test {
@@ -109,7 +106,7 @@ TEST_F(Monitor, ShowsEachNewOutputPictureAsTheSimulatorSavesIt) {
     double ms = WaitShows("board0-output.png");
     EXPECT_GE(ms, 0) << "the monitor never showed it";
     std::printf("%s shown after %.0f ms\n", s.step, ms);
-    EXPECT_NE(Text(monitor).find(", output"), std::string::npos) << Text(monitor);
+    EXPECT_NE(Text(monitor).find(L", output"), std::wstring::npos) << Text(monitor);
   }
 }
 
@@ -117,7 +114,7 @@ TEST_F(Monitor, ShowsTheAlphaTestFrameUntilTheOutputIsWrittenAgain) {
   ASSERT_EQ(RunAlphaTest(ProgramFolder(), 0, platform), AlphaTestResult::Written);
   Orbel_Close(0);  // the simulator saves the frame memory now
   EXPECT_GE(WaitShows("board0-memory.png"), 0);
-  EXPECT_NE(Text(monitor).find("frame memory (closed)"), std::string::npos) << Text(monitor);
+  EXPECT_NE(Text(monitor).find(L"frame memory (closed)"), std::wstring::npos) << Text(monitor);
 
   ASSERT_TRUE(Orbel_Initial(0, 1, 0));
   SendColorBars(ColorBarPattern::Bars100_0_100_00, 0);
@@ -138,7 +135,7 @@ TEST_F(Monitor, StatusLineFollowsTheBoardsSettingsInWords) {
   for (const auto& s : steps) {
     SCOPED_TRACE(s.words);
     s.change();
-    EXPECT_GE(PumpUntil([&] { return Text(status).find(s.words) != std::string::npos; }), 0) << Text(status);
+    EXPECT_GE(PumpUntil([&] { return Text(status).find(W(s.words)) != std::wstring::npos; }), 0) << Text(status);
   }
 }
 

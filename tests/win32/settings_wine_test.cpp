@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "file_store.h"
@@ -29,11 +28,7 @@ using namespace std::string_view_literals;
 class WineSettingsFile : public ::testing::Test {
  protected:
   void Put(const std::string& name, const std::string& text) { std::ofstream(dir + name, std::ios::binary) << text; }
-  std::string Get(const std::string& name) {
-    std::ostringstream text;
-    text << std::ifstream(dir + name, std::ios::binary).rdbuf();
-    return text.str();
-  }
+  std::string Get(const std::string& name) { return FileBytes(folder.Path() + std::wstring(name.begin(), name.end())); }
   std::vector<std::string> Files() {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir))
@@ -44,17 +39,6 @@ class WineSettingsFile : public ::testing::Test {
   // For the byte-string functions our file is compared with.
   const std::string dir = AnsiText(folder.Path());
 };
-
-std::string ReadWide(const std::wstring& path) {
-  std::string text;
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "(missing)";
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) text.append(buffer, n);
-  CloseHandle(h);
-  return text;
-}
 
 TEST_F(WineSettingsFile, SavedBoardIniReadsBackThroughThePlatformAsTheSameValues) {
   const std::string path = dir + "Board.ini";
@@ -299,11 +283,11 @@ TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
     }
     const std::filesystem::path path = folder + L"Board.ini";
     EXPECT_TRUE(SaveSettingsFile(path, FromFields(SomeValues()))) << folder.size();
-    EXPECT_EQ(ReadWide(FileApiPath(path)), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+    EXPECT_EQ(FileBytes(FileApiPath(path)), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
     BoardSettings read;
     LoadSettingsFile(path, read);
     EXPECT_EQ(Fields(read), SomeValues()) << folder.size();
-    EXPECT_EQ(ReadWide(base + L"Board.ini"), "(missing)");
+    EXPECT_EQ(GetFileAttributesW((base + L"Board.ini").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(Win32TgaPlatform().Open(path)) << "the alpha test's picture is opened the same way";
     DeleteFileW(FileApiPath(path).c_str());
     for (size_t n = folders.size(); n > 0; --n) {
