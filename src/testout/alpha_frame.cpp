@@ -42,12 +42,12 @@ void PlaceImageInFrame(const uint32_t* pixels, int width, int height, VideoFrame
 
 bool AnyFrameMemory(void*, size_t) { return true; }
 
-AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int board, TgaPlatform& platform,
                              FrameMemoryCheck usable) {
-  return RunAlphaTestFile(moduleDirectory / "TestAlpha.tga", cardIndex, platform, usable);
+  return RunAlphaTestFile(moduleDirectory / "TestAlpha.tga", board, platform, usable);
 }
 
-AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int board, TgaPlatform& platform,
                                  FrameMemoryCheck usable) {
   std::unique_ptr<ImageHolder> holder = platform.NewImageHolder();
   if (!holder) return AlphaTestResult::NoMemory;
@@ -81,7 +81,7 @@ AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int cardInde
   // only when a whole frame there is memory we may write: a wrong address
   // must not bring the host down.
   void* address = nullptr;
-  const int given = Orbel_GetMemAddress(&address, cardIndex);
+  const int given = Orbel_GetMemAddress(&address, board);
   if (!given || !address || !usable(address, sizeof(VideoFrame))) return AlphaTestResult::NoFrameMemory;
 
   // The board's memory: every word written once, in ascending address order,

@@ -59,15 +59,15 @@ void FillColorBars(ColorBarPattern pattern, VideoFrame& frame) {
   for (int y = 1; y < VideoFrame::kHeight; ++y) std::memcpy(frame.pixels[y], first, sizeof frame.pixels[y]);
 }
 
-bool SendColorBars(ColorBarPattern pattern, int cardIndex) {
+bool SendColorBars(ColorBarPattern pattern, int board) {
   PixelBlock<VideoFrame> frame = AllocatePixelBlock<VideoFrame>(sizeof(VideoFrame));
   if (!frame) return false;
   FillColorBars(pattern, *frame);
   // Row by row, top to bottom, each a rectangle one row high across the
   // whole width; a row the board refuses does not stop the rest.
   for (int y = 0; y < VideoFrame::kHeight; ++y)
-    Orbel_SetRectangle(0, y, VideoFrame::kWidth, 1, frame->pixels[y], cardIndex);
+    Orbel_SetRectangle(0, y, VideoFrame::kWidth, 1, frame->pixels[y], board);
   return true;
 }
 
-void ClearOutput(int cardIndex) { Orbel_ClearCurrentScreen(cardIndex); }
+void ClearOutput(int board) { Orbel_ClearCurrentScreen(board); }

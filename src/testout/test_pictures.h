@@ -36,10 +36,10 @@ void FillColorBars(ColorBarPattern pattern, VideoFrame& frame);
 // Builds the bars and sends them with one Orbel_SetRectangle per row, y 0 to
 // 575, whatever the calls return. False, with no device call, when the frame
 // cannot be allocated.
-bool SendColorBars(ColorBarPattern pattern, int cardIndex);
+bool SendColorBars(ColorBarPattern pattern, int board);
 
 // One Orbel_ClearCurrentScreen; nothing else.
-void ClearOutput(int cardIndex);
+void ClearOutput(int board);
 
 // Writes every pixel of the frame from an image of width x height pixels,
 // rows of width pixels top row first (pixels holds at least width x
@@ -83,8 +83,8 @@ constexpr uint64_t kAlphaTestImageLimit = uint64_t(4096) * 4096 * 4;
 // Errors that the reader throws (a header read error, std::bad_alloc, also
 // for a picture above kAlphaTestImageLimit) pass through after everything
 // held is released, before any device call.
-AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTest(const std::filesystem::path& moduleDirectory, int board, TgaPlatform& platform,
                              FrameMemoryCheck usable = AnyFrameMemory);
 // The same with the picture of another file.
-AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int cardIndex, TgaPlatform& platform,
+AlphaTestResult RunAlphaTestFile(const std::filesystem::path& path, int board, TgaPlatform& platform,
                                  FrameMemoryCheck usable = AnyFrameMemory);
