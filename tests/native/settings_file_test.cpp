@@ -62,6 +62,12 @@ TEST(ProfileStruct, EncodesUppercaseHexWithTheByteSumAndDecodesOnlyExactEntries)
 
 TEST_F(SettingsFile, SavedRecordLoadsBackAndTheFileIsOneSectionWithOneKey) {
   EXPECT_EQ(Load(), Fields(Factory()));  // no file yet
+  // The factory record saved: its 22 fields little-endian in hex, then their
+  // byte sum, 776, modulo 256.
+  EXPECT_TRUE(SaveSettingsFile(path, Factory()));
+  EXPECT_EQ(Get(),
+            "[BOARD]\r\nParam=02000000000000000000000000000000000000000000000001000000010000000100000080000000800000"
+            "00800000008000000000000000000000008000000080000000000000000000000001000000000000000200000008\r\n");
   EXPECT_TRUE(SaveSettingsFile(path, FromFields(SomeValues())));
   EXPECT_EQ(Load(), SomeValues());
   EXPECT_EQ(Get(), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
