@@ -273,8 +273,11 @@ TEST_F(Entry, BoardCountsNoMachineHasEndTheRunWithAMessage) {
 // While a run is open, a further call, from another thread or nested in the
 // run's own message loop (a host handling a message the dialog pumps),
 // returns at once without a device call, and the open dialog comes to the
-// front. The run itself goes on and closes its board once.
-TEST_F(Entry, ACallWhileARunIsOpenReturnsAtOnce) {
+// front. The run itself goes on and closes its board once. It watches the
+// foreground, which another test's new window would take, so it runs alone.
+class EntryForeground : public Entry {};
+
+TEST_F(EntryForeground, ACallWhileARunIsOpenReturnsAtOnce) {
   Boards("1");
   ui::ModuleRun run;
   HWND dialog = run.WaitWindowTitled(texts_.configCaption);
