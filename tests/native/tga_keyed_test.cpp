@@ -27,8 +27,8 @@ Outcome General(const Bytes& file) {
   platform.stats().keepLog = true;
   Words image(size_t(h.width) * h.height, 0);
   TgaImageReader reader(platform);
-  reader.DecodeImage(*f, h, nullptr, image.data(), h.width, h.height, h.width, 0, TgaImageReader::DataOffset(h), 1, 32,
-                     1);
+  reader.DecodeImage(*f, h, nullptr, image.data(), h.width, h.height, h.width, TgaImageReader::DataOffset(h),
+                     TgaImageReader::DecodeOptions());
   return {image, platform.stats().log};
 }
 
