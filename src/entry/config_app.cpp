@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "board_count.h"
 #include "korvio.h"
 #include "korvio_binding.h"
 #include "missing_functions.h"
@@ -87,16 +88,18 @@ void RunConfiguration(int& openedBoard) {
     ShowInformation(nullptr, WideText(theApp.AppName), text);
     return;
   }
-  int count = Orbel_GetCardNum();
-  if (count <= 0) {  // a negative count is no board either
-    Inform(IDS_NO_BOARD);
-    return;
-  }
-  if (count > kMaxBoardCount) {
-    std::snprintf(message, sizeof message, GbkText(IDS_IMPOSSIBLE_COUNT).c_str(), count);
+  const int reported = Orbel_GetCardNum();
+  const std::optional<int> checked = CheckedBoardCount(reported);
+  if (!checked && reported > 0) {  // more than any machine holds
+    std::snprintf(message, sizeof message, GbkText(IDS_IMPOSSIBLE_COUNT).c_str(), reported);
     Inform(message);
     return;
   }
+  if (!checked || *checked == 0) {  // a negative count is no board either
+    Inform(IDS_NO_BOARD);
+    return;
+  }
+  const int count = *checked;
 
   int board = 0;
   if (count == 1) {
