@@ -5,6 +5,7 @@
 
 #include "board_count.h"
 #include "board_json.h"
+#include "commands.h"
 #include "file_store.h"
 #include "json.h"
 #include "korvio.h"
@@ -119,4 +120,23 @@ std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const 
   for (int index = 0; index < *count; ++index)
     json += std::string(index ? "," : "") + "\n    " + BoardReportJson(index, defaults);
   return json + "]}\n";
+}
+
+int ReportCommand(Korvctl& k, const CommandLine& line) {
+  if (!line.words.empty()) return k.Usage("report takes no arguments");
+  SystemFacts facts;
+  facts.moduleFolder = k.context.directory.u8string();
+  if (k.context.systemFacts) k.context.systemFacts(facts);
+  if (k.context.deviceLibraryProblem) facts.deviceLibrary.problem = k.context.deviceLibraryProblem;
+  const std::string report = ReportJson(facts, !k.context.deviceLibraryProblem, k.context.directory / "Board.ini");
+  if (!line.Has(kOut)) {
+    k.out << report;
+    return kDone;
+  }
+  if (!ReplaceWholeFile(std::filesystem::u8path(line.out), report)) {
+    k.err << "korvctl: cannot write the report to " << k.Shown(line.out) << "\n";
+    return kFileFailed;
+  }
+  k.out << "report written to " << k.Shown(line.out) << "\n";
+  return kDone;
 }
