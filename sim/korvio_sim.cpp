@@ -3,6 +3,7 @@
 // hardware. Options are in korvsim.h.
 #include "korvsim.h"
 
+#include "board_json.h"
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
@@ -278,10 +279,9 @@ void KeepBoards(const Simulator& sim) {
   std::string json = "{\"count\": " + std::to_string(sim.boards.size()) + ", \"boards\": [";
   for (size_t card = 0; card < sim.boards.size(); ++card) {
     const Board& b = sim.boards[card];
-    json += std::string(card ? ",\n  " : "\n  ") + "{\"index\": " + std::to_string(card) +
-            ", \"opens\": " + (b.failOpen ? "false" : "true") + ", \"type\": " + std::to_string(b.type) +
-            ", \"sdiSubBoard\": " + (b.subBoard ? "true" : "false") + ", \"settings\": " +
-            SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }) + "}";
+    json += std::string(card ? ",\n  " : "\n  ") +
+            BoardJson({int(card), !b.failOpen, b.type, b.subBoard},
+                      SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }));
   }
   json += "]}\n";
   if (FILE* f = std::fopen(sim.keepPath.c_str(), "wb")) {

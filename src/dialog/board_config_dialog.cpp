@@ -66,6 +66,11 @@ void SetNumber(HWND dialog, int id, int value) {
   SetDlgItemTextA(dialog, id, text);
 }
 
+// The test-picture buttons, one for each row of kTestPictures, in its order.
+constexpr int kTestPictureButtons[] = {IDC_BARS_CLEAR, IDC_BARS_100_0_100_00, IDC_BARS_100_0_100_25,
+                                       IDC_BARS_100_0_75_00, IDC_BARS_ALPHA};
+static_assert(std::size(kTestPictureButtons) == std::size(kTestPictures), "a button for each test picture");
+
 // The words of IDS_PICTURE_TOO_LARGE name the alpha test's limit.
 static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name the alpha test's limit");
 
@@ -80,14 +85,6 @@ BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::files
   for (int& index : groupIndex_) index = -1;
   LoadSettingsFile(SettingsFilePath, StoredDefaults);
 }
-
-const BoardConfigDialog::Command BoardConfigDialog::kTestPictures[] = {
-    {IDC_BARS_CLEAR, &BoardConfigDialog::OnClearOutput},
-    {IDC_BARS_100_0_100_00, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_100_00>},
-    {IDC_BARS_100_0_100_25, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_100_25>},
-    {IDC_BARS_100_0_75_00, &BoardConfigDialog::OnColorBars<ColorBarPattern::Bars100_0_75_00>},
-    {IDC_BARS_ALPHA, &BoardConfigDialog::OnAlphaTest},
-};
 
 const BoardConfigDialog::Command BoardConfigDialog::kDefaultButtons[] = {
     {IDC_RESTORE_DEFAULT, &BoardConfigDialog::OnRestoreDefault},
@@ -150,23 +147,32 @@ bool BoardConfigDialog::OnClicked(int id) {
     }
     return true;
   }
-  const auto run = [&](const auto& commands) {
-    for (const Command& command : commands)
-      if (command.id == id) {
-        (this->*command.action)();
-        return true;
-      }
-    return false;
-  };
-  return run(kTestPictures) || run(kDefaultButtons);
+  for (size_t picture = 0; picture < std::size(kTestPictureButtons); ++picture)
+    if (kTestPictureButtons[picture] == id) {
+      OnTestPicture(picture);
+      return true;
+    }
+  for (const Command& command : kDefaultButtons)
+    if (command.id == id) {
+      (this->*command.action)();
+      return true;
+    }
+  return false;
 }
 
-void BoardConfigDialog::OnClearOutput() { ClearOutput(CardIndex); }
-
-template <ColorBarPattern pattern>
-void BoardConfigDialog::OnColorBars() {
-  // No frame: the box every handler's lack of memory gives.
-  if (!SendColorBars(pattern, CardIndex)) throw std::bad_alloc();
+void BoardConfigDialog::OnTestPicture(size_t picture) {
+  switch (kTestPictures[picture].kind) {
+    case TestPictureKind::Clear:
+      ClearOutput(CardIndex);
+      break;
+    case TestPictureKind::ColorBars:
+      // No frame: the box every handler's lack of memory gives.
+      if (!SendColorBars(ColorBarPattern(picture), CardIndex)) throw std::bad_alloc();
+      break;
+    case TestPictureKind::AlphaTest:
+      OnAlphaTest();
+      break;
+  }
 }
 
 void BoardConfigDialog::OnAlphaTest() {

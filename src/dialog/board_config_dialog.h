@@ -8,8 +8,6 @@
 #include "control_ids.h"
 #include "dialog.h"
 
-enum class ColorBarPattern;  // testout/test_pictures.h
-
 class BoardConfigDialog : public Dialog {
  public:
   // The radio groups of settings and the sliders of the dialog, in the order
@@ -49,14 +47,11 @@ class BoardConfigDialog : public Dialog {
     int id;
     void (BoardConfigDialog::*action)();
   };
-  // The test-picture buttons: clear output, the three bar patterns, the
-  // alpha test. Each click runs the picture's command again.
-  static const Command kTestPictures[];
   static const Command kDefaultButtons[];
 
-  void OnClearOutput();
-  template <ColorBarPattern pattern>
-  void OnColorBars();
+  // Sends the test picture of that row of testout's kTestPictures; each
+  // click sends it again.
+  void OnTestPicture(size_t picture);
   void OnAlphaTest();
   void OnSaveDefault();
   void OnRestoreDefault();

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "board_count.h"
 #include "korvio.h"
 #include "korvio_binding.h"
 #include "missing_functions.h"
@@ -22,9 +23,10 @@ namespace {
 
 bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != 0; }
 
-// A text of the run in the system's language, for the byte-string functions.
-std::string Text(int id) { return LoadTextBytes(id, UseChinese != 0); }
-std::wstring Words(int id) { return LoadText(id, UseChinese != 0); }
+// A text of the run in the system's language: for the byte-string
+// functions (the Chinese in GBK), or as wide text.
+std::string GbkText(int id) { return LoadTextBytes(id, UseChinese != 0); }
+std::wstring Utf16Text(int id) { return LoadText(id, UseChinese != 0); }
 
 }  // namespace
 
@@ -51,7 +53,7 @@ namespace {
 std::atomic<DWORD> g_runThread{0};
 
 void Inform(const char* text) { ShowInformation(nullptr, theApp.AppName.c_str(), text); }
-void Inform(int textId) { Inform(Text(textId).c_str()); }
+void Inform(int textId) { Inform(GbkText(textId).c_str()); }
 
 BOOL CALLBACK FindActiveWindow(HWND window, LPARAM found) {
   if (!IsWindowVisible(window) || !IsWindowEnabled(window)) return TRUE;
@@ -75,27 +77,29 @@ void RunConfiguration(int& openedBoard) {
   std::vector<const char*> missing;
   if (!BindDeviceLibrary(theApp.ModuleDirectory.native(), missing)) {
     if (!missing.empty()) {
-      const std::string list = MissingFunctionList(missing, Text(IDS_AND_MORE));
-      std::snprintf(message, sizeof message, Text(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), list.c_str());
+      const std::string list = MissingFunctionList(missing, GbkText(IDS_AND_MORE));
+      std::snprintf(message, sizeof message, GbkText(IDS_INCOMPLETE_DEVICE_LIBRARY).c_str(), list.c_str());
       Inform(message);
       return;
     }
     // The folders in wide text: a path need not fit the code page.
-    std::wstring text = Words(IDS_NO_DEVICE_LIBRARY) + L"\n" + Words(IDS_LIBRARY_FOLDERS);
+    std::wstring text = Utf16Text(IDS_NO_DEVICE_LIBRARY) + L"\n" + Utf16Text(IDS_LIBRARY_FOLDERS);
     for (const std::wstring& folder : DeviceLibraryFolders(theApp.ModuleDirectory.native())) text += L"\n" + folder;
     ShowInformation(nullptr, WideText(theApp.AppName), text);
     return;
   }
-  int count = Orbel_GetCardNum();
-  if (count <= 0) {  // a negative count is no board either
-    Inform(IDS_NO_BOARD);
-    return;
-  }
-  if (count > kMaxBoardCount) {
-    std::snprintf(message, sizeof message, Text(IDS_IMPOSSIBLE_COUNT).c_str(), count);
+  const int reported = Orbel_GetCardNum();
+  const std::optional<int> checked = CheckedBoardCount(reported);
+  if (!checked && reported > 0) {  // more than any machine holds
+    std::snprintf(message, sizeof message, GbkText(IDS_IMPOSSIBLE_COUNT).c_str(), reported);
     Inform(message);
     return;
   }
+  if (!checked || *checked == 0) {  // a negative count is no board either
+    Inform(IDS_NO_BOARD);
+    return;
+  }
+  const int count = *checked;
 
   int board = 0;
   if (count == 1) {
@@ -109,7 +113,7 @@ void RunConfiguration(int& openedBoard) {
     if (select.DoModal() != IDOK) return;
     board = select.SelectedBoard;
     if (!Orbel_Initial(board, 1, 0)) {
-      std::snprintf(message, sizeof message, Text(IDS_CANNOT_OPEN_CHOSEN).c_str(), board + 1);
+      std::snprintf(message, sizeof message, GbkText(IDS_CANNOT_OPEN_CHOSEN).c_str(), board + 1);
       Inform(message);
       return;
     }
@@ -118,7 +122,7 @@ void RunConfiguration(int& openedBoard) {
 
   BoardConfigDialog dialog(UseChinese ? IDD_CONFIG_CHINESE : IDD_CONFIG_ENGLISH, board, theApp.ModuleDirectory);
   if (count > 1) {
-    std::snprintf(message, sizeof message, Text(IDS_DIALOG_TITLE).c_str(), board + 1);
+    std::snprintf(message, sizeof message, GbkText(IDS_DIALOG_TITLE).c_str(), board + 1);
     dialog.DialogTitle = message;
   }
   if (dialog.DoModal() == -1) Inform(IDS_CANNOT_OPEN_DIALOG);

@@ -7,37 +7,14 @@
 
 namespace {
 
-// Component levels in 8-bit values: 100 % is 0xFF, 75 % 0xC0, 25 % 0x40.
-struct BarLevels {
-  uint32_t white, black, high, low;
-};
-
-BarLevels LevelsOf(ColorBarPattern pattern) {
-  switch (pattern) {
-    case ColorBarPattern::Bars100_0_100_25: return {0xFF, 0x00, 0xFF, 0x40};
-    case ColorBarPattern::Bars100_0_75_00: return {0xFF, 0x00, 0xC0, 0x00};
-    case ColorBarPattern::Bars100_0_100_00: break;
-  }
-  return {0xFF, 0x00, 0xFF, 0x00};
-}
-
 // Which of red, green and blue (bits 4, 2, 1) belong to each bar's colour.
 constexpr int kBarComponents[8] = {7, 6, 3, 2, 5, 4, 1, 0};
 
 }  // namespace
 
-const char* ColorBarCaption(ColorBarPattern pattern) {
-  switch (pattern) {
-    case ColorBarPattern::Bars100_0_100_25: return "100-0-100-25";
-    case ColorBarPattern::Bars100_0_75_00: return "100-0-75-00";
-    case ColorBarPattern::Bars100_0_100_00: break;
-  }
-  return "100-0-100-00";
-}
-
 uint32_t ColorBarValue(ColorBarPattern pattern, int bar) {
   if (bar < 0 || bar > 7) return 0;
-  const BarLevels levels = LevelsOf(pattern);
+  const BarLevels& levels = kTestPictures[int(pattern)].levels;
   uint32_t r, g, b;
   if (bar == 0) {
     r = g = b = levels.white;

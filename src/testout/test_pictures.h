@@ -19,13 +19,40 @@ struct VideoFrame {
 };
 static_assert(sizeof(VideoFrame) == 1658880, "a frame is one block of 720 x 576 words");
 
-// Eight bars of 90 columns (white, yellow, cyan, green, magenta, red, blue,
-// black), named by their levels in per cent: white bar, black bar, high and
+// The component levels of a colour-bar pattern in 8-bit values: 100 % is
+// 0xFF, 75 % 0xC0, 25 % 0x40.
+struct BarLevels {
+  uint32_t white, black, high, low;
+};
+
+enum class TestPictureKind { Clear, ColorBars, AlphaTest };
+
+// The test pictures, in the order of the dialog's buttons: the output
+// cleared, three colour-bar patterns and the alpha test frame. A pattern is
+// eight bars of 90 columns (white, yellow, cyan, green, magenta, red, blue,
+// black), named by its levels in per cent: white bar, black bar, high and
 // low component of the coloured bars.
-enum class ColorBarPattern { Bars100_0_100_00, Bars100_0_100_25, Bars100_0_75_00 };
+struct TestPicture {
+  TestPictureKind kind;
+  const char* word;  // as korvctl takes it; a pattern's caption
+  BarLevels levels;  // a pattern's
+};
+inline constexpr TestPicture kTestPictures[] = {
+    {TestPictureKind::Clear, "clear", {}},
+    {TestPictureKind::ColorBars, "100-0-100-00", {0xFF, 0x00, 0xFF, 0x00}},
+    {TestPictureKind::ColorBars, "100-0-100-25", {0xFF, 0x00, 0xFF, 0x40}},
+    {TestPictureKind::ColorBars, "100-0-75-00", {0xFF, 0x00, 0xC0, 0x00}},
+    {TestPictureKind::AlphaTest, "alpha", {}},
+};
+
+// A colour-bar pattern is the index of its row in kTestPictures.
+enum class ColorBarPattern { Bars100_0_100_00 = 1, Bars100_0_100_25, Bars100_0_75_00 };
+static_assert(kTestPictures[int(ColorBarPattern::Bars100_0_100_00)].kind == TestPictureKind::ColorBars &&
+                  kTestPictures[int(ColorBarPattern::Bars100_0_75_00)].kind == TestPictureKind::ColorBars,
+              "the patterns are the rows of the colour bars");
 
 // "100-0-100-00", "100-0-100-25", "100-0-75-00".
-const char* ColorBarCaption(ColorBarPattern pattern);
+inline const char* ColorBarCaption(ColorBarPattern pattern) { return kTestPictures[int(pattern)].word; }
 
 // The pixel of bar 0 to 7 (alpha 0xFF).
 uint32_t ColorBarValue(ColorBarPattern pattern, int bar);

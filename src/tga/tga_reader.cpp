@@ -152,8 +152,8 @@ TgaLoadResult TgaImageReader::LoadTgaFile(const std::filesystem::path& path, Ima
     DecodeKeyed(*file, header, reinterpret_cast<uint32_t*>(image.get()), DataOffset(header));
   } else {
     image = AllocBuffer(imageBytes);
-    DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width, 0, DataOffset(header),
-                1, 32, 1);
+    DecodeImage(*file, header, nullptr, image.get(), header.width, header.height, header.width, DataOffset(header),
+                DecodeOptions());
   }
 
   holder.Clear();
@@ -258,10 +258,10 @@ void TgaImageReader::SkipBytes(TgaFile& file, int count) {
 }
 
 void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
-                                 int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask,
-                                 int destBits, int alphaKey) {
+                                 int destHeight, int rowPitch, uint32_t dataOffset, const DecodeOptions& options) {
+  const int destBits = options.destBits;
   if (destBits != 16 && destBits != 32) return;
-  if (!mask) noMask = 1;
+  const bool noMask = options.noMask || !mask;
   destWidth = std::max(destWidth, 0);
   destHeight = std::max(destHeight, 0);
   rowPitch = std::max(rowPitch, 0);
@@ -306,7 +306,7 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
     }
 
     const uint8_t* maskRow = nullptr;
-    if (noMask == 0) {
+    if (!noMask) {
       if (y < 0 || y >= height) continue;
       maskRow = mask + maskPitch * uint64_t(topDown ? y : height - 1 - y);
     }
@@ -320,7 +320,8 @@ void TgaImageReader::DecodeImage(TgaFile& file, const TgaHeader& header, const u
 
     const int destRow = topDown ? j : destHeight - 1 - j;
     uint8_t* out = static_cast<uint8_t*>(dest) + size_t(destRow) * destPitch;
-    BlitRow(header, source, out, maskRow, columnTable, destWidth, opaqueBlack, noMask, columnStep, destBits, alphaKey);
+    BlitRow(header, source, out, maskRow, columnTable, destWidth, options.opaqueBlack, noMask, columnStep, destBits,
+            options.alphaKey);
   }
 
   readBuffer_.reset();

@@ -71,17 +71,25 @@ class TgaImageReader {
   // and (colour map type 1) the colour map, whose entries take whole bytes.
   static uint32_t DataOffset(const TgaHeader& header);
 
+  // How DecodeImage writes pixels; BlitRow (tga_pixels.h) says what
+  // opaqueBlack and alphaKey do. The defaults are LoadTgaFile's: 32-bit
+  // pixels, no mask, black keyed to 0.
+  struct DecodeOptions {
+    bool opaqueBlack = false;
+    bool noMask = true;  // false: use the mask
+    int destBits = 32;   // 16 or 32; any other value decodes nothing
+    bool alphaKey = true;
+  };
+
   // Decodes the image into dest: destHeight rows of destWidth pixels of
-  // destBits (16 or 32; any other value decodes nothing) bits, rows
-  // rowPitch (0 or more) pixels apart, top row first whatever the file's
-  // row order, scaled through the index tables. dest must hold that many
-  // rows; mask (noMask 0; null means no mask) one bit per source pixel, rows
-  // of (width + 7) / 8 bytes, top row first. The first short row of a type
-  // 2 file beeps once; the file has ended there, so the rows after it are
-  // not read and keep that row's bytes.
+  // destBits bits, rows rowPitch (0 or more) pixels apart, top row first
+  // whatever the file's row order, scaled through the index tables. dest
+  // must hold that many rows; mask (used unless noMask; null means no mask)
+  // one bit per source pixel, rows of (width + 7) / 8 bytes, top row first.
+  // The first short row of a type 2 file beeps once; the file has ended
+  // there, so the rows after it are not read and keep that row's bytes.
   void DecodeImage(TgaFile& file, const TgaHeader& header, const uint8_t* mask, void* dest, int destWidth,
-                   int destHeight, int rowPitch, int opaqueBlack, uint32_t dataOffset, int noMask, int destBits,
-                   int alphaKey);
+                   int destHeight, int rowPitch, uint32_t dataOffset, const DecodeOptions& options);
 
   // Decodes the next row of a type 10 image into rawRow (rawRowBytes long;
   // nothing is written past it) through the 4,096-byte read block. rleCarry
@@ -110,10 +118,10 @@ class TgaImageReader {
   };
 
   // LoadTgaFile's own case, depths 16, 24 and 32: DecodeImage at the
-  // image's size into 32-bit pixels with black keyed to 0 (noMask 1,
-  // opaqueBlack 0, alphaKey 1), with the same reads, seeks, beeps and
-  // pixels, but row by row without tables or intermediate rows, and writing
-  // every pixel of dest (black as 0), so dest needs no zero fill.
+  // image's size with the default options, with the same reads, seeks,
+  // beeps and pixels, but row by row without tables or intermediate rows,
+  // and writing every pixel of dest (black as 0), so dest needs no zero
+  // fill.
   void DecodeKeyed(TgaFile& file, const TgaHeader& header, uint32_t* dest, uint32_t dataOffset);
   // One row of a type 10 image into out, out + step, ...: ReadRleRow and
   // the keyed BlitRow in one, packets carried across rows in packet.

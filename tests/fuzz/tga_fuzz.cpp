@@ -40,8 +40,8 @@ void CheckAgainstGeneralPath(MemoryTgaPlatform& platform, const MemoryImageHolde
   platform.stats().keepLog = true;
   std::vector<uint32_t> image(size_t(h.width) * h.height, 0);
   TgaImageReader reader(platform);
-  reader.DecodeImage(*file, h, nullptr, image.data(), h.width, h.height, h.width, 0, TgaImageReader::DataOffset(h), 1,
-                     32, 1);
+  reader.DecodeImage(*file, h, nullptr, image.data(), h.width, h.height, h.width, TgaImageReader::DataOffset(h),
+                     TgaImageReader::DecodeOptions());
   platform.stats().keepLog = false;
   Check(platform.stats().log == DropEntries(log, 12));
   Check(image.size() == holder.size() || (holder.empty() && (h.width == 0 || h.height == 0)));
@@ -77,14 +77,17 @@ void DecodeScaled(MemoryTgaPlatform& platform) {
   const int destWidth = header.xOrigin % 512;
   const int destHeight = header.yOrigin % 512;
   const int flags = header.colorMapFirst;
-  const int destBits = (flags & 1) ? 16 : 32;
+  TgaImageReader::DecodeOptions options;
+  options.destBits = (flags & 1) ? 16 : 32;
+  options.noMask = !(flags & 2);
+  options.opaqueBlack = (flags >> 2) & 1;
+  options.alphaKey = (flags >> 3) & 1;
   const int rowPitch = destWidth + 3;
-  std::vector<uint8_t> dest(size_t(rowPitch) * destHeight * destBits / 8 + 1, 0x5A);
+  std::vector<uint8_t> dest(size_t(rowPitch) * destHeight * options.destBits / 8 + 1, 0x5A);
   std::vector<uint8_t> mask(size_t(header.width + 7) / 8 * header.height + 1, 0xA5);
   TgaImageReader reader(platform);
-  reader.DecodeImage(*file, header, (flags & 2) ? mask.data() : nullptr, dest.data(), destWidth, destHeight, rowPitch,
-                     (flags >> 2) & 1, TgaImageReader::DataOffset(header), (flags & 2) ? 0 : 1, destBits,
-                     (flags >> 3) & 1);
+  reader.DecodeImage(*file, header, options.noMask ? nullptr : mask.data(), dest.data(), destWidth, destHeight,
+                     rowPitch, TgaImageReader::DataOffset(header), options);
   Check(dest.back() == 0x5A);
 }
 

@@ -24,8 +24,13 @@ struct Decode {
     TgaHeader h = TgaImageReader::ReadHeader(*f, "d.tga");
     platform.stats() = MemoryTgaStats();
     platform.stats().openFiles = 1;
-    reader.DecodeImage(*f, h, mask, dest.data(), destWidth, destHeight, rowPitch, opaqueBlack,
-                       TgaImageReader::DataOffset(h), mask ? 0 : 1, int(sizeof(Pixel) * 8), alphaKey);
+    TgaImageReader::DecodeOptions options;
+    options.opaqueBlack = opaqueBlack != 0;
+    options.noMask = !mask;
+    options.destBits = int(sizeof(Pixel) * 8);
+    options.alphaKey = alphaKey != 0;
+    reader.DecodeImage(*f, h, mask, dest.data(), destWidth, destHeight, rowPitch, TgaImageReader::DataOffset(h),
+                       options);
   }
 };
 

@@ -9,6 +9,7 @@
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -406,6 +407,23 @@ TEST_F(Korvctl, RefusalsAreReportedWithStatusOneAndTheRestIsStillSent) {
   EXPECT_EQ(factory.status, 1);
   EXPECT_NE(factory.err.find("refused sync-source = video-input (2)"), std::string::npos) << factory.err;
   EXPECT_NE(factory.err.find("refused lock-mode = vtr (0)"), std::string::npos) << factory.err;
+}
+
+// korvctl --help lists every command with the synopsis its own --help
+// begins with.
+TEST_F(Korvctl, HelpListsEveryCommandWithItsSynopsis) {
+  const Result usage = Run({"--help"});
+  ASSERT_EQ(usage.status, 0);
+  for (const std::string name : {"boards", "show", "get", "set", "defaults", "picture", "apply", "report", "list",
+                                 "profile"}) {
+    const Result own = Run({name, "--help"});
+    ASSERT_EQ(own.status, 0) << name;
+    const std::string synopsis = own.out.substr(0, own.out.find('\n')).substr(std::string("usage: korvctl ").size());
+    EXPECT_EQ(own.out.rfind("usage: korvctl " + name + " ", 0), 0u) << own.out;
+    const size_t listed = usage.out.find("\n  " + synopsis);
+    ASSERT_NE(listed, std::string::npos) << name << " is not in korvctl --help:\n" << usage.out;
+    EXPECT_TRUE(std::isspace(static_cast<unsigned char>(usage.out[listed + 3 + synopsis.size()]))) << synopsis;
+  }
 }
 
 TEST_F(Korvctl, BadCommandLinesEndWithStatusTwoAndSendNothing) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "board_count.h"
+#include "board_json.h"
+#include "commands.h"
 #include "file_store.h"
 #include "json.h"
 #include "korvio.h"
@@ -44,14 +47,10 @@ std::string BoardIniJson(const std::filesystem::path& path, BoardSettings& defau
 
 // One board: whether it opens, type, sub-board, settings and what differs
 // from the defaults.
-std::string BoardJson(int index, const BoardSettings& defaults) {
+std::string BoardReportJson(int index, const BoardSettings& defaults) {
   OpenBoard board(index);
-  std::string json = "{\"index\": " + std::to_string(index) + ", \"opens\": " + Bool(board.IsOpen());
-  if (!board.IsOpen())
-    return json + ", \"type\": null, \"sdiSubBoard\": null, \"settings\": null, \"differsFromDefaults\": null}";
-  int type = 0, sub = 0;
-  const bool typeKnown = Orbel_GetCardTypeNo(&type, index) != 0;
-  const bool subKnown = Orbel_GetSubBoardIfExist(&sub, index) != 0;
+  if (!board.IsOpen()) return BoardJson({index, false, {}, {}}, "null", ", \"differsFromDefaults\": null");
+  const BoardFacts facts = ReadBoardFacts(board);
   const BoardReading reading = ReadBoard(index);
   std::string differs;
   for (size_t i = 0; i < kBoardSettingCount; ++i) {
@@ -61,10 +60,8 @@ std::string BoardJson(int index, const BoardSettings& defaults) {
     differs += std::string(differs.empty() ? "" : ", ") + JsonString(s.name) + ": {\"board\": " + SettingValueJson(s, value) +
                ", \"defaults\": " + SettingValueJson(s, stored) + "}";
   }
-  return json + ", \"type\": " + (typeKnown ? std::to_string(type) : "null") +
-         ", \"sdiSubBoard\": " + (subKnown ? Bool(sub != 0) : "null") +
-         ",\n      \"settings\": " + SettingsJson(reading.values, reading.reported) +
-         ",\n      \"differsFromDefaults\": {" + differs + "}}";
+  return BoardJson(facts, SettingsJson(reading.values, reading.reported),
+                   ",\n      \"differsFromDefaults\": {" + differs + "}");
 }
 
 }  // namespace
@@ -82,6 +79,14 @@ std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std
   if (raw->find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
     return "Param holds characters that are not hex digits";
   return "Param's checksum does not match its record";
+}
+
+BoardFacts ReadBoardFacts(const OpenBoard& board) {
+  BoardFacts facts{board.index(), board.IsOpen(), {}, {}};
+  int type = 0, sub = 0;
+  if (board.IsOpen() && Orbel_GetCardTypeNo(&type, board.index())) facts.type = type;
+  if (board.IsOpen() && Orbel_GetSubBoardIfExist(&sub, board.index())) facts.sdiSubBoard = sub != 0;
+  return facts;
 }
 
 BoardReading ReadBoard(int index) {
@@ -107,11 +112,31 @@ std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const 
                      (facts.folderWritable ? Bool(*facts.folderWritable) : "null") +
                      "},\n  \"boardIni\": " + BoardIniJson(boardIni, defaults);
   if (!deviceLibraryBound) return json + ",\n  \"count\": null, \"countProblem\": \"no device library\", \"boards\": []}\n";
-  const int count = Orbel_GetCardNum();
-  json += ",\n  \"count\": " + std::to_string(count);
-  if (count < 0 || count > kMaxBoardCount)
-    return json + ", \"countProblem\": \"the device library reports a count no machine has\", \"boards\": []}\n";
+  const int reported = Orbel_GetCardNum();
+  json += ",\n  \"count\": " + std::to_string(reported);
+  const std::optional<int> count = CheckedBoardCount(reported);
+  if (!count) return json + ", \"countProblem\": \"the device library reports a count no machine has\", \"boards\": []}\n";
   json += ", \"countProblem\": null,\n  \"boards\": [";
-  for (int index = 0; index < count; ++index) json += std::string(index ? "," : "") + "\n    " + BoardJson(index, defaults);
+  for (int index = 0; index < *count; ++index)
+    json += std::string(index ? "," : "") + "\n    " + BoardReportJson(index, defaults);
   return json + "]}\n";
+}
+
+int ReportCommand(Korvctl& k, const CommandLine& line) {
+  if (!line.words.empty()) return k.Usage("report takes no arguments");
+  SystemFacts facts;
+  facts.moduleFolder = k.context.directory.u8string();
+  if (k.context.systemFacts) k.context.systemFacts(facts);
+  if (k.context.deviceLibraryProblem) facts.deviceLibrary.problem = k.context.deviceLibraryProblem;
+  const std::string report = ReportJson(facts, !k.context.deviceLibraryProblem, k.context.directory / "Board.ini");
+  if (!line.Has(kOut)) {
+    k.out << report;
+    return kDone;
+  }
+  if (!ReplaceWholeFile(std::filesystem::u8path(line.out), report)) {
+    k.err << "korvctl: cannot write the report to " << k.Shown(line.out) << "\n";
+    return kFileFailed;
+  }
+  k.out << "report written to " << k.Shown(line.out) << "\n";
+  return kDone;
 }

@@ -9,7 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "board_json.h"
 #include "board_settings.h"
+#include "open_board.h"
 #include "setting_table.h"
 
 // A program file as the report gives it. Text is UTF-8.
@@ -26,6 +28,9 @@ struct SystemFacts {
   std::string moduleFolder;    // korvctl.exe's folder, which korvcfg.dll shares
   std::optional<bool> folderWritable;
 };
+
+// Whether a board opened, and its type and SDI sub-board as it reports them.
+BoardFacts ReadBoardFacts(const OpenBoard& board);
 
 // A board's settings, read in the read order, and which it reported.
 struct BoardReading {

@@ -35,7 +35,8 @@ struct KorvctlContext {
 // Exit statuses.
 enum KorvctlStatus {
   kDone = 0,
-  kBoardFailed = 1,  // a board refused, could not be opened, or a file was not written
+  kBoardFailed = 1,  // a board refused a value or could not be opened
+  kFileFailed = 1,   // a file or folder could not be written, read or removed
   kBadCommandLine = 2,  // also a bad file; nothing was sent
   kDifferent = 3,       // apply --check: a board differs from the file
 };

@@ -6,16 +6,20 @@
 
 #include <shellapi.h>
 
+#include <cctype>
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "control_ids.h"
+#include "dialog.h"
 #include "host_path.h"
 #include "korvctl.h"
 #include "korvio_binding.h"
 #include "missing_functions.h"
 #include "system_facts_win32.h"
+#include "text_ids.h"
 #include "tga_win32.h"
 
 namespace {
@@ -39,6 +43,30 @@ std::string DialogTemplate(HMODULE module, int id, WORD language) {
   return bytes ? std::string(bytes, SizeofResource(module, found)) : std::string();
 }
 
+// A text of the module's English string table (linked into korvctl.exe
+// too) as a clause of a message: "The board's ... incomplete." gives "the
+// board's ... incomplete".
+std::string Clause(int id) {
+  std::string text = Utf8Text(LoadText(id, false));
+  if (!text.empty()) text[0] = char(std::tolower(static_cast<unsigned char>(text[0])));
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+// Why korvio.dll was not bound, in the module's words.
+std::string DeviceLibraryProblem(const std::filesystem::path& directory, const std::vector<const char*>& missing) {
+  if (!missing.empty()) {
+    const std::string list = MissingFunctionList(missing, Utf8Text(LoadText(IDS_AND_MORE, false)));
+    const std::string format = Clause(IDS_INCOMPLETE_DEVICE_LIBRARY);
+    std::vector<char> text(format.size() + list.size() + 1);
+    std::snprintf(text.data(), text.size(), format.c_str(), list.c_str());
+    return text.data();
+  }
+  std::string problem = Clause(IDS_NO_DEVICE_LIBRARY) + "; " + Clause(IDS_LIBRARY_FOLDERS);
+  for (const std::wstring& folder : DeviceLibraryFolders(directory.native())) problem += "\n  " + MessagePath(folder);
+  return problem;
+}
+
 }  // namespace
 
 int main() {
@@ -59,17 +87,11 @@ int main() {
   // korvio.dll as korvcfg.dll finds it: one loaded already, the one beside
   // the program, the system folder's; never the current folder or PATH.
   // Without it only the report runs, and says why.
+  Dialog::SetResourceModule(GetModuleHandleW(nullptr));
   std::vector<const char*> missing;
   std::string problem;
   if (!BindDeviceLibrary(context.directory.native(), missing)) {
-    problem = "the board's device library korvio.dll is not installed or is incomplete";
-    if (!missing.empty()) {
-      problem += " (" + MissingFunctionList(missing, " and %d more") + " missing)";
-    } else {
-      problem += "; it was looked for in these folders:";
-      for (const std::wstring& folder : DeviceLibraryFolders(context.directory.native()))
-        problem += "\n  " + MessagePath(folder);
-    }
+    problem = DeviceLibraryProblem(context.directory, missing);
     context.deviceLibraryProblem = problem.c_str();
   }
   // list's labels: the dialog's captions from korvcfg.dll beside the
