@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "host_path.h"
+
 namespace {
 
 constexpr size_t kMaxOutput = 4 << 20;
@@ -136,4 +138,23 @@ std::wstring WideFromUtf8(const std::string& text) {
   std::wstring wide(n, L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
   return wide;
+}
+
+std::string ErrorText(DWORD error) {
+  wchar_t* text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::string said = text ? Utf8Text(text) : "";
+  if (text) LocalFree(text);
+  while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
+  return "error " + std::to_string(error) + (said.empty() ? "" : " (" + said + ")");
+}
+
+std::string WriteFailureText(WriteFailure why) {
+  switch (why) {
+    case WriteFailure::kAccessDenied: return "access is denied";
+    case WriteFailure::kReadOnly: return "the file or the disk is read-only";
+    case WriteFailure::kDiskFull: return "the disk is full";
+    default: return "it cannot be written";
+  }
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "file_store.h"
 #include "installed.h"
 
 // How a program ran.
@@ -34,5 +35,10 @@ bool GuardPath(const std::wstring& path, Guarded what, DWORD& error);
 // guarded; an empty path after an error.
 std::wstring RecordFolder(DWORD& error);
 
-// A wide text from UTF-8 and back.
+// A wide text from UTF-8.
 std::wstring WideFromUtf8(const std::string& text);
+
+// A system error for a message: "error 5 (Access is denied.)".
+std::string ErrorText(DWORD error);
+// Why a file was not written, for a message.
+std::string WriteFailureText(WriteFailure why);

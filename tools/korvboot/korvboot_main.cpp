@@ -66,16 +66,6 @@ std::string UtcNow() {
   return text;
 }
 
-std::string ErrorText(DWORD error) {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string said = text ? Utf8Text(text) : "";
-  if (text) LocalFree(text);
-  while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
-  return "error " + std::to_string(error) + (said.empty() ? "" : " (" + said + ")");
-}
-
 #ifndef _WIN64
 // On 64-bit Windows with the 64-bit package installed too, that one's
 // restore runs: one restore a start, through the 64-bit korvctl and its
@@ -124,7 +114,7 @@ int Restore() {
   if (folder.empty())
     events.push_back({true, "cannot make the folder of the record under %ProgramData%: " + ErrorText(error)});
   else if (!ReplaceWholeFile(record, BootRecordJson(run), &why))
-    events.push_back({true, "cannot write " + MessagePath(record)});
+    events.push_back({true, "cannot write " + MessagePath(record) + ": " + WriteFailureText(why)});
   LogEvents(events);
   return run.status == 0 ? 0 : 1;
 }

@@ -59,16 +59,6 @@ void Say(MSIHANDLE install, const std::string& text, bool error = false) {
 
 std::string Shown(const std::wstring& path) { return Utf8Text(path); }
 
-std::string ErrorText(DWORD error) {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                 error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string said = text ? Utf8Text(text) : "";
-  if (text) LocalFree(text);
-  while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ')) said.pop_back();
-  return "error " + std::to_string(error) + (said.empty() ? "" : " (" + said + ")");
-}
-
 // The profile the PROFILE property names, checked whole; false after an
 // error in the log.
 bool ReadProfile(MSIHANDLE install, const std::wstring& profile, WantedSettings& wanted) {
@@ -110,8 +100,9 @@ extern "C" __declspec(dllexport) UINT __stdcall PrepareSettings(MSIHANDLE instal
   if (GetFileAttributesW(ini.c_str()) == INVALID_FILE_ATTRIBUTES) {
     BoardSettings factory;
     SetFactorySettings(factory);
-    if (!SaveSettingsFile(std::filesystem::path(ini), factory)) {
-      Say(install, "cannot write " + Shown(ini) + ": " + ErrorText(GetLastError()), true);
+    WriteFailure why = WriteFailure::kNone;
+    if (!SaveSettingsFile(std::filesystem::path(ini), factory, &why)) {
+      Say(install, "cannot write " + Shown(ini) + ": " + WriteFailureText(why), true);
       return ERROR_INSTALL_FAILURE;
     }
     Say(install, "wrote the factory record to " + Shown(ini));
@@ -159,8 +150,9 @@ extern "C" __declspec(dllexport) UINT __stdcall ApplyProfile(MSIHANDLE install) 
   BoardSettings current;
   if (!LoadSettingsFile(std::filesystem::path(ini), current))
     Say(install, Shown(ini) + " held no valid record; the profile's settings go over the factory values");
-  if (!SaveSettingsFile(std::filesystem::path(ini), DefaultsWithProfile(current, wanted))) {
-    Say(install, "cannot write " + Shown(ini) + ": " + ErrorText(GetLastError()), true);
+  WriteFailure why = WriteFailure::kNone;
+  if (!SaveSettingsFile(std::filesystem::path(ini), DefaultsWithProfile(current, wanted), &why)) {
+    Say(install, "cannot write " + Shown(ini) + ": " + WriteFailureText(why), true);
     return ERROR_INSTALL_FAILURE;
   }
   Say(install, "kept the settings of " + Shown(profile) + " as the defaults in " + Shown(ini));
