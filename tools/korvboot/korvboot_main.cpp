@@ -36,13 +36,15 @@ DWORD g_timeoutMs = 120 * 1000;
 HANDLE g_stop = nullptr;
 SERVICE_STATUS_HANDLE g_status = nullptr;
 
-void Report(DWORD state, DWORD exitCode = NO_ERROR) {
+// The service's state; a restore that failed ends it with its own code 1.
+void Report(DWORD state, bool failed = false) {
   if (!g_status) return;
   SERVICE_STATUS status{};
   status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   status.dwCurrentState = state;
   status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN : 0;
-  status.dwWin32ExitCode = exitCode;
+  status.dwWin32ExitCode = failed ? ERROR_SERVICE_SPECIFIC_ERROR : NO_ERROR;
+  status.dwServiceSpecificExitCode = failed ? 1 : 0;
   SetServiceStatus(g_status, &status);
 }
 
@@ -133,7 +135,7 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
   // Running at once: the start of Windows waits for nothing here.
   Report(SERVICE_RUNNING);
   const int status = Restore();
-  Report(SERVICE_STOPPED, status == 0 ? NO_ERROR : ERROR_SERVICE_SPECIFIC_ERROR);
+  Report(SERVICE_STOPPED, status != 0);
 }
 
 }  // namespace
