@@ -35,6 +35,10 @@
 //                         back to that file whenever a board is closed, so
 //                         that the next process finds them as this one left
 //                         them, as hardware keeps its settings
+//
+// A process that does not get the shell's environment (a service) can take
+// the options from korvsim.env beside korvio.dll: one NAME=VALUE a line,
+// each used where the environment does not set that name.
 #pragma once
 
 #ifdef __cplusplus

@@ -38,7 +38,12 @@ bool MakeFolder(const std::filesystem::path& path);
 // not write is left alone. On Win32, where another process that merely has
 // the file open blocks the replacement for a while, it is tried again for
 // about a second. Every failure leaves the old file as it was, removes the
-// new one, and gives false. Before it writes, it removes the new files that
+// new one, and gives false. On Win32 the new file takes the old one's DACL;
+// an existing file that the user may change in a folder where they may not
+// add a file, or any existing file when the process's writes would be
+// redirected to the VirtualStore, is rewritten in place instead (grown to
+// the new size first, so a full disk changes nothing; an interrupted write
+// can leave it torn). Before it writes, it removes the new files that
 // earlier saves of path left behind when their process ended mid-save;
 // those of a process that still runs stay.
 // `why`, when given, gets the reason of a failure as far as it is known.

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -144,6 +146,65 @@ bool MoveIntoPlace(const std::wstring& temp, const std::wstring& target) {
   }
 }
 
+// The new file takes the old one's DACL, so that rights given on the file
+// alone (the installer lets every user change Board.ini, not the folder)
+// outlive a save by someone who may add files to the folder.
+void TakeAccess(const std::wstring& from, HANDLE to) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor) != ERROR_SUCCESS)
+    return;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  SetSecurityInfo(to, SE_FILE_OBJECT,
+                  DACL_SECURITY_INFORMATION | (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                           : UNPROTECTED_DACL_SECURITY_INFORMATION),
+                  nullptr, nullptr, dacl, nullptr);
+  LocalFree(descriptor);
+}
+
+// A file the user may change in a folder where they may not add a file
+// (Board.ini of the installed module), or any existing file of a process
+// whose writes to protected folders Windows would redirect to the user's
+// VirtualStore (a 32-bit host without a manifest): its bytes are rewritten
+// in place. The file is first made long enough for the new text, so that a
+// full disk fails before anything is overwritten.
+bool RewriteInPlace(const std::wstring& target, const std::string& text, WriteFailure& failure) {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  for (DWORD wait = 10, waited = 0; (h = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) ==
+                                        INVALID_HANDLE_VALUE &&
+                                    GetLastError() == ERROR_SHARING_VIOLATION && waited < 1000;
+       wait *= 2) {
+    Sleep(wait);
+    waited += wait;
+  }
+  if (h == INVALID_HANDLE_VALUE) {
+    failure = FailureOf(GetLastError());
+    return false;
+  }
+  LARGE_INTEGER size{}, length{}, start{};
+  length.QuadPart = static_cast<LONGLONG>(text.size());
+  bool ok = GetFileSizeEx(h, &size) && (size.QuadPart >= length.QuadPart ||
+                                        (SetFilePointerEx(h, length, nullptr, FILE_BEGIN) && SetEndOfFile(h)));
+  ok = ok && SetFilePointerEx(h, start, nullptr, FILE_BEGIN) && WriteAll(h, text) &&
+       SetFilePointerEx(h, length, nullptr, FILE_BEGIN) && SetEndOfFile(h) && FlushFileBuffers(h);
+  if (!ok) failure = FailureOf(GetLastError());
+  CloseHandle(h);
+  return ok;
+}
+
+bool Virtualized() {
+  HANDLE token = nullptr;
+  DWORD on = 0, size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  if (!GetTokenInformation(token, TokenVirtualizationEnabled, &on, sizeof on, &size)) on = 0;
+  CloseHandle(token);
+  return on != 0;
+}
+
 }  // namespace
 
 bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why) {
@@ -168,6 +229,8 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
     return false;
   }
 
+  if (attributes != INVALID_FILE_ATTRIBUTES && Virtualized()) return RewriteInPlace(target, text, failure);
+
   RemoveStaleTempFiles(target);
   // A name no other save uses: this process's id, a count, and CREATE_NEW.
   static std::atomic<unsigned> counter{0};
@@ -176,9 +239,12 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
   for (int attempt = 0; h == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
     const std::string suffix = TempFileSuffix(GetCurrentProcessId(), counter++);
     temp = target + std::wstring(suffix.begin(), suffix.end());
-    h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, keep, nullptr);
+    h = CreateFileW(temp.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW, keep, nullptr);
     if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-      failure = FailureOf(GetLastError());
+      const DWORD error = GetLastError();
+      if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES)
+        return RewriteInPlace(target, text, failure);
+      failure = FailureOf(error);
       return false;
     }
   }
@@ -186,6 +252,7 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
     failure = WriteFailure::kOther;
     return false;
   }
+  if (attributes != INVALID_FILE_ATTRIBUTES) TakeAccess(target, h);
   bool ok = WriteAll(h, text) && FlushFileBuffers(h);
   DWORD error = GetLastError();
   if (!CloseHandle(h) && ok) {

@@ -1,6 +1,8 @@
 /* A korvio.dll that is not the board's, as an attacker would plant one: its
    DllMain, the first code of a library to run, creates the file that
-   KORV_FOREIGN_MARKER names, so that a test sees whether it was ever loaded. */
+   KORV_FOREIGN_MARKER names, so that a test sees whether it was ever loaded.
+   With KORV_FOREIGN_HANG set it never returns, as a device library that
+   hangs: a test sees that its caller is ended after a bounded time. */
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
@@ -13,6 +15,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
       HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
       if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
+    if (GetEnvironmentVariableW(L"KORV_FOREIGN_HANG", path, MAX_PATH) > 0) Sleep(INFINITE);
   }
   return TRUE;
 }
