@@ -82,8 +82,6 @@ inline BoardSettings Factory() {
 inline std::vector<std::string> HostileBoardInis() {
   const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
   const std::vector<int32_t> longer(23, 0x01010101);
-  std::string utf16;
-  for (char c : "[BOARD]\r\nParam=" + good) utf16 += std::string{c, '\0'};
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
   const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
@@ -100,7 +98,6 @@ inline std::vector<std::string> HostileBoardInis() {
           "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),
           "[BOARD]\r\nParam=" + good + std::string(200000, '0'),
           "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),
-          "\xFF\xFE" + utf16,
           binary};
 }
 

@@ -235,19 +235,19 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
     const char* what;
     long long bytesLeft;
     DWORD attributes;
-    WriteFailure why;
+    FileFailure why;
   };
-  for (const Case& c : {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
-                        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
-                        Case{"read-only", -1, FILE_ATTRIBUTE_READONLY, WriteFailure::kReadOnly},
+  for (const Case& c : {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL, FileFailure::kDiskFull},
+                        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL, FileFailure::kDiskFull},
+                        Case{"read-only", -1, FILE_ATTRIBUTE_READONLY, FileFailure::kReadOnly},
                         Case{"read-only and hidden", -1, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN,
-                             WriteFailure::kReadOnly}}) {
+                             FileFailure::kReadOnly}}) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     Put("Board.ini", old);
     SetFileAttributesA(path.c_str(), c.attributes);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     g_diskSpace = c.bytesLeft;
-    WriteFailure why = WriteFailure::kNone;
+    FileFailure why = FileFailure::kNone;
     EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()), &why)) << c.what;
     EXPECT_EQ(why, c.why) << c.what;
     g_diskSpace = -1;
