@@ -3,6 +3,7 @@
 // hardware. Options are in korvsim.h.
 #include "korvsim.h"
 
+#include "file_store.h"
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
@@ -82,7 +84,7 @@ struct Simulator {
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
-  std::string keepPath;  // where the boards go whenever one is closed
+  std::filesystem::path keepPath;  // where the boards go whenever one is closed
   std::map<std::string, int> results;  // KorvSim_SetResult, by function name
   std::atomic<bool> discardPictures{false};
   std::vector<Call> calls;
@@ -136,6 +138,21 @@ std::string HostPath(std::string path) {
   return path;
 }
 
+// A path option, whatever the ANSI code page can write (a state file in a
+// Chinese folder on an English system): the wide text on Win32.
+std::filesystem::path OptionPath(const char* name) {
+#ifdef _WIN32
+  const std::wstring wideName(name, name + std::strlen(name));
+  std::wstring value(32768, L'\0');
+  const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(), DWORD(value.size()));
+  value.resize(n < value.size() ? n : 0);
+  if (!value.empty() && value[0] == L'/') value = L"Z:" + value;
+  return value;
+#else
+  return Option(name);
+#endif
+}
+
 void PowerOn(Board& b) {
   for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
   b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
@@ -175,8 +192,8 @@ void ConfigureBoards(Simulator& sim, const std::vector<SimBoardState>& state) {
 }
 
 void Configure(Simulator& sim) {
-  std::string keepPath;
-  const std::string statePath = HostPath(Option("KORVSIM_STATE"));
+  std::filesystem::path keepPath;
+  const std::filesystem::path statePath = OptionPath("KORVSIM_STATE");
   std::vector<SimBoardState> state;
   std::string problem;
   if (statePath.empty()) {
@@ -186,7 +203,7 @@ void Configure(Simulator& sim) {
     if (!Option("KORVSIM_KEEP").empty()) keepPath = statePath;
   } else {
     std::fprintf(stderr, "korvsim: the state file %s (KORVSIM_STATE) %s%s; the boards are at their power-on values\n",
-                 statePath.c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
+                 statePath.u8string().c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
     ConfigureBoards(sim);
   }
   const std::string reported = Option("KORVSIM_REPORTED_COUNT");
@@ -284,10 +301,10 @@ void KeepBoards(const Simulator& sim) {
             SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }) + "}";
   }
   json += "]}\n";
-  if (FILE* f = std::fopen(sim.keepPath.c_str(), "wb")) {
-    std::fwrite(json.data(), 1, json.size(), f);
-    std::fclose(f);
-  }
+  // Through the writer of Board.ini: a new file put in the old one's place
+  // in one step, so that a process reading it at once finds the old boards
+  // or the new ones, never a torn file.
+  ReplaceWholeFile(sim.keepPath, json);
 }
 
 void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {

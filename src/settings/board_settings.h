@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One complete set of board settings. The order of the fields is the order
@@ -81,6 +82,9 @@ struct SettingsFileReading {
 // "Param" count; a NUL byte ends a name or a value; a file above 1 MiB, a
 // folder, a device or a pipe is not read.
 SettingsFileReading ReadSettingsFile(const std::filesystem::path& path);
+// The same from the text of a file already read and decoded (ReadProfileText
+// in profile_file.h), for a reader that takes JSON as well.
+SettingsFileReading ReadSettingsText(std::string_view text);
 // The record of ReadSettingsFile into settings; whether the file gave one.
 bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings);
 // `why`, when given, gets the reason of a failed save (file_store.h).

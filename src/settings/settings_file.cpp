@@ -27,25 +27,8 @@ SettingsFileReading Unreadable(SettingsFileProblem problem, std::string why, Fil
 
 }  // namespace
 
-SettingsFileReading ReadSettingsFile(const std::filesystem::path& path) {
-  std::string text;
-  TextEncoding encoding = TextEncoding::kPlain;
-  const FileFailure failure = ReadProfileText(path, text, &encoding);
+SettingsFileReading ReadSettingsText(std::string_view text) {
   SettingsFileReading reading;
-  switch (failure) {
-    case FileFailure::kNone: break;
-    case FileFailure::kNotFound: return reading;  // never saved: the factory values
-    case FileFailure::kNotAFile:
-      return Unreadable(SettingsFileProblem::kNotAFile, "is a folder, a device or a pipe, not a file", failure);
-    case FileFailure::kTooLarge:
-      return Unreadable(SettingsFileProblem::kTooLarge, "larger than 1 MiB, so not a settings file", failure);
-    case FileFailure::kOther:
-      // What ReadProfileText cannot take as text: UTF-16 of an odd length.
-      if (encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be)
-        return Unreadable(SettingsFileProblem::kNotText, "UTF-16 text of an odd number of bytes, so no text", failure);
-      [[fallthrough]];
-    default: return Unreadable(SettingsFileProblem::kCannotRead, std::string("cannot be read: ") + FileFailureText(failure), failure);
-  }
   const std::optional<std::string> raw = ProfileValue(text, kSettingsSection, kSettingsKey);
   BoardSettings record;
   if (raw && DecodeProfileStruct(*raw, &record, sizeof record)) {
@@ -73,6 +56,27 @@ SettingsFileReading ReadSettingsFile(const std::filesystem::path& path) {
   else
     bad.why = "Param's checksum does not match its record";
   return bad;
+}
+
+SettingsFileReading ReadSettingsFile(const std::filesystem::path& path) {
+  std::string text;
+  TextEncoding encoding = TextEncoding::kPlain;
+  const FileFailure failure = ReadProfileText(path, text, &encoding);
+  switch (failure) {
+    case FileFailure::kNone: break;
+    case FileFailure::kNotFound: return SettingsFileReading();  // never saved: the factory values
+    case FileFailure::kNotAFile:
+      return Unreadable(SettingsFileProblem::kNotAFile, "is a folder, a device or a pipe, not a file", failure);
+    case FileFailure::kTooLarge:
+      return Unreadable(SettingsFileProblem::kTooLarge, "larger than 1 MiB, so not a settings file", failure);
+    case FileFailure::kOther:
+      // What ReadProfileText cannot take as text: UTF-16 of an odd length.
+      if (encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be)
+        return Unreadable(SettingsFileProblem::kNotText, "UTF-16 text of an odd number of bytes, so no text", failure);
+      [[fallthrough]];
+    default: return Unreadable(SettingsFileProblem::kCannotRead, std::string("cannot be read: ") + FileFailureText(failure), failure);
+  }
+  return ReadSettingsText(text);
 }
 
 bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings) {
