@@ -19,6 +19,7 @@
 // The dialog layer's own messages.
 #define IDS_OUT_OF_MEMORY 110
 #define IDS_UNEXPECTED_ERROR 111
+#define IDS_DEVICE_LIBRARY_FAULT 112  // %1: the function of korvio.dll, %2: the exception
 
 // The configuration dialog.
 #define IDS_CANNOT_SAVE 120  // the file's path follows

@@ -737,7 +737,9 @@ TEST_F(ConfigDialog, RestoreDefaultFromAFileThatCannotBeSentSaysWhyAndSendsNothi
       const auto [caption, text] = AnswerBox();
       EXPECT_EQ(caption, L"error");
       EXPECT_NE(text.find(folder.Path() + L"Board.ini"), std::wstring::npos) << "names the file";
-      if (c.named) EXPECT_NE(text.find(ui::W(c.named)), std::wstring::npos) << "names what it holds";
+      if (c.named) {
+        EXPECT_NE(text.find(ui::W(c.named)), std::wstring::npos) << "names what it holds";
+      }
     }
     EXPECT_EQ(Click(IDC_RESTORE_FACTORY).size(), 19u);
     EXPECT_FALSE(BoxOpen());
@@ -770,6 +772,41 @@ TEST_F(ConfigDialog, ARefusedSliderValueShowsWhatTheBoardHas) {
             (Calls{"Orbel_SetHue(90, 0) = 1", "Orbel_SetHue(90, 0) = 1"}));
   EXPECT_FALSE(BoxOpen());
   Finish();
+}
+
+// A device library that crashes in a function (an access violation, or an
+// MSVC C++ exception nothing in it catches) does not end the host: the box
+// names the function, the dialog ends and the board is closed. A crash in
+// Orbel_Close itself ends the run quietly.
+TEST_F(ConfigDialog, ACrashingDeviceLibraryIsToldAndTheBoardClosed) {
+  for (const auto& [fault, code] : {std::pair{"Orbel_SetContrast:access", L"0xC0000005"},
+                                    std::pair{"Orbel_SetContrast:msvc", L"0xE06D7363"}}) {
+    SCOPED_TRACE(fault);
+    SetEnvironmentVariableA("KORVSIM_FAULT", fault);
+    KorvSim_Reset();
+    Start();
+    Do([&] { ui::Scroll(dialog_, IDC_CONTRAST, SB_THUMBPOSITION, 200); });
+    HWND box = run_->WaitMessageBox();
+    ASSERT_TRUE(box);
+    const std::wstring text = ui::MessageText(box);
+    EXPECT_NE(text.find(L"Orbel_SetContrast"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(code), std::wstring::npos) << text;
+    ui::Click(box, IDOK);
+    EXPECT_TRUE(run_->WaitFinished()) << "the dialog ends";
+    run_.reset();
+    const Calls calls = SimCalls(mark_);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Orbel_Close(0) = 1"), 1) << "the board is closed once";
+    EXPECT_FALSE(KorvSim_IsOpen(0));
+  }
+  SetEnvironmentVariableA("KORVSIM_FAULT", "Orbel_Close:access");
+  KorvSim_Reset();
+  Start();
+  ui::Click(dialog_, IDCANCEL);
+  EXPECT_TRUE(run_->WaitFinished());
+  EXPECT_FALSE(BoxOpen());
+  run_.reset();
+  SetEnvironmentVariableA("KORVSIM_FAULT", nullptr);
+  KorvSim_Reset();
 }
 
 TEST_F(ConfigDialog, AFolderNamedInAnotherScriptKeepsItsOwnFiles) {

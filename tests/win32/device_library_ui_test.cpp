@@ -254,4 +254,39 @@ TEST(DeviceLibraryPlacement, OneLoadedAlreadyComesFirst) {
   EXPECT_FALSE(Exists(marker));
 }
 
+// korvctl on a korvio.dll that crashes in a setter: status 1, the function
+// named, and the board closed, for a fault of each kind.
+TEST(DeviceLibraryFault, KorvctlNamesTheFunctionAndClosesTheBoard) {
+  TempFolder tool;
+  ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
+  ASSERT_TRUE(Copy(Built(L"korvio.dll"), tool.Path() + L"korvio.dll"));
+  for (const wchar_t* fault : {L"Orbel_SetContrast:access", L"Orbel_SetContrast:msvc"}) {
+    const std::wstring trace = tool.Path() + L"trace.txt", errors = tool.Path() + L"stderr.txt";
+    DeleteFileW(trace.c_str());
+    SetEnvironmentVariableW(L"KORVSIM_TRACE", trace.c_str());
+    SetEnvironmentVariableW(L"KORVSIM_FAULT", fault);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE err = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    std::wstring command = L"\"" + tool.Path() + L"korvctl.exe\" set contrast=9";
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, tool.Path().c_str(), &startup,
+                               &process));
+    CloseHandle(err);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(status, 1u) << Utf8Text(fault);
+    EXPECT_NE(FileBytes(errors).find("Orbel_SetContrast"), std::string::npos) << FileBytes(errors);
+    EXPECT_NE(FileBytes(trace).find("Orbel_Close(0) = 1"), std::string::npos) << FileBytes(trace);
+  }
+  SetEnvironmentVariableW(L"KORVSIM_FAULT", nullptr);
+  SetEnvironmentVariableW(L"KORVSIM_TRACE", nullptr);
+}
+
 }  // namespace
