@@ -38,6 +38,10 @@ FileFailure ReadFileBytes(const std::filesystem::path& path, size_t limit, std::
 // The same, but that a missing file gives true and an empty text; `why`,
 // when given, gets the reason of a failure.
 bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text, FileFailure* why = nullptr);
+// What is at a path, without opening it for reading: kNone for a regular
+// file, kNotFound for nothing, kNotAFile for a folder, a device or a pipe.
+// For a command that must refuse such a name before it opens a board.
+FileFailure CheckRegularFile(const std::filesystem::path& path);
 // The size of a file; nothing when there is none at path.
 std::optional<unsigned long long> FileSize(const std::filesystem::path& path);
 // When a file was last written, in seconds since 1970 (UTC); nothing when

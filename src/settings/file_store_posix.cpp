@@ -60,6 +60,12 @@ FileFailure ReadFileBytes(const std::filesystem::path& path, size_t limit, std::
   return failure;
 }
 
+FileFailure CheckRegularFile(const std::filesystem::path& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return FailureOf(errno);
+  return S_ISREG(info.st_mode) ? FileFailure::kNone : FileFailure::kNotAFile;
+}
+
 std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;

@@ -54,6 +54,14 @@ FileFailure ReadFileBytes(const std::filesystem::path& path, size_t limit, std::
   return failure;
 }
 
+FileFailure CheckRegularFile(const std::filesystem::path& path) {
+  // Opened for no access at all, which reads nothing and waits for nothing.
+  HANDLE h = OpenRegularFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (h == INVALID_HANDLE_VALUE) return FailureOf(GetLastError());
+  CloseHandle(h);
+  return FileFailure::kNone;
+}
+
 std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA file;
   if (!GetFileAttributesExW(FileApiPath(path).c_str(), GetFileExInfoStandard, &file)) return std::nullopt;

@@ -223,6 +223,7 @@ TEST_F(SettingsFile, WhatIsNoFileIsRefusedAtOnce) {
     std::string bytes;
     FileFailure why = FileFailure::kNone;
     EXPECT_EQ(ReadFileBytes(p, kMaxProfileFileSize, bytes), FileFailure::kNotAFile) << p;
+    EXPECT_EQ(CheckRegularFile(p), FileFailure::kNotAFile) << p;
     EXPECT_FALSE(ReplaceWholeFile(p, "x", &why)) << p;
     EXPECT_EQ(why, FileFailure::kNotAFile) << p;
     EXPECT_FALSE(SaveSettingsFile(p, Factory(), &why)) << p;
@@ -235,7 +236,9 @@ TEST_F(SettingsFile, WhatIsNoFileIsRefusedAtOnce) {
   EXPECT_EQ(why, FileFailure::kNotAFile);
   EXPECT_FALSE(RemoveFile(dir / "none", &why));
   EXPECT_EQ(why, FileFailure::kNotFound);
+  EXPECT_EQ(CheckRegularFile(path), FileFailure::kNotFound);
   Put("x");
+  EXPECT_EQ(CheckRegularFile(path), FileFailure::kNone);
   EXPECT_FALSE(MakeFolder(path, &why)) << "a file of that name";
   EXPECT_EQ(why, FileFailure::kNotAFile);
   EXPECT_TRUE(RemoveFile(path, &why));

@@ -378,6 +378,7 @@ TEST_F(WineSettingsFile, DevicesAndPipesAreRefusedAtOnce) {
     std::string bytes;
     FileFailure why = FileFailure::kNone;
     EXPECT_EQ(ReadFileBytes(name, kMaxProfileFileSize, bytes), FileFailure::kNotAFile) << Utf8Text(name);
+    EXPECT_EQ(CheckRegularFile(name), FileFailure::kNotAFile) << Utf8Text(name);
     EXPECT_FALSE(ReplaceWholeFile(name, "x", &why)) << Utf8Text(name);
     EXPECT_EQ(why, FileFailure::kNotAFile) << Utf8Text(name);
     EXPECT_EQ(ReadSettingsFile(name).problem, SettingsFileProblem::kNotAFile) << Utf8Text(name);
