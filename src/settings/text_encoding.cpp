@@ -1,26 +1,10 @@
 #include "text_encoding.h"
 
+#include "json.h"
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF", kUtf16LeBom = "\xFF\xFE", kUtf16BeBom = "\xFE\xFF";
-
-void AppendCode(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += char(code);
-  } else if (code < 0x800) {
-    out += char(0xC0 | code >> 6);
-    out += char(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += char(0xE0 | code >> 12);
-    out += char(0x80 | (code >> 6 & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  } else {
-    out += char(0xF0 | code >> 18);
-    out += char(0x80 | (code >> 12 & 0x3F));
-    out += char(0x80 | (code >> 6 & 0x3F));
-    out += char(0x80 | (code & 0x3F));
-  }
-}
 
 void AppendUnit(std::string& out, unsigned unit, bool bigEndian) {
   const char high = char(unit >> 8), low = char(unit & 0xFF);
@@ -64,7 +48,7 @@ std::optional<std::string> TextOfBytes(std::string_view bytes, TextEncoding& enc
         i += 2;
       }
     }
-    AppendCode(text, code);
+    AppendUtf8(text, code);
   }
   return text;
 }
@@ -75,7 +59,7 @@ std::string BytesOfText(std::string_view text, TextEncoding encoding) {
   const bool big = encoding == TextEncoding::kUtf16Be;
   std::string bytes(big ? kUtf16BeBom : kUtf16LeBom);
   for (size_t i = 0; i < text.size();) {
-    // UTF-8 (with the surrogates TextOfBytes keeps) as written by AppendCode;
+    // UTF-8 (with the surrogates TextOfBytes keeps) as AppendUtf8 writes it;
     // a byte that starts no sequence stands for itself.
     const unsigned char c = static_cast<unsigned char>(text[i]);
     const size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;

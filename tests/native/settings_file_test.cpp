@@ -148,13 +148,7 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
 // holds, as the platform's profile functions read it.
 TEST_F(SettingsFile, EachKindOfFileHasOneAnswer) {
   using namespace std::string_literals;
-  const std::string factory =
-      "0200000000000000000000000000000000000000000000000100000001000000010000008000000080000000800000008000000000"
-      "000000000000008000000080000000000000000000000001000000000000000200000008";
-  // Video source 4, contrast 2147483647 and brightness -1, with their checksum.
-  const std::string outOfRange =
-      "020000000400000000000000000000000000000000000000010000000100000001000000FFFFFF7FFFFFFFFF80000000800000000000"
-      "0000000000008000000080000000000000000000000001000000000000000200000084";
+  const std::string factory = kFactoryEntry, outOfRange = kOutOfRangeEntry;
   const auto utf16 = [](const std::string& bom, const std::string& text, bool big) {
     std::string bytes = bom;
     for (char c : text) bytes += big ? "\0"s + c : std::string(1, c) + '\0';

@@ -27,6 +27,7 @@
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
+#include "settings_testing.h"
 #include "testout_expected.h"
 #include "tga_builder.h"
 #ifdef _WIN32
@@ -271,9 +272,7 @@ TEST_F(Korvctl, ApplyAndVerifyTellRefusedAndDriftedWithStatusOne) {
 
 // A Board.ini record with a good checksum, but video source 4, contrast
 // 2147483647 and brightness -1.
-const std::string kOutOfRangeIni =
-    "[BOARD]\r\nParam=020000000400000000000000000000000000000000000000010000000100000001000000FFFFFF7FFFFFFFFF8000"
-    "00008000000000000000000000008000000080000000000000000000000001000000000000000200000084\r\n";
+const std::string kOutOfRangeIni = "[BOARD]\r\nParam=" + kOutOfRangeEntry + "\r\n";
 
 TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
   const struct {

@@ -698,13 +698,7 @@ TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
 // is the factory values, and UTF-16 text with a byte-order mark is read as
 // the platform reads it. Restore Init Default still works.
 TEST_F(ConfigDialog, RestoreDefaultFromAFileThatCannotBeSentSaysWhyAndSendsNothing) {
-  const std::string factory =
-      "0200000000000000000000000000000000000000000000000100000001000000010000008000000080000000800000008000000000"
-      "000000000000008000000080000000000000000000000001000000000000000200000008";
-  // Video source 4, contrast 2147483647 and brightness -1, with their checksum.
-  const std::string outOfRange =
-      "020000000400000000000000000000000000000000000000010000000100000001000000FFFFFF7FFFFFFFFF80000000800000000000"
-      "0000000000008000000080000000000000000000000001000000000000000200000084";
+  const std::string factory = kFactoryEntry, outOfRange = kOutOfRangeEntry;
   const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
   std::vector<uint8_t> utf16 = {0xFF, 0xFE};
   for (char c : "[BOARD]\r\nParam=" + factory + "\r\n") utf16.push_back(uint8_t(c)), utf16.push_back(0);
