@@ -32,11 +32,11 @@ constexpr Import kImports[] = {KORVIO_FUNCTIONS(KORVIO_IMPORT)};
 // macros are not sound (on x86-64 they plant one fixed label per file, on
 // i686 they move the stack pointer behind the compiler's back); a vectored
 // handler sees every exception first, also those the library raises and
-// catches itself. So each call goes through GuardedCall, a small function
+// catches itself. So each call goes through korv_guarded_call, a small function
 // in assembly with a frame-based handler of its own, exactly as an
 // __except(EXCEPTION_EXECUTE_HANDLER) frame: the handler is asked only for
 // an exception that nothing inside the library handled, and it unwinds the
-// library's frames (running their cleanups) back to GuardedCall, which then
+// library's frames (running their cleanups) back to that function, which then
 // returns the exception's code. An exception of GCC's own (a C++ throw from
 // a MinGW-built library) is left to pass on to the module's catch, as it
 // always did.
@@ -76,7 +76,7 @@ extern "C" EXCEPTION_DISPOSITION korv_guarded_handler(EXCEPTION_RECORD* record, 
   if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND) || record->ExceptionCode == kGccThrow ||
       record->ExceptionCode == kGccUnwind)
     return ExceptionContinueSearch;
-  // Back to GuardedCall's frame, the library's frames unwound on the way,
+  // Back to korv_guarded_call's frame, the library's frames unwound on the way,
   // its return value the code (never 0).
   const uintptr_t code = record->ExceptionCode ? record->ExceptionCode : 0xFFFFFFFF;
   RtlUnwindEx(frame, reinterpret_cast<void*>(&korv_guarded_resume), record, reinterpret_cast<void*>(code), context,
