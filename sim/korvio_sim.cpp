@@ -4,6 +4,7 @@
 #include "korvsim.h"
 
 #include "board_json.h"
+#include "file_store.h"
 #include "korvio.h"
 #include "setting_table.h"
 #include "sim_picture.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
@@ -83,8 +85,10 @@ struct Simulator {
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
-  std::string keepPath;  // where the boards go whenever one is closed
+  std::filesystem::path keepPath;  // where the boards go whenever one is closed
   std::map<std::string, int> results;  // KorvSim_SetResult, by function name
+  std::string faultFunction;           // KORVSIM_FAULT: the function that fails
+  int faultKind = 0;                   // 1 an access violation, 2 an MSVC C++ exception
   std::atomic<bool> discardPictures{false};
   std::vector<Call> calls;
 };
@@ -137,6 +141,21 @@ std::string HostPath(std::string path) {
   return path;
 }
 
+// A path option, whatever the ANSI code page can write (a state file in a
+// Chinese folder on an English system): the wide text on Win32.
+std::filesystem::path OptionPath(const char* name) {
+#ifdef _WIN32
+  const std::wstring wideName(name, name + std::strlen(name));
+  std::wstring value(32768, L'\0');
+  const DWORD n = GetEnvironmentVariableW(wideName.c_str(), value.data(), DWORD(value.size()));
+  value.resize(n < value.size() ? n : 0);
+  if (!value.empty() && value[0] == L'/') value = L"Z:" + value;
+  return value;
+#else
+  return Option(name);
+#endif
+}
+
 void PowerOn(Board& b) {
   for (int s = 0; s < kSettingCount; ++s) b.values[s] = PowerOnValue(kBoardSettings[s]);
   b.values[IndexOf("SubBoardIfExist")] = b.subBoard ? 1 : 0;
@@ -176,8 +195,8 @@ void ConfigureBoards(Simulator& sim, const std::vector<SimBoardState>& state) {
 }
 
 void Configure(Simulator& sim) {
-  std::string keepPath;
-  const std::string statePath = HostPath(Option("KORVSIM_STATE"));
+  std::filesystem::path keepPath;
+  const std::filesystem::path statePath = OptionPath("KORVSIM_STATE");
   std::vector<SimBoardState> state;
   std::string problem;
   if (statePath.empty()) {
@@ -187,7 +206,7 @@ void Configure(Simulator& sim) {
     if (!Option("KORVSIM_KEEP").empty()) keepPath = statePath;
   } else {
     std::fprintf(stderr, "korvsim: the state file %s (KORVSIM_STATE) %s%s; the boards are at their power-on values\n",
-                 statePath.c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
+                 statePath.u8string().c_str(), problem.rfind("line ", 0) == 0 ? "is wrong at " : "", problem.c_str());
     ConfigureBoards(sim);
   }
   const std::string reported = Option("KORVSIM_REPORTED_COUNT");
@@ -202,6 +221,11 @@ void Configure(Simulator& sim) {
   sim.pictureDir = HostPath(Option("KORVSIM_PICTURES"));
   sim.keepPath = keepPath;
   sim.results.clear();
+  const std::string fault = Option("KORVSIM_FAULT");
+  const size_t colon = fault.find(':');
+  const std::string kind = colon == std::string::npos ? "" : fault.substr(colon + 1);
+  sim.faultFunction = fault.substr(0, colon);
+  sim.faultKind = kind == "access" ? 1 : kind == "msvc" ? 2 : 0;
   sim.discardPictures = false;
   sim.calls.clear();
   sim.configured = true;
@@ -284,10 +308,32 @@ void KeepBoards(const Simulator& sim) {
                       SettingsJsonOf([&](size_t s) { return std::optional<int32_t>(b.values[s]); }));
   }
   json += "]}\n";
-  if (FILE* f = std::fopen(sim.keepPath.c_str(), "wb")) {
-    std::fwrite(json.data(), 1, json.size(), f);
-    std::fclose(f);
+  // Through the writer of Board.ini: a new file put in the old one's place
+  // in one step, so that a process reading it at once finds the old boards
+  // or the new ones, never a torn file.
+  ReplaceWholeFile(sim.keepPath, json);
+}
+
+// A crashing library, as KORVSIM_FAULT asks: the function raises the fault
+// before it takes the simulator's lock, so that nothing of the simulator is
+// left held however the caller deals with it.
+void FaultIfAsked(const char* function) {
+  int kind = 0;
+  {
+    CallScope call;
+    if (call.sim().faultFunction == function) kind = call.sim().faultKind;
   }
+#ifdef _WIN32
+  // An address that no page holds, read at run time so that the compiler
+  // cannot turn the store into a trap of its own.
+  static volatile uintptr_t nowhere = 8;
+  if (kind == 1) *reinterpret_cast<volatile int*>(nowhere) = 0;
+  // What MSVC's throw raises: the exception code, its magic number first.
+  const ULONG_PTR thrown[4] = {0x19930520, 0, 0, 0};
+  if (kind == 2) RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 4, thrown);
+#else
+  (void)kind;
+#endif
 }
 
 void SavePicture(const std::string& dir, int card, const char* what, const std::vector<unsigned>& pixels) {
@@ -298,13 +344,17 @@ void SavePicture(const std::string& dir, int card, const char* what, const std::
 
 }  // namespace
 
-KORVIO_API int Orbel_GetCardNum(void) {
+// The device functions, each as the simulator does it; the exports below
+// call them.
+namespace sim {
+
+int Orbel_GetCardNum(void) {
   CallScope call;
   const Simulator& sim = call.sim();
   return call.Record(sim.countReported ? sim.reportedCount : static_cast<int>(sim.boards.size()), "Orbel_GetCardNum()");
 }
 
-KORVIO_API int Orbel_Initial(int card, int mode, int reserved) {
+int Orbel_Initial(int card, int mode, int reserved) {
   CallScope call;
   Board* b = call.board(card);
   int ok = b && !b->failOpen;
@@ -315,7 +365,7 @@ KORVIO_API int Orbel_Initial(int card, int mode, int reserved) {
   return call.Record(ok, "Orbel_Initial(%d, %d, %d)", card, mode, reserved);
 }
 
-KORVIO_API int Orbel_Close(int card) {
+int Orbel_Close(int card) {
   CallScope call;
   Board* b = call.openBoard(card);
   if (b) {
@@ -326,22 +376,22 @@ KORVIO_API int Orbel_Close(int card) {
   return call.Record(b != nullptr, "Orbel_Close(%d)", card);
 }
 
-KORVIO_API int Orbel_GetCardTypeNo(int* typeNo, int card) {
+int Orbel_GetCardTypeNo(int* typeNo, int card) {
   CallScope call;
   int ok = call.openBoard(card) && typeNo;
   if (ok) *typeNo = call.openBoard(card)->type;
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 
-#define KORVSIM_DEFINE(name)                                                                        \
-  KORVIO_API int Orbel_Get##name(int* value, int card) { return Get(IndexOf(#name), value, card); } \
-  KORVIO_API int Orbel_Set##name(int value, int card) { return Set(IndexOf(#name), value, card); }
-KORVIO_SETTINGS(KORVSIM_DEFINE)
-#undef KORVSIM_DEFINE
+#define KORVSIM_SETTING(X, name)                                                                \
+  int Orbel_Get##name(int* value, int card) { return Get(IndexOf(#name), value, card); } \
+  int Orbel_Set##name(int value, int card) { return Set(IndexOf(#name), value, card); }
+KORVIO_SETTINGS(KORVSIM_SETTING, _)
+#undef KORVSIM_SETTING
 
-KORVIO_API int Orbel_GetSubBoardIfExist(int* value, int card) { return Get(IndexOf("SubBoardIfExist"), value, card); }
+int Orbel_GetSubBoardIfExist(int* value, int card) { return Get(IndexOf("SubBoardIfExist"), value, card); }
 
-KORVIO_API int Orbel_ClearCurrentScreen(int card) {
+int Orbel_ClearCurrentScreen(int card) {
   if (Sim().discardPictures) return 1;
   CallScope call;
   Board* b = call.openBoard(card);
@@ -353,7 +403,7 @@ KORVIO_API int Orbel_ClearCurrentScreen(int card) {
   return call.Record(b != nullptr, "Orbel_ClearCurrentScreen(%d)", card);
 }
 
-KORVIO_API int Orbel_SetRectangle(int x, int y, int width, int height, const void* pixels, int card) {
+int Orbel_SetRectangle(int x, int y, int width, int height, const void* pixels, int card) {
   if (Sim().discardPictures) return 1;
   CallScope call;
   Board* b = call.openBoard(card);
@@ -371,7 +421,7 @@ KORVIO_API int Orbel_SetRectangle(int x, int y, int width, int height, const voi
                      card);
 }
 
-KORVIO_API int Orbel_GetMemAddress(void** address, int card) {
+int Orbel_GetMemAddress(void** address, int card) {
   CallScope call;
   Board* b = call.openBoard(card);
   int ok = b && address && !call.sim().noMemAddress;
@@ -382,6 +432,19 @@ KORVIO_API int Orbel_GetMemAddress(void** address, int card) {
   }
   return call.Record(ok, "Orbel_GetMemAddress(%s, %d)", address ? "&p" : "null", card);
 }
+
+}  // namespace sim
+
+// The exports, one per function of the device library's list, each a
+// place where KORVSIM_FAULT can make the function fail as a crashing
+// library would.
+#define KORVSIM_EXPORT(name, parameters, arguments) \
+  KORVIO_API int name parameters {                  \
+    FaultIfAsked(#name);                            \
+    return sim::name arguments;                     \
+  }
+KORVIO_FUNCTIONS(KORVSIM_EXPORT)
+#undef KORVSIM_EXPORT
 
 extern "C" {
 

@@ -31,6 +31,12 @@
 //                         KORVSIM_SUBBOARD and KORVSIM_FAIL_OPEN. A file that
 //                         is malformed or names an unknown setting is told on
 //                         standard error and the options above apply instead.
+//   KORVSIM_FAULT         on Windows, a function that fails as a crashing
+//                         library's would, before it does anything:
+//                         "Orbel_SetContrast:access" raises an access
+//                         violation, "Orbel_SetContrast:msvc" an MSVC C++
+//                         exception (0xE06D7363) that nothing in the library
+//                         catches
 //   KORVSIM_KEEP          when set, with KORVSIM_STATE, the boards are written
 //                         back to that file whenever a board is closed, so
 //                         that the next process finds them as this one left

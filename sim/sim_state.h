@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +30,9 @@ struct SimBoardState {
 
 // Every board of the text, as many as its count. False, with a message that
 // names the line, for anything malformed: not JSON, wrong types, numbers
-// beyond 32 bits, a setting the table does not know, a word that is not the
-// setting's, more than kMaxSimBoards boards.
+// beyond 32 bits, a setting the table does not know, a code or a word the
+// table does not give the setting, more than kMaxSimBoards boards.
 bool ParseSimState(std::string_view text, std::vector<SimBoardState>& boards, std::string& error);
-// The same from a file, refused unread above kMaxSimStateSize.
-bool LoadSimState(const std::string& path, std::vector<SimBoardState>& boards, std::string& error);
+// The same from a regular file, refused unread above kMaxSimStateSize (its
+// real size); UTF-8 or UTF-16 with a byte-order mark is read as its text.
+bool LoadSimState(const std::filesystem::path& path, std::vector<SimBoardState>& boards, std::string& error);

@@ -7,63 +7,61 @@
 // with korvcfg.dll unchanged.
 #pragma once
 
+// The settings that have both a getter and a setter, in the order of the
+// functions below: S(X, name) for each, which stamps out Orbel_Get<name> and
+// Orbel_Set<name> through X.
+#define KORVIO_SETTINGS(S, X) \
+  S(X, InnerOrExtraSync)      \
+  S(X, CmpsOrSvideo)          \
+  S(X, AudioSrc)              \
+  S(X, TVORVTR)               \
+  S(X, VideoBlackLevel)       \
+  S(X, VideoBypass)           \
+  S(X, VideoMode)             \
+  S(X, Contrast)              \
+  S(X, Light)                 \
+  S(X, Hue)                   \
+  S(X, Satuation)             \
+  S(X, SubcarrierPhase)       \
+  S(X, LinePhase)             \
+  S(X, FieldPhase)            \
+  S(X, AudioVolumn)           \
+  S(X, OutVideoSrc)           \
+  S(X, OutAudioSrc)           \
+  S(X, CapVideoSrc)           \
+  S(X, PlayBufferRepeatMode)
+#define KORVIO_GETTER_AND_SETTER(X, name)                 \
+  X(Orbel_Get##name, (int* value, int card), (value, card)) \
+  X(Orbel_Set##name, (int value, int card), (value, card))
+
+// Every function of the library, once: X(name, parameters, arguments). The
+// declarations below, the module's binding (its imports and forwarders) and
+// the simulator's exports are stamped out of this list.
+//   Boards and their use: the module passes Orbel_Initial (card, 1, 0).
+//   Settings: a getter stores the current value, a setter changes the board
+//   at once and returns nonzero when the board accepts the value;
+//   SubBoardIfExist has a getter only.
+//   Output pictures: clear, write rectangles of 0xAARRGGBB pixels, and the
+//   address of the frame memory (one 720 x 576 picture of 32-bit pixels).
+#define KORVIO_FUNCTIONS(X)                                                                                   \
+  X(Orbel_GetCardNum, (void), ())                                                                            \
+  X(Orbel_Initial, (int card, int mode, int reserved), (card, mode, reserved))                               \
+  X(Orbel_Close, (int card), (card))                                                                         \
+  X(Orbel_GetCardTypeNo, (int* typeNo, int card), (typeNo, card))                                            \
+  KORVIO_SETTINGS(KORVIO_GETTER_AND_SETTER, X)                                                               \
+  X(Orbel_GetSubBoardIfExist, (int* value, int card), (value, card))                                         \
+  X(Orbel_ClearCurrentScreen, (int card), (card))                                                            \
+  X(Orbel_SetRectangle, (int x, int y, int width, int height, const void* pixels, int card),                 \
+    (x, y, width, height, pixels, card))                                                                     \
+  X(Orbel_GetMemAddress, (void** address, int card), (address, card))
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-// Boards and their use.
-int Orbel_GetCardNum(void);
-int Orbel_Initial(int card, int mode, int reserved);  // the module passes (card, 1, 0)
-int Orbel_Close(int card);
-int Orbel_GetCardTypeNo(int* typeNo, int card);
-
-// Settings: a getter stores the current value, a setter changes the board at
-// once and returns nonzero when the board accepts the value.
-int Orbel_GetInnerOrExtraSync(int* value, int card);
-int Orbel_SetInnerOrExtraSync(int value, int card);
-int Orbel_GetCmpsOrSvideo(int* value, int card);
-int Orbel_SetCmpsOrSvideo(int value, int card);
-int Orbel_GetAudioSrc(int* value, int card);
-int Orbel_SetAudioSrc(int value, int card);
-int Orbel_GetTVORVTR(int* value, int card);
-int Orbel_SetTVORVTR(int value, int card);
-int Orbel_GetVideoBlackLevel(int* value, int card);
-int Orbel_SetVideoBlackLevel(int value, int card);
-int Orbel_GetVideoBypass(int* value, int card);
-int Orbel_SetVideoBypass(int value, int card);
-int Orbel_GetVideoMode(int* value, int card);
-int Orbel_SetVideoMode(int value, int card);
-int Orbel_GetContrast(int* value, int card);
-int Orbel_SetContrast(int value, int card);
-int Orbel_GetLight(int* value, int card);
-int Orbel_SetLight(int value, int card);
-int Orbel_GetHue(int* value, int card);
-int Orbel_SetHue(int value, int card);
-int Orbel_GetSatuation(int* value, int card);
-int Orbel_SetSatuation(int value, int card);
-int Orbel_GetSubcarrierPhase(int* value, int card);
-int Orbel_SetSubcarrierPhase(int value, int card);
-int Orbel_GetLinePhase(int* value, int card);
-int Orbel_SetLinePhase(int value, int card);
-int Orbel_GetFieldPhase(int* value, int card);
-int Orbel_SetFieldPhase(int value, int card);
-int Orbel_GetAudioVolumn(int* value, int card);
-int Orbel_SetAudioVolumn(int value, int card);
-int Orbel_GetOutVideoSrc(int* value, int card);
-int Orbel_SetOutVideoSrc(int value, int card);
-int Orbel_GetOutAudioSrc(int* value, int card);
-int Orbel_SetOutAudioSrc(int value, int card);
-int Orbel_GetCapVideoSrc(int* value, int card);
-int Orbel_SetCapVideoSrc(int value, int card);
-int Orbel_GetPlayBufferRepeatMode(int* value, int card);
-int Orbel_SetPlayBufferRepeatMode(int value, int card);
-int Orbel_GetSubBoardIfExist(int* value, int card);  // getter only
-
-// Output pictures: clear, write rectangles of 0xAARRGGBB pixels, and the
-// address of the frame memory (one 720 x 576 picture of 32-bit pixels).
-int Orbel_ClearCurrentScreen(int card);
-int Orbel_SetRectangle(int x, int y, int width, int height, const void* pixels, int card);
-int Orbel_GetMemAddress(void** address, int card);
+#define KORVIO_DECLARE(name, parameters, arguments) int name parameters;
+KORVIO_FUNCTIONS(KORVIO_DECLARE)
+#undef KORVIO_DECLARE
 
 #ifdef __cplusplus
 }
@@ -75,27 +73,3 @@ int Orbel_GetMemAddress(void** address, int card);
 // A larger count is told as impossible rather than listed.
 constexpr int kMaxBoardCount = 256;
 #endif
-
-// The settings that have both a getter and a setter, in the order of the
-// settings record. Lets the simulator and the test doubles stamp out their
-// functions without repeating the list.
-#define KORVIO_SETTINGS(X) \
-  X(InnerOrExtraSync)      \
-  X(CmpsOrSvideo)          \
-  X(AudioSrc)              \
-  X(VideoBlackLevel)       \
-  X(TVORVTR)               \
-  X(VideoBypass)           \
-  X(VideoMode)             \
-  X(Contrast)              \
-  X(Light)                 \
-  X(Hue)                   \
-  X(Satuation)             \
-  X(SubcarrierPhase)       \
-  X(LinePhase)             \
-  X(FieldPhase)            \
-  X(AudioVolumn)           \
-  X(OutVideoSrc)           \
-  X(OutAudioSrc)           \
-  X(CapVideoSrc)           \
-  X(PlayBufferRepeatMode)

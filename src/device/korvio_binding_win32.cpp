@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <tuple>
+
+#include "device_fault.h"
 #include "host_path.h"
 #include "korvio.h"
 
@@ -20,54 +24,120 @@ struct Import {
 };
 
 // Every function the module calls, by the name korvio.dll exports it under.
-constexpr Import kImports[] = {
-    {"Orbel_GetCardNum", &g_bound<Orbel_GetCardNum>},
-    {"Orbel_Initial", &g_bound<Orbel_Initial>},
-    {"Orbel_Close", &g_bound<Orbel_Close>},
-    {"Orbel_GetCardTypeNo", &g_bound<Orbel_GetCardTypeNo>},
-    {"Orbel_GetInnerOrExtraSync", &g_bound<Orbel_GetInnerOrExtraSync>},
-    {"Orbel_SetInnerOrExtraSync", &g_bound<Orbel_SetInnerOrExtraSync>},
-    {"Orbel_GetCmpsOrSvideo", &g_bound<Orbel_GetCmpsOrSvideo>},
-    {"Orbel_SetCmpsOrSvideo", &g_bound<Orbel_SetCmpsOrSvideo>},
-    {"Orbel_GetAudioSrc", &g_bound<Orbel_GetAudioSrc>},
-    {"Orbel_SetAudioSrc", &g_bound<Orbel_SetAudioSrc>},
-    {"Orbel_GetTVORVTR", &g_bound<Orbel_GetTVORVTR>},
-    {"Orbel_SetTVORVTR", &g_bound<Orbel_SetTVORVTR>},
-    {"Orbel_GetVideoBlackLevel", &g_bound<Orbel_GetVideoBlackLevel>},
-    {"Orbel_SetVideoBlackLevel", &g_bound<Orbel_SetVideoBlackLevel>},
-    {"Orbel_GetVideoBypass", &g_bound<Orbel_GetVideoBypass>},
-    {"Orbel_SetVideoBypass", &g_bound<Orbel_SetVideoBypass>},
-    {"Orbel_GetVideoMode", &g_bound<Orbel_GetVideoMode>},
-    {"Orbel_SetVideoMode", &g_bound<Orbel_SetVideoMode>},
-    {"Orbel_GetContrast", &g_bound<Orbel_GetContrast>},
-    {"Orbel_SetContrast", &g_bound<Orbel_SetContrast>},
-    {"Orbel_GetLight", &g_bound<Orbel_GetLight>},
-    {"Orbel_SetLight", &g_bound<Orbel_SetLight>},
-    {"Orbel_GetHue", &g_bound<Orbel_GetHue>},
-    {"Orbel_SetHue", &g_bound<Orbel_SetHue>},
-    {"Orbel_GetSatuation", &g_bound<Orbel_GetSatuation>},
-    {"Orbel_SetSatuation", &g_bound<Orbel_SetSatuation>},
-    {"Orbel_GetSubcarrierPhase", &g_bound<Orbel_GetSubcarrierPhase>},
-    {"Orbel_SetSubcarrierPhase", &g_bound<Orbel_SetSubcarrierPhase>},
-    {"Orbel_GetLinePhase", &g_bound<Orbel_GetLinePhase>},
-    {"Orbel_SetLinePhase", &g_bound<Orbel_SetLinePhase>},
-    {"Orbel_GetFieldPhase", &g_bound<Orbel_GetFieldPhase>},
-    {"Orbel_SetFieldPhase", &g_bound<Orbel_SetFieldPhase>},
-    {"Orbel_GetAudioVolumn", &g_bound<Orbel_GetAudioVolumn>},
-    {"Orbel_SetAudioVolumn", &g_bound<Orbel_SetAudioVolumn>},
-    {"Orbel_GetOutVideoSrc", &g_bound<Orbel_GetOutVideoSrc>},
-    {"Orbel_SetOutVideoSrc", &g_bound<Orbel_SetOutVideoSrc>},
-    {"Orbel_GetOutAudioSrc", &g_bound<Orbel_GetOutAudioSrc>},
-    {"Orbel_SetOutAudioSrc", &g_bound<Orbel_SetOutAudioSrc>},
-    {"Orbel_GetCapVideoSrc", &g_bound<Orbel_GetCapVideoSrc>},
-    {"Orbel_SetCapVideoSrc", &g_bound<Orbel_SetCapVideoSrc>},
-    {"Orbel_GetPlayBufferRepeatMode", &g_bound<Orbel_GetPlayBufferRepeatMode>},
-    {"Orbel_SetPlayBufferRepeatMode", &g_bound<Orbel_SetPlayBufferRepeatMode>},
-    {"Orbel_GetSubBoardIfExist", &g_bound<Orbel_GetSubBoardIfExist>},
-    {"Orbel_ClearCurrentScreen", &g_bound<Orbel_ClearCurrentScreen>},
-    {"Orbel_SetRectangle", &g_bound<Orbel_SetRectangle>},
-    {"Orbel_GetMemAddress", &g_bound<Orbel_GetMemAddress>},
-};
+#define KORVIO_IMPORT(name, parameters, arguments) {#name, &g_bound<name>},
+constexpr Import kImports[] = {KORVIO_FUNCTIONS(KORVIO_IMPORT)};
+#undef KORVIO_IMPORT
+
+// A crashing korvio.dll. GCC has no __try/__except, and MinGW-w64's __try1
+// macros are not sound (on x86-64 they plant one fixed label per file, on
+// i686 they move the stack pointer behind the compiler's back); a vectored
+// handler sees every exception first, also those the library raises and
+// catches itself. So each call goes through korv_guarded_call, a small function
+// in assembly with a frame-based handler of its own, exactly as an
+// __except(EXCEPTION_EXECUTE_HANDLER) frame: the handler is asked only for
+// an exception that nothing inside the library handled, and it unwinds the
+// library's frames (running their cleanups) back to that function, which then
+// returns the exception's code. An exception of GCC's own (a C++ throw from
+// a MinGW-built library) is left to pass on to the module's catch, as it
+// always did.
+extern "C" {
+// Calls body(context); 0 when it returned, else the code of the exception
+// it raised.
+uint32_t korv_guarded_call(void (*body)(void*), void* context);
+void korv_guarded_resume();
+}
+
+constexpr DWORD kGccThrow = 0x20474343, kGccUnwind = 0x21474343;  // "CCG " and "CCG!"
+
+#if defined(__x86_64__)
+asm(R"(
+	.text
+	.globl	korv_guarded_call
+	.def	korv_guarded_call; .scl 2; .type 32; .endef
+	.seh_proc	korv_guarded_call
+korv_guarded_call:
+	subq	$40, %rsp
+	.seh_stackalloc	40
+	.seh_endprologue
+	movq	%rcx, %rax
+	movq	%rdx, %rcx
+	callq	*%rax
+	xorl	%eax, %eax
+	.globl	korv_guarded_resume
+korv_guarded_resume:
+	addq	$40, %rsp
+	ret
+	.seh_handler	korv_guarded_handler, @except
+	.seh_endproc
+)");
+
+extern "C" EXCEPTION_DISPOSITION korv_guarded_handler(EXCEPTION_RECORD* record, void* frame, CONTEXT* context,
+                                                      DISPATCHER_CONTEXT* dispatcher) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND) || record->ExceptionCode == kGccThrow ||
+      record->ExceptionCode == kGccUnwind)
+    return ExceptionContinueSearch;
+  // Back to korv_guarded_call's frame, the library's frames unwound on the way,
+  // its return value the code (never 0).
+  const uintptr_t code = record->ExceptionCode ? record->ExceptionCode : 0xFFFFFFFF;
+  RtlUnwindEx(frame, reinterpret_cast<void*>(&korv_guarded_resume), record, reinterpret_cast<void*>(code), context,
+              dispatcher->HistoryTable);
+  return ExceptionContinueSearch;  // not reached
+}
+#elif defined(__i386__)
+// The frame registers its handler on the thread's chain (fs:0) around the
+// call, after the callee-saved registers, so that the resumption finds them.
+asm(R"(
+	.text
+	.globl	_korv_guarded_call
+_korv_guarded_call:
+	pushl	%ebp
+	movl	%esp, %ebp
+	pushl	%ebx
+	pushl	%esi
+	pushl	%edi
+	pushl	$_korv_guarded_handler
+	pushl	%fs:0
+	movl	%esp, %fs:0
+	pushl	12(%ebp)
+	call	*8(%ebp)
+	addl	$4, %esp
+	xorl	%eax, %eax
+	.globl	_korv_guarded_resume
+_korv_guarded_resume:
+	movl	(%esp), %ecx
+	movl	%ecx, %fs:0
+	addl	$8, %esp
+	popl	%edi
+	popl	%esi
+	popl	%ebx
+	popl	%ebp
+	ret
+	.globl	_korv_guarded_jump
+_korv_guarded_jump:
+	movl	8(%esp), %eax
+	movl	4(%esp), %esp
+	jmp	_korv_guarded_resume
+)");
+
+extern "C" {
+// Continues at korv_guarded_resume with the stack at the registration
+// record and code as the result.
+[[noreturn]] void korv_guarded_jump(void* frame, uint32_t code);
+
+EXCEPTION_DISPOSITION korv_guarded_handler(EXCEPTION_RECORD* record, void* frame, CONTEXT*, void*) {
+  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND) || record->ExceptionCode == kGccThrow ||
+      record->ExceptionCode == kGccUnwind)
+    return ExceptionContinueSearch;
+  // The handlers of the library's frames run their cleanups, and the chain
+  // ends at this frame again; then the stack is cut back to it, as an
+  // __except block resumes.
+  RtlUnwind(frame, nullptr, record, nullptr);
+  korv_guarded_jump(frame, record->ExceptionCode ? record->ExceptionCode : 0xFFFFFFFF);
+}
+}
+#else
+#error "the device library's calls are guarded on x86-64 and i686 only"
+#endif
 
 constexpr bool IsImported(const Proc* bound) {
   for (const Import& import : kImports)
@@ -75,13 +145,40 @@ constexpr bool IsImported(const Proc* bound) {
   return false;
 }
 
-// Calls the bound function of the library; a function of korvio.h that has
-// no row above does not compile.
-template <auto Function, class... Args>
-int Call(Args... args) {
+// Closing a board never throws: it is done after the library failed too.
+template <auto Function>
+constexpr bool kNeverThrows = false;
+template <>
+constexpr bool kNeverThrows<&Orbel_Close> = true;
+
+// Calls the bound function of the library, as Caller<Orbel_Close>{"Orbel_Close"}(card);
+// a function of korvio.h that has no row above does not compile. A fault
+// inside it becomes a DeviceLibraryFault that names it; Orbel_Close answers
+// 0 instead, so that closing a board never throws.
+template <auto Function>
+struct Caller {
   static_assert(IsImported(&g_bound<Function>), "every function of korvio.h is bound by name");
-  return reinterpret_cast<decltype(Function)>(g_bound<Function>)(args...);
-}
+  const char* name;
+
+  template <class... Args>
+  int operator()(Args... args) const {
+    using Pointer = decltype(Function);
+    struct Frame {
+      Pointer function;
+      std::tuple<Args...> arguments;
+      int result;
+    } frame{reinterpret_cast<Pointer>(g_bound<Function>), {args...}, 0};
+    const uint32_t code = korv_guarded_call(
+        [](void* context) {
+          Frame& f = *static_cast<Frame*>(context);
+          f.result = std::apply(f.function, f.arguments);
+        },
+        &frame);
+    if (code == 0) return frame.result;
+    if constexpr (kNeverThrows<Function>) return 0;
+    throw DeviceLibraryFault(name, code);
+  }
+};
 
 HMODULE g_library = nullptr;
 
@@ -165,52 +262,8 @@ bool BindDeviceLibrary(const std::wstring& moduleDirectory, std::vector<const ch
 }
 
 extern "C" {
-int Orbel_GetCardNum(void) { return Call<Orbel_GetCardNum>(); }
-int Orbel_Initial(int card, int mode, int reserved) { return Call<Orbel_Initial>(card, mode, reserved); }
-int Orbel_Close(int card) { return Call<Orbel_Close>(card); }
-int Orbel_GetCardTypeNo(int* typeNo, int card) { return Call<Orbel_GetCardTypeNo>(typeNo, card); }
-int Orbel_GetInnerOrExtraSync(int* value, int card) { return Call<Orbel_GetInnerOrExtraSync>(value, card); }
-int Orbel_SetInnerOrExtraSync(int value, int card) { return Call<Orbel_SetInnerOrExtraSync>(value, card); }
-int Orbel_GetCmpsOrSvideo(int* value, int card) { return Call<Orbel_GetCmpsOrSvideo>(value, card); }
-int Orbel_SetCmpsOrSvideo(int value, int card) { return Call<Orbel_SetCmpsOrSvideo>(value, card); }
-int Orbel_GetAudioSrc(int* value, int card) { return Call<Orbel_GetAudioSrc>(value, card); }
-int Orbel_SetAudioSrc(int value, int card) { return Call<Orbel_SetAudioSrc>(value, card); }
-int Orbel_GetTVORVTR(int* value, int card) { return Call<Orbel_GetTVORVTR>(value, card); }
-int Orbel_SetTVORVTR(int value, int card) { return Call<Orbel_SetTVORVTR>(value, card); }
-int Orbel_GetVideoBlackLevel(int* value, int card) { return Call<Orbel_GetVideoBlackLevel>(value, card); }
-int Orbel_SetVideoBlackLevel(int value, int card) { return Call<Orbel_SetVideoBlackLevel>(value, card); }
-int Orbel_GetVideoBypass(int* value, int card) { return Call<Orbel_GetVideoBypass>(value, card); }
-int Orbel_SetVideoBypass(int value, int card) { return Call<Orbel_SetVideoBypass>(value, card); }
-int Orbel_GetVideoMode(int* value, int card) { return Call<Orbel_GetVideoMode>(value, card); }
-int Orbel_SetVideoMode(int value, int card) { return Call<Orbel_SetVideoMode>(value, card); }
-int Orbel_GetContrast(int* value, int card) { return Call<Orbel_GetContrast>(value, card); }
-int Orbel_SetContrast(int value, int card) { return Call<Orbel_SetContrast>(value, card); }
-int Orbel_GetLight(int* value, int card) { return Call<Orbel_GetLight>(value, card); }
-int Orbel_SetLight(int value, int card) { return Call<Orbel_SetLight>(value, card); }
-int Orbel_GetHue(int* value, int card) { return Call<Orbel_GetHue>(value, card); }
-int Orbel_SetHue(int value, int card) { return Call<Orbel_SetHue>(value, card); }
-int Orbel_GetSatuation(int* value, int card) { return Call<Orbel_GetSatuation>(value, card); }
-int Orbel_SetSatuation(int value, int card) { return Call<Orbel_SetSatuation>(value, card); }
-int Orbel_GetSubcarrierPhase(int* value, int card) { return Call<Orbel_GetSubcarrierPhase>(value, card); }
-int Orbel_SetSubcarrierPhase(int value, int card) { return Call<Orbel_SetSubcarrierPhase>(value, card); }
-int Orbel_GetLinePhase(int* value, int card) { return Call<Orbel_GetLinePhase>(value, card); }
-int Orbel_SetLinePhase(int value, int card) { return Call<Orbel_SetLinePhase>(value, card); }
-int Orbel_GetFieldPhase(int* value, int card) { return Call<Orbel_GetFieldPhase>(value, card); }
-int Orbel_SetFieldPhase(int value, int card) { return Call<Orbel_SetFieldPhase>(value, card); }
-int Orbel_GetAudioVolumn(int* value, int card) { return Call<Orbel_GetAudioVolumn>(value, card); }
-int Orbel_SetAudioVolumn(int value, int card) { return Call<Orbel_SetAudioVolumn>(value, card); }
-int Orbel_GetOutVideoSrc(int* value, int card) { return Call<Orbel_GetOutVideoSrc>(value, card); }
-int Orbel_SetOutVideoSrc(int value, int card) { return Call<Orbel_SetOutVideoSrc>(value, card); }
-int Orbel_GetOutAudioSrc(int* value, int card) { return Call<Orbel_GetOutAudioSrc>(value, card); }
-int Orbel_SetOutAudioSrc(int value, int card) { return Call<Orbel_SetOutAudioSrc>(value, card); }
-int Orbel_GetCapVideoSrc(int* value, int card) { return Call<Orbel_GetCapVideoSrc>(value, card); }
-int Orbel_SetCapVideoSrc(int value, int card) { return Call<Orbel_SetCapVideoSrc>(value, card); }
-int Orbel_GetPlayBufferRepeatMode(int* value, int card) { return Call<Orbel_GetPlayBufferRepeatMode>(value, card); }
-int Orbel_SetPlayBufferRepeatMode(int value, int card) { return Call<Orbel_SetPlayBufferRepeatMode>(value, card); }
-int Orbel_GetSubBoardIfExist(int* value, int card) { return Call<Orbel_GetSubBoardIfExist>(value, card); }
-int Orbel_ClearCurrentScreen(int card) { return Call<Orbel_ClearCurrentScreen>(card); }
-int Orbel_SetRectangle(int x, int y, int width, int height, const void* pixels, int card) {
-  return Call<Orbel_SetRectangle>(x, y, width, height, pixels, card);
-}
-int Orbel_GetMemAddress(void** address, int card) { return Call<Orbel_GetMemAddress>(address, card); }
+#define KORVIO_FORWARD(name, parameters, arguments) \
+  int name parameters { return Caller<name>{#name} arguments; }
+KORVIO_FUNCTIONS(KORVIO_FORWARD)
+#undef KORVIO_FORWARD
 }

@@ -83,7 +83,10 @@ BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::files
       moduleDirectory_(moduleDirectory),
       chinese_(templateId == IDD_CONFIG_CHINESE) {
   for (int& index : groupIndex_) index = -1;
-  LoadSettingsFile(SettingsFilePath, StoredDefaults);
+  const SettingsFileReading reading = ReadSettingsFile(SettingsFilePath);
+  StoredDefaults = reading.record;
+  defaultsProblem_ = reading.problem;
+  defaultsFailure_ = reading.failure;
 }
 
 const BoardConfigDialog::Command BoardConfigDialog::kDefaultButtons[] = {
@@ -204,22 +207,58 @@ void BoardConfigDialog::OnSaveDefault() {
     return;
   }
   StoredDefaults = settings;
+  defaultsProblem_ = SettingsFileProblem::kNone;
   // The defaults stay in force for this run either way; a person whose file
   // was not written must know that a later run will not have them.
-  WriteFailure why = WriteFailure::kNone;
+  FileFailure why = FileFailure::kNone;
   if (!SaveSettingsFile(SettingsFilePath, settings, &why)) {
     // The path may hold what the ANSI code page cannot write: the box gets
     // wide text. The reason follows where it is known.
-    std::wstring text = LoadText(IDS_CANNOT_SAVE) + SettingsFilePath.native();
-    for (const auto& [failure, textId] : {std::pair{WriteFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
-                                          std::pair{WriteFailure::kReadOnly, IDS_SAVE_READ_ONLY},
-                                          std::pair{WriteFailure::kDiskFull, IDS_SAVE_DISK_FULL}})
-      if (why == failure) text += L"\n" + LoadText(textId);
-    ShowError(text);
+    const std::wstring reason = ReasonText(SettingsFileProblem::kCannotRead, why);
+    ShowError(LoadText(IDS_CANNOT_SAVE) + SettingsFilePath.native() + (reason.empty() ? L"" : L"\n" + reason));
   }
 }
 
-void BoardConfigDialog::OnRestoreDefault() { Restore(StoredDefaults); }
+std::wstring BoardConfigDialog::ReasonText(SettingsFileProblem problem, FileFailure failure) const {
+  switch (problem) {
+    case SettingsFileProblem::kNotAFile: return LoadText(IDS_FILE_NOT_A_FILE);
+    case SettingsFileProblem::kTooLarge: return LoadText(IDS_FILE_TOO_LARGE);
+    case SettingsFileProblem::kNotText:
+    case SettingsFileProblem::kNoRecord: return LoadText(IDS_FILE_NO_RECORD);
+    case SettingsFileProblem::kBadRecord: return LoadText(IDS_FILE_BAD_RECORD);
+    case SettingsFileProblem::kNone:
+    case SettingsFileProblem::kCannotRead: break;
+  }
+  for (const auto& [known, textId] : {std::pair{FileFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
+                                      std::pair{FileFailure::kReadOnly, IDS_SAVE_READ_ONLY},
+                                      std::pair{FileFailure::kDiskFull, IDS_SAVE_DISK_FULL},
+                                      std::pair{FileFailure::kInUse, IDS_FILE_IN_USE},
+                                      std::pair{FileFailure::kNotAFile, IDS_FILE_NOT_A_FILE},
+                                      std::pair{FileFailure::kTooLarge, IDS_FILE_TOO_LARGE}})
+    if (failure == known) return LoadText(textId);
+  return L"";
+}
+
+void BoardConfigDialog::OnRestoreDefault() {
+  // A Board.ini that exists but cannot be read, or that holds values the
+  // settings do not take, is told; nothing is sent in its place.
+  if (defaultsProblem_ != SettingsFileProblem::kNone) {
+    const std::wstring reason = ReasonText(defaultsProblem_, defaultsFailure_);
+    ShowError(LoadText(IDS_DEFAULTS_UNREADABLE) + SettingsFilePath.native() + (reason.empty() ? L"" : L"\n" + reason));
+    return;
+  }
+  const std::vector<const BoardSetting*> outOfRange = SettingsOutOfRange(StoredDefaults);
+  if (!outOfRange.empty()) {
+    std::wstring text = LoadText(IDS_DEFAULTS_OUT_OF_RANGE) + SettingsFilePath.native();
+    for (const BoardSetting* setting : outOfRange) {
+      const std::string line = std::string("\n") + setting->name + " = " + ValueText(*setting, StoredDefaults.*setting->field);
+      text += std::wstring(line.begin(), line.end());
+    }
+    ShowError(text);
+    return;
+  }
+  Restore(StoredDefaults);
+}
 
 void BoardConfigDialog::OnRestoreFactory() {
   BoardSettings factory;
@@ -271,11 +310,33 @@ void BoardConfigDialog::OnHScroll(int code, int position, HWND control) {
       value = setting.min;
     else if (value >= setting.max)
       value = setting.max;
-    setting.set(value, CardIndex);
-    sliders_[i].SetPosition(value);
-    SetNumber(Hwnd(), kSliders[i].valueId, value);
+    const int before = sliders_[i].Position();
+    if (setting.set(value, CardIndex)) {
+      sliders_[i].SetPosition(value);
+      SetNumber(Hwnd(), kSliders[i].valueId, value);
+    } else {
+      SliderRefused(i, value, before);
+    }
+    // A refusal is told once the gesture ends (a drag, a key held down),
+    // not in the middle of it.
+    if (code == SB_ENDSCROLL && refusedSlider_ >= 0) {
+      const int refused = refusedSlider_;
+      refusedSlider_ = -1;
+      HWND label = GetWindow(GetDlgItem(Hwnd(), kSliders[refused].valueId), GW_HWNDPREV);
+      ShowError(FillText(LoadText(IDS_SETTING_REFUSED), {Caption(label), std::to_wstring(refusedValue_)}));
+    }
     break;
   }
+}
+
+void BoardConfigDialog::SliderRefused(int slider, int value, int before) {
+  // As a radio group does: the slider and its number show what the board
+  // reports it has, or stay where they were when it reports nothing.
+  int reported = 0;
+  const int shown = kSliders[slider].setting->get(&reported, CardIndex) ? reported : before;
+  sliders_[slider].SetPosition(shown);
+  SetNumber(Hwnd(), kSliders[slider].valueId, shown);
+  if (refusedSlider_ < 0) refusedSlider_ = slider, refusedValue_ = value;  // the gesture's first
 }
 
 void BoardConfigDialog::ShowError(const std::wstring& text) { MessageBoxW(Hwnd(), text.c_str(), L"error", MB_OK); }

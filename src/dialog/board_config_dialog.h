@@ -58,6 +58,11 @@ class BoardConfigDialog : public Dialog {
   void OnRestoreFactory();
   // Applies a record, shows it and lists what the board refused.
   void Restore(const BoardSettings& settings);
+  // The slider handler's answer to a refused value: the slider shows what
+  // the board reports, and the refusal is told once the gesture ends.
+  void SliderRefused(int slider, int value, int before);
+  // Why the file's defaults cannot be read, after the path; empty: no word.
+  std::wstring ReasonText(SettingsFileProblem problem, FileFailure failure) const;
   // A box of type 0 captioned "error", in wide text.
   void ShowError(const std::wstring& text);
 
@@ -66,6 +71,13 @@ class BoardConfigDialog : public Dialog {
 
   std::filesystem::path moduleDirectory_;
   bool chinese_;
+  // Why StoredDefaults came from no file that could be read: a Board.ini
+  // that exists but gives no record. Cleared by "Save as Default".
+  SettingsFileProblem defaultsProblem_ = SettingsFileProblem::kNone;
+  FileFailure defaultsFailure_{};
+  // A slider value the board refused during the current scroll gesture,
+  // told when the gesture ends: the slider and the value.
+  int refusedSlider_ = -1, refusedValue_ = 0;
   Slider sliders_[kSliderCount];
   // The position of the checked button of each radio group of settings, -1
   // for none.

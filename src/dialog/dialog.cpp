@@ -1,11 +1,13 @@
 #include "dialog.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cstring>
 #include <exception>
 #include <new>
 #include <vector>
 
+#include "device_fault.h"
 #include "text_ids.h"
 
 namespace {
@@ -15,6 +17,7 @@ HINSTANCE g_resourceModule = nullptr;
 // when they are needed.
 std::wstring g_outOfMemory;
 std::wstring g_unexpected;
+std::wstring g_deviceFault;
 
 // The work area of the screen a window is on (the primary one for none).
 RECT WorkArea(HWND window) {
@@ -135,18 +138,26 @@ void ShowInformation(HWND owner, const std::wstring& caption, const std::wstring
   MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-void ReportCurrentException(HWND owner) {
+bool ReportCurrentException(HWND owner) {
   const std::wstring* text = &g_unexpected;
   try {
     throw;
+  } catch (const DeviceLibraryFault& fault) {
+    const std::string function = fault.Function();
+    wchar_t code[16];
+    swprintf(code, 16, L"0x%08X", static_cast<unsigned>(fault.Code()));
+    const std::wstring filled = FillText(g_deviceFault, {std::wstring(function.begin(), function.end()), code});
+    MessageBoxW(owner, filled.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    return true;
   } catch (const std::bad_alloc&) {
     text = &g_outOfMemory;
   } catch (const std::exception& e) {
     MessageBoxA(owner, e.what(), nullptr, MB_OK | MB_ICONEXCLAMATION);
-    return;
+    return false;
   } catch (...) {
   }
   MessageBoxW(owner, text->c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+  return false;
 }
 
 void DataExchange::ListIndex(int id, int& index) {
@@ -191,6 +202,7 @@ void Dialog::SetResourceModule(HINSTANCE module) { g_resourceModule = module; }
 void Dialog::SetLanguage(bool chinese) {
   g_outOfMemory = LoadText(IDS_OUT_OF_MEMORY, chinese);
   g_unexpected = LoadText(IDS_UNEXPECTED_ERROR, chinese);
+  g_deviceFault = LoadText(IDS_DEVICE_LIBRARY_FAULT, chinese);
 }
 
 Dialog::Dialog(int templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
@@ -290,11 +302,13 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpa
   }
   if (!self) return FALSE;
   // No exception may cross the dialog manager: a handler that fails is
-  // reported here and the dialog stays open.
+  // reported here and the dialog stays open, but for a failure of the
+  // device library, after which the board is not used again: the dialog
+  // ends, and the run closes the board.
   try {
     return self->Handle(message, wparam, lparam);
   } catch (...) {
-    ReportCurrentException(hwnd);
+    if (ReportCurrentException(hwnd)) ::EndDialog(hwnd, IDCANCEL);
   }
   return TRUE;
 }

@@ -28,9 +28,11 @@ void ShowInformation(HWND owner, const char* caption, const char* text);
 void ShowInformation(HWND owner, const std::wstring& caption, const std::wstring& text);
 
 // Reports the exception being handled in a message box of the platform's
-// own kind (no memory, or the error's own words), in the language of
-// Dialog::SetLanguage; call it inside a catch.
-void ReportCurrentException(HWND owner);
+// own kind (no memory, a failure of the device library naming its function,
+// or the error's own words), in the language of Dialog::SetLanguage; call it
+// inside a catch. True for a failure of the device library, after which the
+// board must not be used again.
+bool ReportCurrentException(HWND owner);
 
 // A horizontal scroll bar control used as a slider (SB_CTL).
 class Slider {

@@ -19,6 +19,7 @@
 // The dialog layer's own messages.
 #define IDS_OUT_OF_MEMORY 110
 #define IDS_UNEXPECTED_ERROR 111
+#define IDS_DEVICE_LIBRARY_FAULT 112  // %1: the function of korvio.dll, %2: the exception
 
 // The configuration dialog.
 #define IDS_CANNOT_SAVE 120  // the file's path follows
@@ -32,5 +33,15 @@
 #define IDS_SAVE_ACCESS_DENIED 127
 #define IDS_SAVE_READ_ONLY 128
 #define IDS_SAVE_DISK_FULL 129
+// Restore Default with defaults that cannot be sent: the file's path follows,
+// then the reason (one of the texts below) or the settings, a line each.
+#define IDS_DEFAULTS_UNREADABLE 130
+#define IDS_DEFAULTS_OUT_OF_RANGE 131
+// Why a file was not read or written, after its path.
+#define IDS_FILE_NOT_A_FILE 132
+#define IDS_FILE_TOO_LARGE 133
+#define IDS_FILE_IN_USE 134
+#define IDS_FILE_NO_RECORD 135
+#define IDS_FILE_BAD_RECORD 136
 
 #endif

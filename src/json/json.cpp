@@ -53,8 +53,9 @@ class Reader {
   void Space() {
     for (; !End(); ++at_) {
       const char c = text_[at_];
-      if (c == '\n') ++line_;
-      else if (c != ' ' && c != '\t' && c != '\r') return;
+      // CR, LF and CRLF each end one line.
+      if (c == '\r' || (c == '\n' && (at_ == 0 || text_[at_ - 1] != '\r'))) ++line_;
+      else if (c != ' ' && c != '\t' && c != '\n') return;
     }
   }
   bool Unexpected() {
@@ -141,6 +142,7 @@ class Reader {
     if (c != 'u') return --at_, End() ? Unexpected() : Fail("unknown escape");
     unsigned code = 0;
     if (!Hex4(code)) return false;
+    if (code == 0) return Fail("a NUL character (\\u0000) in a string");
     if (code >= 0xDC00 && code <= 0xDFFF) return Fail("a lone low surrogate");
     if (code >= 0xD800 && code <= 0xDBFF) {
       unsigned low = 0;
@@ -253,6 +255,10 @@ std::optional<int32_t> JsonValue::Int32() const {
   if (errno || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
   return int32_t(value);
 }
+
+std::string JsonAt(const JsonValue& value) { return "line " + std::to_string(value.line) + ": "; }
+
+std::string ShortenedText(const std::string& text) { return text.size() > 24 ? text.substr(0, 20) + "..." : text; }
 
 const char* JsonTypeName(JsonValue::Type type) {
   static const char* const kNames[] = {"null", "a boolean", "a number", "a string", "an array", "an object"};

@@ -1,6 +1,8 @@
 // A small, strict JSON reader and the quoting the writers need. The reader
 // takes RFC 8259 text and nothing more: valid UTF-8 throughout, no comments,
-// no trailing commas, no duplicate keys, nesting at most kMaxJsonDepth deep.
+// no trailing commas, no duplicate keys (compared as the strings they decode
+// to), no NUL character in a string or a key (a C string would end there),
+// nesting at most kMaxJsonDepth deep. Lines end at CR, LF or CRLF alike.
 // Callers bound the text's size before they read it. Numbers are kept as
 // written; Int32() gives an integer that fits 32 bits, and nothing for a
 // fraction, an exponent or anything larger.
@@ -32,6 +34,11 @@ struct JsonValue {
 
 // "null", "a boolean", "a number", ...: for messages.
 const char* JsonTypeName(JsonValue::Type type);
+// Where a value begins, for the start of a message: "line 3: ".
+std::string JsonAt(const JsonValue& value);
+// A text for a message, cut to 20 characters and "..." when it is longer
+// than 24.
+std::string ShortenedText(const std::string& text);
 
 // The value the whole text holds; nothing, and error as "line N: what", when
 // the text is not exactly one JSON value.

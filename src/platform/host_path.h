@@ -20,6 +20,17 @@ std::string MessagePath(const std::filesystem::path& path);
 // The path with the \\?\ prefix when it is too long for the plain form, for
 // the file functions (CreateFileW, MoveFileExW) that accept it.
 std::wstring FileApiPath(const std::filesystem::path& path);
+// Whether a path names a device rather than a file: a name the system keeps
+// for one (COM1, AUX, NUL, CON...), or the device namespace (\\.\COM1,
+// \\.\pipe\x, \\?\ followed by anything but a drive or UNC\).
+bool IsDevicePath(const std::filesystem::path& path);
+// Opens an existing regular file on a disk (CreateFileW, OPEN_EXISTING) with
+// the access and sharing given. A device path is refused before it is
+// opened, and what opens as a pipe or a character device is closed at once:
+// for those, and for a folder, the result is INVALID_HANDLE_VALUE and the
+// last error ERROR_BAD_FILE_TYPE, so that a caller never reads from
+// something that may never answer.
+void* OpenRegularFile(const std::filesystem::path& path, unsigned long access, unsigned long share);
 // The full path of a loaded module, however long.
 std::wstring ModuleFileName(void* module);
 // Its folder, ending with the separator.

@@ -48,6 +48,49 @@ std::wstring FileApiPath(const std::filesystem::path& path) {
   return wide;  // a relative path cannot take the prefix
 }
 
+bool IsDevicePath(const std::filesystem::path& path) {
+  const std::wstring& wide = path.native();
+  // The system's own answer to "COM1", "C:\x\aux.txt", "nul": \\.\NAME.
+  std::vector<wchar_t> full(wide.size() + MAX_PATH);
+  const DWORD n = GetFullPathNameW(wide.c_str(), DWORD(full.size()), full.data(), nullptr);
+  const std::wstring resolved = n > 0 && n < full.size() ? std::wstring(full.data(), n) : wide;
+  for (const std::wstring& p : {wide, resolved}) {
+    if (p.size() >= 4 && (p[0] == L'\\' || p[0] == L'/') && (p[1] == L'\\' || p[1] == L'/') &&
+        (p[2] == L'.' || p[2] == L'?') && (p[3] == L'\\' || p[3] == L'/')) {
+      if (p[2] == L'.') return true;
+      const std::wstring rest = p.substr(4);
+      const bool drive = rest.size() >= 3 && rest[1] == L':' && (rest[2] == L'\\' || rest[2] == L'/');
+      const bool unc = rest.size() >= 4 && CompareStringOrdinal(rest.c_str(), 4, L"UNC\\", 4, TRUE) == CSTR_EQUAL;
+      if (!drive && !unc) return true;
+    }
+  }
+  return false;
+}
+
+void* OpenRegularFile(const std::filesystem::path& path, unsigned long access, unsigned long share) {
+  if (IsDevicePath(path)) {
+    SetLastError(ERROR_BAD_FILE_TYPE);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::wstring name = FileApiPath(path);
+  HANDLE h = CreateFileW(name.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    SetLastError(folder ? ERROR_BAD_FILE_TYPE : error);
+    return INVALID_HANDLE_VALUE;
+  }
+  // A pipe (a FIFO under Wine too) or a serial port opens like a file; a
+  // read from it may wait for ever.
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    SetLastError(ERROR_BAD_FILE_TYPE);
+    return INVALID_HANDLE_VALUE;
+  }
+  return h;
+}
+
 std::wstring ModuleFileName(void* module) {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {

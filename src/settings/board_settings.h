@@ -5,6 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // One complete set of board settings. The order of the fields is the order
 // of the 88 bytes in the settings file, so it must never change.
@@ -34,14 +38,54 @@ struct BoardSettings {
 };
 static_assert(sizeof(BoardSettings) == 88, "the settings file holds exactly 88 bytes");
 
+// The factory values (SetFactorySettings in setting_table.h).
+BoardSettings FactoryRecord();
+
 // The settings file: one record as key "Param" of section "BOARD" of an INI
-// file. Loading starts from the factory values and keeps them whenever the
-// file gives no valid record; it tells whether the file gave one. Saving
-// tells whether the record reached the file, so that the caller can warn the
-// user who would otherwise lose their defaults.
+// file (docs/board-ini.md). Saving tells whether the record reached the
+// file, so that the caller can warn the user who would otherwise lose their
+// defaults.
 constexpr char kSettingsSection[] = "BOARD";
 constexpr char kSettingsKey[] = "Param";
+
+struct BoardSetting;
+enum class FileFailure;
+
+// What a settings file gives: no file (never saved: the factory values), a
+// record, or a file that exists but gives none, which is told, never taken
+// for the factory values.
+enum class SettingsFileState { kMissing, kRecord, kUnreadable };
+// Why a file that exists gives no record, for the dialog's texts.
+enum class SettingsFileProblem {
+  kNone,
+  kNotAFile,   // a folder, a device, a pipe
+  kTooLarge,   // above 1 MiB
+  kCannotRead, // the system refused (access, sharing...): failure says which
+  kNotText,    // UTF-16 of an odd number of bytes
+  kNoRecord,   // empty, or no key Param in section [BOARD]
+  kBadRecord,  // Param of another length, with other characters or a wrong checksum
+};
+struct SettingsFileReading {
+  SettingsFileState state = SettingsFileState::kMissing;
+  BoardSettings record = FactoryRecord();  // the file's record; the factory values where it gives none
+  std::optional<std::string> raw;          // Param's value as the file holds it
+  SettingsFileProblem problem = SettingsFileProblem::kNone;
+  FileFailure failure{};                   // with kCannotRead: why the system refused
+  std::string why;                         // the problem in English words, for korvctl and the report
+  // With a record: the settable settings whose value the settings table
+  // does not take (setting_table.h), which are never sent.
+  std::vector<const BoardSetting*> outOfRange;
+};
+// Reads the file once. Each encoding has one answer (docs/board-ini.md):
+// ANSI or UTF-8 text, with or without a byte-order mark, and UTF-16 with its
+// mark are read as text; the first section "BOARD" and its first key
+// "Param" count; a NUL byte ends a name or a value; a file above 1 MiB, a
+// folder, a device or a pipe is not read.
+SettingsFileReading ReadSettingsFile(const std::filesystem::path& path);
+// The same from the text of a file already read and decoded (ReadProfileText
+// in profile_file.h), for a reader that takes JSON as well.
+SettingsFileReading ReadSettingsText(std::string_view text);
+// The record of ReadSettingsFile into settings; whether the file gave one.
 bool LoadSettingsFile(const std::filesystem::path& path, BoardSettings& settings);
 // `why`, when given, gets the reason of a failed save (file_store.h).
-enum class WriteFailure;
-bool SaveSettingsFile(const std::filesystem::path& path, BoardSettings settings, WriteFailure* why = nullptr);
+bool SaveSettingsFile(const std::filesystem::path& path, BoardSettings settings, FileFailure* why = nullptr);

@@ -34,3 +34,25 @@ std::optional<unsigned long> TempFileOwner(std::string_view suffix) {
   const std::optional<unsigned long> pid = Number(middle.substr(0, dash));
   return pid && *pid != 0 ? pid : std::nullopt;
 }
+
+const char* FileFailureText(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::kNone: return "no failure";
+    case FileFailure::kNotFound: return "there is no such file";
+    case FileFailure::kNotAFile: return "it is a folder, a device or a pipe, not a file";
+    case FileFailure::kTooLarge: return "it is too large for a settings file (above 1 MiB)";
+    case FileFailure::kAccessDenied: return "access is denied";
+    case FileFailure::kInUse: return "it is in use by another program";
+    case FileFailure::kReadOnly: return "the file or the disk is read-only";
+    case FileFailure::kDiskFull: return "the disk is full";
+    case FileFailure::kStillThere: return "it is still there";
+    case FileFailure::kOther: break;
+  }
+  return "the system gave no reason";
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text, FileFailure* why) {
+  const FileFailure failure = ReadFileBytes(path, limit, text);
+  if (why) *why = failure == FileFailure::kNotFound ? FileFailure::kNone : failure;
+  return failure == FileFailure::kNone || failure == FileFailure::kNotFound;
+}

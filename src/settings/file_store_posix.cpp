@@ -12,21 +12,58 @@
 #include "disk.h"
 #include "file_store.h"
 
-bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text) {
-  text.clear();
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return errno == ENOENT;
-  struct stat info;
-  if (::fstat(::fileno(f), &info) != 0 || (S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) > limit)) {
-    std::fclose(f);
-    return false;
+namespace {
+
+// The reason of the failure that errno tells.
+FileFailure FailureOf(int error) {
+  switch (error) {
+    case ENOENT: return FileFailure::kNotFound;
+    case EACCES:
+    case EPERM: return FileFailure::kAccessDenied;
+    case EROFS: return FileFailure::kReadOnly;
+    case ENOSPC:
+    case EDQUOT: return FileFailure::kDiskFull;
+    case EISDIR:
+    case ENXIO: return FileFailure::kNotAFile;
+    case ETXTBSY: return FileFailure::kInUse;
+    default: return FileFailure::kOther;
   }
+}
+
+}  // namespace
+
+FileFailure ReadFileBytes(const std::filesystem::path& path, size_t limit, std::string& bytes) {
+  bytes.clear();
+  // Without waiting: a FIFO opens at once with no writer, a terminal without
+  // its carrier; both are then refused, unread.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return FailureOf(errno);
+  struct stat info;
+  FileFailure failure = FileFailure::kNone;
+  if (::fstat(fd, &info) != 0)
+    failure = FailureOf(errno);
+  else if (!S_ISREG(info.st_mode))
+    failure = FileFailure::kNotAFile;
+  else if (static_cast<unsigned long long>(info.st_size) > limit)
+    failure = FileFailure::kTooLarge;
   char buffer[4096];
-  size_t n;
-  while (text.size() <= limit && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  const bool ok = !std::ferror(f) && text.size() <= limit;
-  std::fclose(f);
-  return ok;
+  while (failure == FileFailure::kNone) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failure = FailureOf(errno);
+    if (n <= 0) break;
+    bytes.append(buffer, size_t(n));
+    if (bytes.size() > limit) failure = FileFailure::kTooLarge;  // it grew while it was read
+  }
+  ::close(fd);
+  if (failure != FileFailure::kNone) bytes.clear();
+  return failure;
+}
+
+FileFailure CheckRegularFile(const std::filesystem::path& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return FailureOf(errno);
+  return S_ISREG(info.st_mode) ? FileFailure::kNone : FileFailure::kNotAFile;
 }
 
 std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
@@ -51,11 +88,36 @@ bool ListFiles(const std::filesystem::path& folder, const std::string& suffix, s
   return true;
 }
 
-bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
-
-bool MakeFolder(const std::filesystem::path& path) {
+bool RemoveFile(const std::filesystem::path& path, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
   struct stat info;
-  return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+  failure = ::lstat(path.c_str(), &info) != 0 ? FailureOf(errno)
+            : S_ISDIR(info.st_mode)           ? FileFailure::kNotAFile
+            : ::unlink(path.c_str()) != 0     ? FailureOf(errno)
+            : ::lstat(path.c_str(), &info) == 0 ? FileFailure::kStillThere
+                                              : FileFailure::kNone;
+  return failure == FileFailure::kNone;
+}
+
+bool MakeFolder(const std::filesystem::path& path, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
+  struct stat info;
+  if (::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+    failure = FileFailure::kNone;
+  else
+    failure = errno == EEXIST ? FileFailure::kNotAFile : FailureOf(errno);
+  return failure == FileFailure::kNone;
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  struct stat first, second;
+  if (::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0)
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  const auto folder = [](const std::filesystem::path& p) { return p.has_parent_path() ? p.parent_path() : "."; };
+  return a.filename() == b.filename() && !a.filename().empty() && ::stat(folder(a).c_str(), &first) == 0 &&
+         ::stat(folder(b).c_str(), &second) == 0 && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 std::optional<long long> FileWritten(const std::filesystem::path& path) {
@@ -65,18 +127,6 @@ std::optional<long long> FileWritten(const std::filesystem::path& path) {
 }
 
 namespace {
-
-// The reason of the failure that errno tells.
-WriteFailure FailureOf(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM: return WriteFailure::kAccessDenied;
-    case EROFS: return WriteFailure::kReadOnly;
-    case ENOSPC:
-    case EDQUOT: return WriteFailure::kDiskFull;
-    default: return WriteFailure::kOther;
-  }
-}
 
 bool WriteAll(int fd, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
@@ -113,10 +163,10 @@ void RemoveStaleTempFiles(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why) {
-  WriteFailure ignored;
-  WriteFailure& failure = why ? *why : ignored;
-  failure = WriteFailure::kNone;
+bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
+  failure = FileFailure::kNone;
   mode_t mode = 0666;  // less the umask, for a new file
   bool keepMode = false;
   struct stat old;
@@ -124,8 +174,8 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
     // The superuser may write anything, so the permission bits are looked
     // at as well: a file that nobody may write is the user's "read-only".
     if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0) {
-      failure = !S_ISREG(old.st_mode) ? WriteFailure::kOther
-                : (old.st_mode & 0222) == 0 ? WriteFailure::kReadOnly
+      failure = !S_ISREG(old.st_mode) ? FileFailure::kNotAFile
+                : (old.st_mode & 0222) == 0 ? FileFailure::kReadOnly
                                            : FailureOf(errno);
       return false;
     }
@@ -150,7 +200,7 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
     }
   }
   if (fd < 0) {
-    failure = WriteFailure::kOther;
+    failure = FileFailure::kOther;
     return false;
   }
   bool ok = WriteAll(fd, text) && (!keepMode || ::fchmod(fd, mode) == 0) && ::fsync(fd) == 0;

@@ -10,28 +10,58 @@
 #include "file_store.h"
 #include "host_path.h"
 
-bool ReadWholeFile(const std::filesystem::path& path, size_t limit, std::string& text) {
-  text.clear();
+namespace {
+
+// The reason of the failure that a system error code tells.
+FileFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return FileFailure::kNotFound;
+    case ERROR_ACCESS_DENIED: return FileFailure::kAccessDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return FileFailure::kInUse;
+    case ERROR_WRITE_PROTECT: return FileFailure::kReadOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FileFailure::kDiskFull;
+    case ERROR_BAD_FILE_TYPE:
+    case ERROR_DIRECTORY: return FileFailure::kNotAFile;
+    default: return FileFailure::kOther;
+  }
+}
+
+}  // namespace
+
+FileFailure ReadFileBytes(const std::filesystem::path& path, size_t limit, std::string& bytes) {
+  bytes.clear();
   // Sharing every access, so that reading never holds up another save.
-  HANDLE h =
-      CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND;
-  }
+  HANDLE h = OpenRegularFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (h == INVALID_HANDLE_VALUE) return FailureOf(GetLastError());
+  FileFailure failure = FileFailure::kNone;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(h, &size) || static_cast<unsigned long long>(size.QuadPart) > limit) {
-    CloseHandle(h);
-    return false;
-  }
+  if (!GetFileSizeEx(h, &size))
+    failure = FailureOf(GetLastError());
+  else if (static_cast<unsigned long long>(size.QuadPart) > limit)
+    failure = FileFailure::kTooLarge;
   char buffer[4096];
-  DWORD n = 0;
-  bool ok;
-  while ((ok = ReadFile(h, buffer, sizeof buffer, &n, nullptr) != 0) && n > 0 && text.size() <= limit)
-    text.append(buffer, n);
+  while (failure == FileFailure::kNone) {
+    DWORD n = 0;
+    if (!ReadFile(h, buffer, sizeof buffer, &n, nullptr)) failure = FailureOf(GetLastError());
+    if (n == 0) break;
+    bytes.append(buffer, n);
+    if (bytes.size() > limit) failure = FileFailure::kTooLarge;  // it grew while it was read
+  }
   CloseHandle(h);
-  return ok && text.size() <= limit;
+  if (failure != FileFailure::kNone) bytes.clear();
+  return failure;
+}
+
+FileFailure CheckRegularFile(const std::filesystem::path& path) {
+  // Opened for no access at all, which reads nothing and waits for nothing.
+  HANDLE h = OpenRegularFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  if (h == INVALID_HANDLE_VALUE) return FailureOf(GetLastError());
+  CloseHandle(h);
+  return FileFailure::kNone;
 }
 
 std::optional<unsigned long long> FileSize(const std::filesystem::path& path) {
@@ -59,12 +89,68 @@ bool ListFiles(const std::filesystem::path& folder, const std::string& suffix, s
   return true;
 }
 
-bool RemoveFile(const std::filesystem::path& path) { return DeleteFileW(FileApiPath(path).c_str()) != 0; }
+bool RemoveFile(const std::filesystem::path& path, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
+  const std::wstring name = FileApiPath(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (IsDevicePath(path) || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+    failure = FileFailure::kNotAFile;
+  else if (attributes == INVALID_FILE_ATTRIBUTES)
+    failure = FailureOf(GetLastError());
+  else if (attributes & FILE_ATTRIBUTE_READONLY)
+    failure = FileFailure::kReadOnly;  // which the system would not remove either
+  else if (!DeleteFileW(name.c_str()))
+    failure = FailureOf(GetLastError());
+  // The system may say done and yet keep the file (Wine, when removing it
+  // from its folder fails late); a removal is only told once it is gone.
+  else if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES)
+    failure = FileFailure::kStillThere;
+  else
+    failure = FileFailure::kNone;
+  return failure == FileFailure::kNone;
+}
 
-bool MakeFolder(const std::filesystem::path& path) {
+bool MakeFolder(const std::filesystem::path& path, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
+  failure = FileFailure::kNone;
   if (CreateDirectoryW(FileApiPath(path).c_str(), nullptr)) return true;
+  const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesW(FileApiPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  failure = attributes != INVALID_FILE_ATTRIBUTES ? FileFailure::kNotAFile : FailureOf(error);
+  return false;
+}
+
+namespace {
+
+// The volume and the number of a file or folder that exists.
+std::optional<std::pair<DWORD, unsigned long long>> FileIdentity(const std::filesystem::path& path) {
+  if (IsDevicePath(path)) return std::nullopt;
+  HANDLE h = CreateFileW(FileApiPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool known = GetFileInformationByHandle(h, &info);
+  CloseHandle(h);
+  if (!known) return std::nullopt;
+  return std::pair{info.dwVolumeSerialNumber,
+                   static_cast<unsigned long long>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+}
+
+}  // namespace
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  const auto first = FileIdentity(a), second = FileIdentity(b);
+  if (first && second) return *first == *second;
+  const auto folder = [](const std::filesystem::path& p) { return p.has_parent_path() ? p.parent_path() : L"."; };
+  const std::wstring nameA = a.filename().native(), nameB = b.filename().native();
+  if (nameA.empty() ||
+      CompareStringOrdinal(nameA.c_str(), int(nameA.size()), nameB.c_str(), int(nameB.size()), TRUE) != CSTR_EQUAL)
+    return false;
+  const auto folderA = FileIdentity(folder(a)), folderB = FileIdentity(folder(b));
+  return folderA && folderB && *folderA == *folderB;
 }
 
 std::optional<long long> FileWritten(const std::filesystem::path& path) {
@@ -77,17 +163,6 @@ std::optional<long long> FileWritten(const std::filesystem::path& path) {
 }
 
 namespace {
-
-// The reason of the failure that a system error code tells.
-WriteFailure FailureOf(DWORD error) {
-  switch (error) {
-    case ERROR_ACCESS_DENIED: return WriteFailure::kAccessDenied;
-    case ERROR_WRITE_PROTECT: return WriteFailure::kReadOnly;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return WriteFailure::kDiskFull;
-    default: return WriteFailure::kOther;
-  }
-}
 
 bool WriteAll(HANDLE h, const std::string& text) {
   for (size_t done = 0; done < text.size();) {
@@ -207,10 +282,14 @@ bool Virtualized() {
 
 }  // namespace
 
-bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, WriteFailure* why) {
-  WriteFailure ignored;
-  WriteFailure& failure = why ? *why : ignored;
-  failure = WriteFailure::kNone;
+bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text, FileFailure* why) {
+  FileFailure ignored;
+  FileFailure& failure = why ? *why : ignored;
+  failure = FileFailure::kNone;
+  if (IsDevicePath(path)) {
+    failure = FileFailure::kNotAFile;
+    return false;
+  }
   const std::wstring target = FileApiPath(path);
   // The platform (Wine as the superuser, at least) writes, moves over and
   // replaces read-only files without complaint: the attribute is looked at
@@ -219,13 +298,16 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-      failure = attributes & FILE_ATTRIBUTE_DIRECTORY ? WriteFailure::kOther : WriteFailure::kReadOnly;
+      failure = attributes & FILE_ATTRIBUTE_DIRECTORY ? FileFailure::kNotAFile : FileFailure::kReadOnly;
       return false;
     }
     if (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
       keep = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
-    failure = FailureOf(error);
+    // Something that has no attributes to give, such as a pipe, is no file.
+    HANDLE h = OpenRegularFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    failure = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_BAD_FILE_TYPE ? FileFailure::kNotAFile : FailureOf(error);
     return false;
   }
 
@@ -249,7 +331,7 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
     }
   }
   if (h == INVALID_HANDLE_VALUE) {
-    failure = WriteFailure::kOther;
+    failure = FileFailure::kOther;
     return false;
   }
   if (attributes != INVALID_FILE_ATTRIBUTES) TakeAccess(target, h);
@@ -262,6 +344,16 @@ bool ReplaceWholeFile(const std::filesystem::path& path, const std::string& text
   if (ok && MoveIntoPlace(temp, target)) return true;
   if (ok) error = GetLastError();
   failure = FailureOf(error);
+  // Another program that has the file open without sharing its removal
+  // makes the system say "access denied"; it is in use, not forbidden.
+  if (ok && failure == FileFailure::kAccessDenied) {
+    HANDLE probe = CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (probe != INVALID_HANDLE_VALUE)
+      CloseHandle(probe);
+    else if (GetLastError() == ERROR_SHARING_VIOLATION)
+      failure = FileFailure::kInUse;
+  }
   DeleteFileW(temp.c_str());
   return false;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "file_store.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -109,14 +110,6 @@ void InsertLine(std::string& text, size_t at, size_t bodyBegin, std::string line
   text.insert(at, line);
 }
 
-// The file's text, empty for a missing file; false when the file cannot be
-// read or is no text this code can edit (oversized, UTF-16).
-bool ReadText(const std::filesystem::path& path, std::string& text) {
-  if (!ReadWholeFile(path, kMaxProfileFileSize, text)) return false;
-  const std::string_view start = std::string_view(text).substr(0, 2);
-  return start != "\xFF\xFE" && start != "\xFE\xFF";
-}
-
 }  // namespace
 
 std::string EncodeProfileStruct(const void* data, size_t size) {
@@ -167,21 +160,44 @@ std::string WithProfileValue(std::string_view text, std::string_view section, st
   return out;
 }
 
+FileFailure ReadProfileText(const std::filesystem::path& path, std::string& text, TextEncoding* encoding) {
+  std::string bytes;
+  text.clear();
+  const FileFailure failure = ReadFileBytes(path, kMaxProfileFileSize, bytes);
+  if (failure != FileFailure::kNone) return failure;
+  TextEncoding found;
+  std::optional<std::string> decoded = TextOfBytes(bytes, found);
+  if (encoding) *encoding = found;
+  if (!decoded) return FileFailure::kOther;
+  text = std::move(*decoded);
+  return FileFailure::kNone;
+}
+
 bool ReadProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, void* out,
                        size_t size) {
   std::string text;
-  if (!ReadText(path, text)) return false;
+  if (ReadProfileText(path, text) != FileFailure::kNone) return false;
   const std::optional<std::string> value = ProfileValue(text, section, key);
   return value && DecodeProfileStruct(*value, out, size);
 }
 
 bool WriteProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, const void* data,
-                        size_t size, WriteFailure* why) {
-  if (why) *why = WriteFailure::kOther;
+                        size_t size, FileFailure* why) {
   std::string text;
-  if (!ReadText(path, text)) return false;  // never replace what cannot be read back
+  TextEncoding encoding = TextEncoding::kPlain;
+  // Never replace what cannot be read back.
+  if (const FileFailure failure = ReadProfileText(path, text, &encoding);
+      failure != FileFailure::kNone && failure != FileFailure::kNotFound) {
+    if (why) *why = failure;
+    return false;
+  }
+  if (why) *why = FileFailure::kOther;
   const std::string value = EncodeProfileStruct(data, size);
   if (ProfileValue(text, section, key) == value) return true;  // as the platform, leave an unchanged file alone
-  const std::string saved = WithProfileValue(text, section, key, value);
-  return saved.size() <= kMaxProfileFileSize && ReplaceWholeFile(path, saved, why);  // never write what we would not read
+  const std::string saved = BytesOfText(WithProfileValue(text, section, key, value), encoding);
+  if (saved.size() > kMaxProfileFileSize) {
+    if (why) *why = FileFailure::kTooLarge;
+    return false;  // never write what we would not read
+  }
+  return ReplaceWholeFile(path, saved, why);
 }

@@ -33,15 +33,24 @@ std::optional<std::string> ProfileValue(std::string_view text, std::string_view 
 std::string WithProfileValue(std::string_view text, std::string_view section, std::string_view key,
                              std::string_view value);
 
-// One structure in an INI file. Reading fails on a missing, unreadable,
-// oversized or UTF-16 file and on any entry that DecodeProfileStruct refuses.
-// Writing keeps the rest of the file byte for byte (WithProfileValue); it
-// writes a new file beside the old one and then puts it in its place
-// (ReplaceWholeFile in file_store.h), so a failure, a read-only file or one
-// that is or would become oversized among them, leaves the old file as it
-// was and gives false. An entry that already holds the value is left alone.
+// The text of an INI file: kNone when read; kNotFound for a missing file,
+// whose text is then empty; another failure (file_store.h) when it cannot be
+// read, is no regular file, or is above kMaxProfileFileSize; kOther for
+// UTF-16 of an odd number of bytes. A file with a byte-order mark is given
+// as UTF-8 text (text_encoding.h); encoding, when given, gets what it was.
+enum class FileFailure;
+enum class TextEncoding;
+FileFailure ReadProfileText(const std::filesystem::path& path, std::string& text, TextEncoding* encoding = nullptr);
+
+// One structure in an INI file. Reading fails on a file ReadProfileText
+// does not read and on any entry that DecodeProfileStruct refuses.
+// Writing keeps the rest of the file byte for byte (WithProfileValue), in
+// the file's own encoding; it writes a new file beside the old one and then
+// puts it in its place (ReplaceWholeFile in file_store.h), so a failure, a
+// read-only file or one that is or would become oversized among them, leaves
+// the old file as it was and gives false. An entry that already holds the
+// value is left alone.
 bool ReadProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, void* out, size_t size);
 // `why`, when given, gets the reason of a failed write (file_store.h).
-enum class WriteFailure;
 bool WriteProfileStruct(const std::filesystem::path& path, std::string_view section, std::string_view key, const void* data,
-                        size_t size, WriteFailure* why = nullptr);
+                        size_t size, FileFailure* why = nullptr);

@@ -22,6 +22,19 @@ void SetFactorySettings(BoardSettings& s) {
   s.reserved7 = 1;
 }
 
+BoardSettings FactoryRecord() {
+  BoardSettings s;
+  SetFactorySettings(s);
+  return s;
+}
+
+std::vector<const BoardSetting*> SettingsOutOfRange(const BoardSettings& s) {
+  std::vector<const BoardSetting*> rows;
+  for (const BoardSetting& setting : kBoardSettings)
+    if (setting.set && !setting.Valid(s.*setting.field)) rows.push_back(&setting);
+  return rows;
+}
+
 std::vector<const BoardSetting*> ReadAllSettings(int board, BoardSettings& s) {
   s = BoardSettings{};
   std::vector<const BoardSetting*> failed;

@@ -134,6 +134,12 @@ std::string ValueText(const BoardSetting& setting, int32_t value);
 // as the first release wrote them.
 void SetFactorySettings(BoardSettings& settings);
 
+// The settable rows whose value in a record the table does not take (a
+// code without a word, a number beyond the range), in the table's order.
+// What may be sent to a board is what the table takes, whatever the
+// record's source: such a record is refused whole, and nothing is sent.
+std::vector<const BoardSetting*> SettingsOutOfRange(const BoardSettings& settings);
+
 // The board's current settings, every getter in the table's order. The
 // record is zeroed first, so a getter that stores nothing leaves 0;
 // reserved3 and reserved7 are never read. Gives the rows whose getter

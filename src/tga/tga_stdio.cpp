@@ -1,5 +1,9 @@
 #include "tga_stdio.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 StdioTgaFile::~StdioTgaFile() { std::fclose(file_); }
 
 long StdioTgaFile::Read(void* buffer, long size) {
@@ -12,8 +16,16 @@ long StdioTgaFile::Read(void* buffer, long size) {
 bool StdioTgaFile::Seek(long offset) { return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0; }
 
 std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::filesystem::path& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
+  // Only a regular file, opened without waiting: a FIFO or a terminal would
+  // never end a read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  struct stat info;
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? ::fdopen(fd, "rb") : nullptr;
+  if (!f) {
+    ::close(fd);
+    return nullptr;
+  }
   // The reader takes the data in blocks of 4,096 bytes; a larger buffer
   // gets them from the system in fewer calls.
   std::setvbuf(f, nullptr, _IOFBF, 64 * 1024);

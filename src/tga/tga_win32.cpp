@@ -46,8 +46,8 @@ long BitmapHolder::GetPixels(void* buffer, long size) const {
 }
 
 std::unique_ptr<TgaFile> Win32TgaPlatform::Open(const std::filesystem::path& path) {
-  HANDLE h =
-      CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Only a regular file: a device name or a pipe would never end a read.
+  HANDLE h = OpenRegularFile(path, GENERIC_READ, 0);
   if (h == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32TgaFile>(h);
 }

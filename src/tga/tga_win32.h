@@ -1,5 +1,5 @@
-// The reader's platform on Win32: files opened read-only, unshared and only
-// if they exist; MessageBeep(0); images held as 32-bit bitmaps.
+// The reader's platform on Win32: regular files opened read-only, unshared and
+// only if they exist; MessageBeep(0); images held as 32-bit bitmaps.
 #pragma once
 
 #include <windows.h>

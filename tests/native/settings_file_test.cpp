@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "board_settings.h"
+#include "setting_table.h"
 #include "file_store.h"
 #include "full_disk.h"
 #include "profile_file.h"
@@ -137,10 +138,118 @@ TEST_F(SettingsFile, BadFilesLeaveTheFactoryValues) {
   for (const std::string& text : HostileBoardInis()) {
     Put(text);
     EXPECT_EQ(Load(), Fields(Factory())) << text.substr(0, 200);
+    EXPECT_EQ(ReadSettingsFile(path).state, SettingsFileState::kUnreadable) << text.substr(0, 200);
   }
-  fs::remove(path);
-  fs::create_directory(path);  // a folder where the file should be
-  EXPECT_EQ(Load(), Fields(Factory()));
+}
+
+// Every kind of file a Board.ini may be has one answer: missing (the factory
+// values, no word), a record, or unreadable with a reason, never passed off
+// as the factory values. Text with a byte-order mark is read as the text it
+// holds, as the platform's profile functions read it.
+TEST_F(SettingsFile, EachKindOfFileHasOneAnswer) {
+  using namespace std::string_literals;
+  const std::string factory = kFactoryEntry, outOfRange = kOutOfRangeEntry;
+  const auto utf16 = [](const std::string& bom, const std::string& text, bool big) {
+    std::string bytes = bom;
+    for (char c : text) bytes += big ? "\0"s + c : std::string(1, c) + '\0';
+    return bytes;
+  };
+  const std::string ini = "[BOARD]\r\nParam=" + factory + "\r\n";
+  using State = SettingsFileState;
+  using Problem = SettingsFileProblem;
+  struct Case {
+    const char* what;
+    std::optional<std::string> bytes;  // nothing: no file
+    State state;
+    Problem problem;
+  };
+  for (const Case& c : {
+           Case{"missing", std::nullopt, State::kMissing, Problem::kNone},
+           Case{"ANSI", ini, State::kRecord, Problem::kNone},
+           Case{"UTF-8 with a mark", "\xEF\xBB\xBF" + ini, State::kRecord, Problem::kNone},
+           Case{"UTF-16 LE with a mark", utf16("\xFF\xFE", ini, false), State::kRecord, Problem::kNone},
+           Case{"UTF-16 BE with a mark", utf16("\xFE\xFF", ini, true), State::kRecord, Problem::kNone},
+           Case{"UTF-16 LE, odd length", utf16("\xFF\xFE", ini, false) + "x", State::kUnreadable, Problem::kNotText},
+           Case{"UTF-16 without a mark", utf16("", ini, false), State::kUnreadable, Problem::kNoRecord},
+           Case{"0 bytes", "", State::kUnreadable, Problem::kNoRecord},
+           Case{"88 zero bytes", std::string(88, '\0'), State::kUnreadable, Problem::kNoRecord},
+           Case{"NUL lines", "\0\0\r\n\0\r\n"s, State::kUnreadable, Problem::kNoRecord},
+           Case{"the first of two sections empty", "[BOARD]\r\n[BOARD]\r\nParam=" + factory, State::kUnreadable,
+                Problem::kNoRecord},
+           Case{"the first of two sections counts", ini + "[BOARD]\r\nParam=00\r\n", State::kRecord, Problem::kNone},
+           Case{"bad checksum", "[BOARD]\r\nParam=" + factory.substr(0, 177) + "9", State::kUnreadable,
+                Problem::kBadRecord},
+           Case{"out of range", "[BOARD]\r\nParam=" + outOfRange, State::kRecord, Problem::kNone}}) {
+    fs::remove(path);
+    if (c.bytes) Put(*c.bytes);
+    const SettingsFileReading reading = ReadSettingsFile(path);
+    EXPECT_EQ(reading.state, c.state) << c.what;
+    EXPECT_EQ(reading.problem, c.problem) << c.what;
+    EXPECT_EQ(reading.why.empty(), c.state != State::kUnreadable) << c.what;
+    if (c.state != State::kRecord) {
+      EXPECT_EQ(Fields(reading.record), Fields(Factory())) << c.what;
+    }
+  }
+  // The record of the last, and the settings whose values the table does
+  // not take, which are never sent.
+  const SettingsFileReading reading = ReadSettingsFile(path);
+  EXPECT_EQ(reading.record.cmpsOrSvideo, 4);
+  EXPECT_EQ(reading.record.contrast, 2147483647);
+  std::vector<std::string> names;
+  for (const BoardSetting* s : reading.outOfRange) names.push_back(s->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"video-source", "contrast", "brightness"}));
+
+  // A save into UTF-16 text keeps its encoding and every other byte.
+  Put(utf16("\xFF\xFE", "; mine\r\n[BOARD]\r\nParam=00\r\n", false));
+  ASSERT_TRUE(SaveSettingsFile(path, Factory()));
+  EXPECT_EQ(Get(), utf16("\xFF\xFE", "; mine\r\n[BOARD]\r\nParam=" + factory + "\r\n", false));
+}
+
+// What is not a regular file (a folder, a FIFO without a writer, a
+// terminal) is refused at once by every file operation, with its reason:
+// nothing waits for data that never comes.
+TEST_F(SettingsFile, WhatIsNoFileIsRefusedAtOnce) {
+  const fs::path fifo = dir / "fifo", folder = dir / "folder";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_directory(folder);
+  for (const fs::path& p : {fifo, folder, fs::path("/dev/null")}) {
+    const auto start = std::chrono::steady_clock::now();
+    std::string bytes;
+    FileFailure why = FileFailure::kNone;
+    EXPECT_EQ(ReadFileBytes(p, kMaxProfileFileSize, bytes), FileFailure::kNotAFile) << p;
+    EXPECT_EQ(CheckRegularFile(p), FileFailure::kNotAFile) << p;
+    EXPECT_FALSE(ReplaceWholeFile(p, "x", &why)) << p;
+    EXPECT_EQ(why, FileFailure::kNotAFile) << p;
+    EXPECT_FALSE(SaveSettingsFile(p, Factory(), &why)) << p;
+    EXPECT_EQ(why, FileFailure::kNotAFile) << p;
+    EXPECT_EQ(ReadSettingsFile(p).problem, SettingsFileProblem::kNotAFile) << p;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << p;
+  }
+  FileFailure why = FileFailure::kNone;
+  EXPECT_FALSE(RemoveFile(folder, &why));
+  EXPECT_EQ(why, FileFailure::kNotAFile);
+  EXPECT_FALSE(RemoveFile(dir / "none", &why));
+  EXPECT_EQ(why, FileFailure::kNotFound);
+  EXPECT_EQ(CheckRegularFile(path), FileFailure::kNotFound);
+  Put("x");
+  EXPECT_EQ(CheckRegularFile(path), FileFailure::kNone);
+  EXPECT_FALSE(MakeFolder(path, &why)) << "a file of that name";
+  EXPECT_EQ(why, FileFailure::kNotAFile);
+  EXPECT_TRUE(RemoveFile(path, &why));
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(Files(), (std::vector<std::string>{"fifo", "folder"}) ) << "no file left beside";
+}
+
+// Board.ini is the same file by any way of naming it; another is not.
+TEST_F(SettingsFile, SameFileSeesThroughNamesAndLinks) {
+  Put("x");
+  fs::create_directory(dir / "sub");
+  fs::create_symlink(path, dir / "link.ini");
+  EXPECT_TRUE(SameFile(path, dir / "sub" / ".." / "Board.ini"));
+  EXPECT_TRUE(SameFile(path, dir / "link.ini"));
+  EXPECT_TRUE(SameFile(dir / "new.json", dir / "sub" / ".." / "new.json")) << "the same name in the same folder";
+  EXPECT_FALSE(SameFile(path, dir / "sub" / "Board.ini"));
+  EXPECT_FALSE(SameFile(dir / "a.json", dir / "b.json"));
 }
 
 // A save that fails for any reason (a full disk: here the file size limit
@@ -158,19 +267,19 @@ TEST_F(SettingsFile, FailedSavesKeepTheOldFile) {
     unsigned mode;
     bool sizeLimit;
     long long bytesLeft;  // the space of full_disk.h
-    WriteFailure why;
+    FileFailure why;
   };
-  for (const Case& c : {Case{"file size limit", 0640, true, -1, WriteFailure::kOther},
-                        Case{"disk full at once", 0640, false, 0, WriteFailure::kDiskFull},
-                        Case{"disk full after 1500 bytes", 0640, false, 1500, WriteFailure::kDiskFull},
-                        Case{"read-only for all", 0444, false, -1, WriteFailure::kReadOnly},
-                        Case{"read-only for the owner alone", 0400, false, -1, WriteFailure::kReadOnly}}) {
+  for (const Case& c : {Case{"file size limit", 0640, true, -1, FileFailure::kOther},
+                        Case{"disk full at once", 0640, false, 0, FileFailure::kDiskFull},
+                        Case{"disk full after 1500 bytes", 0640, false, 1500, FileFailure::kDiskFull},
+                        Case{"read-only for all", 0444, false, -1, FileFailure::kReadOnly},
+                        Case{"read-only for the owner alone", 0400, false, -1, FileFailure::kReadOnly}}) {
     if (fs::exists(path)) fs::permissions(path, fs::perms(0640));
     Put(old);
     fs::permissions(path, fs::perms(c.mode));
     if (c.sizeLimit) setrlimit(RLIMIT_FSIZE, &small);
     g_diskSpace = c.bytesLeft;
-    WriteFailure why = WriteFailure::kNone;
+    FileFailure why = FileFailure::kNone;
     const bool ok = SaveSettingsFile(path, Factory(), &why);
     g_diskSpace = -1;
     EXPECT_EQ(why, c.why) << c.what;

@@ -78,10 +78,16 @@ TEST_F(SimState, BadFilesAreToldAndLeaveThePowerOnBoards) {
       {"unknown member", R"({"board": 0, "settings": {"hue": {"code": 1, "value": 2}}})"},
       {"word of another setting", R"({"board": 0, "settings": {"video-source": {"word": "pal"}}})"},
       {"word not the code's", R"({"board": 0, "settings": {"video-source": {"code": 1, "word": "yuv"}}})"},
+      {"code the table lacks", R"({"board": 0, "settings": {"video-source": {"code": 4, "word": null}}})"},
+      {"code beyond the range", R"({"board": 0, "settings": {"contrast": {"code": 100000, "word": null}}})"},
+      {"negative code", R"({"board": 0, "settings": {"hue": {"code": -3}}})"},
+      {"NUL in a key", R"({"board": 0, "settings": {"contrast\u0000x": {"code": 1}}})"},
+      {"NUL in a word", R"({"board": 0, "settings": {"video-source": {"word": "sdi\u0000"}}})"},
       {"not UTF-8", "{\"board\": 0, \"settings\": {\"hue\xff\": {\"code\": 1}}}"},
       {"overlong UTF-8", "{\"board\": 0, \"settings\": {\"\xc0\xafhue\": {\"code\": 1}}}"},
       {"lone surrogate", R"({"board": 0, "settings": {"\udc00": {"code": 1}}})"},
       {"a NUL byte", std::string("{\"board\": 0,\0 ", 14) + kSettings + "}"},
+      {"UTF-16 of an odd length", std::string("\xFF\xFE{\0}", 5)},
       {"trailing comma", R"({"board": 0, )" + kSettings + ",}"},
       {"two documents", R"({"board": 0, )" + kSettings + "} {}"},
       {"nested 100 deep", R"({"board": 0, "x": )" + std::string(100, '[') + std::string(100, ']') + ", " + kSettings + "}"},
@@ -124,7 +130,7 @@ TEST_F(SimState, AReportsBoardsComeUpAsItSays) {
   EXPECT_EQ(Start(R"({"report": 1, "korvctl": {"path": "C:\\Korvex\\korvctl.exe", "version": null},
     "count": 3, "boards": [
       {"index": 0, "opens": true, "type": 4660, "sdiSubBoard": true,
-       "settings": {"video-source": {"word": "sdi"}, "hue": {"code": -3, "word": null},
+       "settings": {"video-source": {"word": "sdi"}, "hue": {"code": 3, "word": null},
                     "sdi-sub-board": {"code": 1, "word": "present"}, "pause-mode": {"code": null, "word": null}},
        "differsFromDefaults": {}},
       {"index": 1, "opens": false, "type": null, "sdiSubBoard": null, "settings": null}]})"),
@@ -135,7 +141,7 @@ TEST_F(SimState, AReportsBoardsComeUpAsItSays) {
   EXPECT_EQ(Orbel_GetCardTypeNo(&type, 0), 1);
   EXPECT_EQ(type, 4660);
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 3);
-  EXPECT_EQ(KorvSim_Peek("Hue", 0), -3);
+  EXPECT_EQ(KorvSim_Peek("Hue", 0), 3);
   EXPECT_EQ(KorvSim_Peek("PlayBufferRepeatMode", 0), 1);  // not reported: power-on
   EXPECT_EQ(Orbel_SetAudioSrc(1, 0), 1);                   // SDI audio: the sub-board is there
   EXPECT_EQ(Orbel_Initial(1, 1, 0), 0);

@@ -92,8 +92,9 @@ TEST(TgaRealFiles, StdioPlatform) {
   // The picture source is a PNG, not a TGA of type 2 or 10 (its third byte
   // is 'N'): refused.
   EXPECT_EQ(TgaLoadResult::NotTrueColour, reader.LoadTgaFile(std::string(TGA_FILES_DIR) + "/src-67x45.png", holder));
-  // A directory opens but cannot be read: a read error in the header.
-  EXPECT_THROW(reader.LoadTgaFile(TGA_FILES_DIR, holder), TgaReadError);
+  // A folder, or a FIFO with no writer, is no file: refused unopened, at
+  // once.
+  EXPECT_EQ(TgaLoadResult::CannotOpen, reader.LoadTgaFile(TGA_FILES_DIR, holder));
   EXPECT_TRUE(holder.empty());
 }
 

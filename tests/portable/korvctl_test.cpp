@@ -4,12 +4,17 @@
 // in each Windows tree under Wine on the simulated korvio.dll.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -23,6 +28,7 @@
 #include "korvio.h"
 #include "korvsim.h"
 #include "korvsim_calls.h"
+#include "settings_testing.h"
 #include "testout_expected.h"
 #include "tga_builder.h"
 #ifdef _WIN32
@@ -265,6 +271,10 @@ TEST_F(Korvctl, ApplyAndVerifyTellRefusedAndDriftedWithStatusOne) {
       << verify.out;
 }
 
+// A Board.ini record with a good checksum, but video source 4, contrast
+// 2147483647 and brightness -1.
+const std::string kOutOfRangeIni = "[BOARD]\r\nParam=" + kOutOfRangeEntry + "\r\n";
+
 TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
   const struct {
     const char* what;
@@ -288,6 +298,11 @@ TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
       {"ini with bad checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n"},
       {"empty", ""},
       {"100 MB", std::string(100 << 20, ' ')},
+      {"NUL in a duplicate key", R"({"settings": {"contrast": 1, "contrast\u0000": 200}})"},
+      {"NUL in a key", R"({"settings": {"contrast\u0000anything": 200}})"},
+      {"NUL in a word", R"({"settings": {"video-source": "sdi\u0000"}})"},
+      {"UTF-16 of an odd length", std::string("\xFF\xFE{\0}", 5)},
+      {"ini out of range", kOutOfRangeIni},
   };
   for (const auto& f : kFiles) {
     SCOPED_TRACE(f.what);
@@ -300,7 +315,38 @@ TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
   }
   EXPECT_NE(Run({"apply", Write("bad.json", "{\"settings\":\n{\"hue\": 256}}")}).err.find("line 2: hue"),
             std::string::npos);
+  // Lines end at CR, LF or CRLF alike.
+  EXPECT_NE(Run({"apply", Write("bad.json", "{\r\"settings\":\r\n{\r\"hue\": 256}}")}).err.find("line 4: hue"),
+            std::string::npos);
+  // Every setting the table does not take is named.
+  const std::string err = Run({"apply", Write("range.ini", kOutOfRangeIni)}).err;
+  for (const char* name : {"video-source", "contrast", "brightness"}) EXPECT_NE(err.find(name), std::string::npos) << err;
+  // Nothing that is no regular file is read, so nothing waits.
+#ifdef _WIN32
+  const std::vector<std::string> devices = {"COM1", "AUX", "\\\\.\\COM1", dir_};
+#else
+  ASSERT_EQ(mkfifo((dir_ + "fifo").c_str(), 0600), 0);
+  const std::vector<std::string> devices = {dir_ + "fifo", "/dev/null", dir_};
+#endif
+  for (const std::string& device : devices) {
+    const auto start = std::chrono::steady_clock::now();
+    KorvSim_ForgetCalls();
+    EXPECT_EQ(Run({"apply", device}).status, 2) << device;
+    EXPECT_EQ(Run({"picture", "alpha", "--file", device}).status, 1) << device;
+    EXPECT_EQ(SetterCalls(), std::vector<std::string>()) << device;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << device;
+  }
   EXPECT_EQ(Run({"apply", dir_ + "missing.json"}).status, 2);
+  // What Windows PowerShell 5.1 ('>') and Notepad write: show --json saved
+  // as UTF-16 or UTF-8 with a byte-order mark is the JSON it holds.
+  const std::string json = R"({"board": 0, "settings": {"hue": {"code": 3, "word": null}}})";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : json) utf16 += std::string(1, c) + '\0';
+  for (const std::string& bytes : {utf16, "\xEF\xBB\xBF" + json}) {
+    KorvSim_Reset();
+    EXPECT_EQ(Run({"apply", Write("bom.json", bytes)}).status, 0);
+    EXPECT_EQ(SetterCalls(), std::vector<std::string>{"Orbel_SetHue(3, 0) = 1"});
+  }
   EXPECT_EQ(Run({"apply", Write("ok.json", kSite), "--file", "x"}).status, 2);
 }
 
@@ -714,7 +760,7 @@ TEST_F(Korvctl, ASimulatorStartedFromAReportReportsTheSame) {
   Sim("KORVSIM_SUBBOARD", "1");
   ASSERT_EQ(Run({"set", "video-source=yc", "brightness=3", "pause-mode=second-field"}).status, 0);
   ASSERT_EQ(Run({"set", "--board", "1", "video-source=sdi", "audio-source=sdi", "sync-source=external"}).status, 0);
-  KorvSim_Poke("LinePhase", -5, 1);
+  KorvSim_Poke("LinePhase", 5, 1);
   const Result first = Run({"report", "--out", dir_ + "first.json"});
   ASSERT_EQ(first.status, 0);
   const std::string firstReport = Run({"report"}).out;
@@ -730,9 +776,62 @@ TEST_F(Korvctl, ASimulatorStartedFromAReportReportsTheSame) {
   Sim("KORVSIM_STATE", (dir_ + "show.json").c_str());
   EXPECT_EQ(Orbel_GetCardNum(), 2);
   EXPECT_EQ(KorvSim_Peek("InnerOrExtraSync", 1), 1);
-  EXPECT_EQ(KorvSim_Peek("LinePhase", 1), -5);
+  EXPECT_EQ(KorvSim_Peek("LinePhase", 1), 5);
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
   EXPECT_EQ(Run({"set", "--board", "1", "audio-source=sdi"}).status, 0);  // the sub-board came with it
+}
+
+// The simulator's state file is read as korvctl writes it, by the same
+// rules (the table's codes and words; text with a byte-order mark), from a
+// regular file of its real size, in any folder; kept boards go back through
+// the writer of Board.ini, whole and with no other file left.
+TEST_F(Korvctl, TheSimulatorsStateFileFollowsTheRulesOfEveryFile) {
+  const auto setPath = [](const char* name, const std::filesystem::path& path) {
+#ifdef _WIN32
+    SetEnvironmentVariableW(std::wstring(name, name + std::strlen(name)).c_str(), path.c_str());
+#else
+    setenv(name, path.c_str(), 1);
+#endif
+    KorvSim_Reset();
+  };
+  const std::string doc = R"({"board": 0, "settings": {"contrast": {"code": 7, "word": null}}})";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : doc) utf16 += std::string(1, c) + '\0';
+  const std::filesystem::path folder = folder_.Folder() / std::filesystem::u8path("\xE6\x9D\xBF\xE5\x8D\xA1");
+  std::filesystem::create_directory(folder);
+  const std::filesystem::path path = folder / "state.json";
+  const struct {
+    const char* what;
+    std::string bytes;
+    uintmax_t size;  // 0: as written
+    int contrast;    // 7: the file was taken; 128: power-on
+  } kFiles[] = {
+      {"plain, in a Chinese folder", doc, 0, 7},
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + doc, 0, 7},
+      {"UTF-16 with a mark", utf16, 0, 7},
+      {"4 GiB more, sparse", doc, (uintmax_t(4) << 30) + doc.size(), 128},
+      {"a code the table lacks", R"({"board": 0, "settings": {"contrast": {"code": 100000}}})", 0, 128},
+      {"a NUL in a key", R"({"board": 0, "settings": {"contrast\u0000": {"code": 7}}})", 0, 128},
+  };
+  for (const auto& f : kFiles) {
+    SCOPED_TRACE(f.what);
+    { std::ofstream(path, std::ios::binary) << f.bytes; }
+    if (f.size) std::filesystem::resize_file(path, f.size);
+    setPath("KORVSIM_STATE", path);
+    EXPECT_EQ(KorvSim_Peek("Contrast", 0), f.contrast);
+    std::filesystem::remove(path);
+  }
+  { std::ofstream(path, std::ios::binary) << doc; }
+  Sim("KORVSIM_KEEP", "1");
+  setPath("KORVSIM_STATE", path);
+  ASSERT_EQ(Run({"set", "contrast=9"}).status, 0);
+  Sim("KORVSIM_KEEP", nullptr);
+  setPath("KORVSIM_STATE", path);
+  EXPECT_EQ(KorvSim_Peek("Contrast", 0), 9);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().filename().u8string());
+  EXPECT_EQ(files, std::vector<std::string>{"state.json"});
+  Sim("KORVSIM_STATE", nullptr);
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ TEST(ProfileName, NamesWindowsCannotKeepAreRefusedWithTheReason) {
       {"studio", nullptr},
       {"Field 2 (night)", nullptr},
       {"\xE6\xBC\x94\xE6\x92\xAD\xE5\xAE\xA4", nullptr},  // a Chinese name
-      {"COM10", nullptr},                                 // only COM1 to COM9 are devices
+      {"COM10", nullptr},                                 // only COM0 to COM9 and COM¹ to COM³ are devices
+      {"COM\xC2\xB4", nullptr},                           // an acute accent is no superscript digit
+      {"LPT\xE2\x81\xB4", nullptr},                       // nor is superscript four
       {"console", nullptr},
       {std::string(64, 'a'), nullptr},
       {"", "needs a name"},
@@ -43,6 +45,12 @@ TEST(ProfileName, NamesWindowsCannotKeepAreRefusedWithTheReason) {
       {"Com1", "device"},
       {"LPT9.backup", "device"},
       {"AUX .x", "device"},
+      {"COM0", "device"},
+      {"lpt0.ini", "device"},
+      {"COM\xC2\xB9", "device"},          // COM¹
+      {"com\xC2\xB2.studio", "device"},   // COM²
+      {"LPT\xC2\xB3", "device"},          // LPT³
+      {"Lpt\xC2\xB9 .x", "device"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -76,14 +76,22 @@ inline BoardSettings Factory() {
   return FromFields({2, 0, 0, 0, 0, 0, 1, 1, 1, 128, 128, 128, 128, 0, 0, 128, 128, 0, 0, 1, 0, 2});
 }
 
+// Entries of Param written out by hand: the factory record (its byte sum
+// 776, modulo 256, is 08), and the same with video source 4, contrast
+// 2147483647 and brightness -1 (84), which the settings table does not take.
+inline const std::string kFactoryEntry =
+    "0200000000000000000000000000000000000000000000000100000001000000010000008000000080000000800000008000000000"
+    "000000000000008000000080000000000000000000000001000000000000000200000008";
+inline const std::string kOutOfRangeEntry =
+    "020000000400000000000000000000000000000000000000010000000100000001000000FFFFFF7FFFFFFFFF80000000800000000000"
+    "0000000000008000000080000000000000000000000001000000000000000200000084";
+
 // Settings files that hold no valid record: missing sections and keys,
 // entries of other lengths, bad digits and checksums, a very long line, a
 // file too large for a settings file, UTF-16, binary noise.
 inline std::vector<std::string> HostileBoardInis() {
   const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
   const std::vector<int32_t> longer(23, 0x01010101);
-  std::string utf16;
-  for (char c : "[BOARD]\r\nParam=" + good) utf16 += std::string{c, '\0'};
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
   const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
@@ -100,7 +108,6 @@ inline std::vector<std::string> HostileBoardInis() {
           "[BOARD]\r\nParam=" + good.substr(0, 100) + "xy" + good.substr(102),
           "[BOARD]\r\nParam=" + good + std::string(200000, '0'),
           "[BOARD]\r\nParam=" + good + "\r\n" + std::string(1 << 20, ';'),
-          "\xFF\xFE" + utf16,
           binary};
 }
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -690,6 +691,116 @@ TEST_F(ConfigDialog, ARestoreTheBoardRefusedListsWhatItRefused) {
   Click(IDC_RESTORE_FACTORY);
   EXPECT_FALSE(BoxOpen()) << "a restore the board takes is silent";
   Finish();
+}
+
+// "Restore Default" from a Board.ini that exists but gives no record, or a
+// record the settings do not take, says so and sends nothing; a missing file
+// is the factory values, and UTF-16 text with a byte-order mark is read as
+// the platform reads it. Restore Init Default still works.
+TEST_F(ConfigDialog, RestoreDefaultFromAFileThatCannotBeSentSaysWhyAndSendsNothing) {
+  const std::string factory = kFactoryEntry, outOfRange = kOutOfRangeEntry;
+  const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+  std::vector<uint8_t> utf16 = {0xFF, 0xFE};
+  for (char c : "[BOARD]\r\nParam=" + factory + "\r\n") utf16.push_back(uint8_t(c)), utf16.push_back(0);
+  struct Case {
+    const char* what;
+    std::optional<std::vector<uint8_t>> file;  // nothing: a folder in its place
+    bool sent;
+    const char* named;  // a setting the box names, or null
+  };
+  const Case cases[] = {
+      {"bad checksum", bytes("[BOARD]\r\nParam=" + factory.substr(0, 177) + "9"), false, nullptr},
+      {"0 bytes", bytes(""), false, nullptr},
+      {"a folder", std::nullopt, false, nullptr},
+      {"NUL lines", std::vector<uint8_t>{0, 0, '\r', '\n', 0, '\r', '\n'}, false, nullptr},
+      {"the first of two sections empty", bytes("[BOARD]\r\n[BOARD]\r\nParam=" + factory), false, nullptr},
+      {"values the settings do not take", bytes("[BOARD]\r\nParam=" + outOfRange), false, "contrast = 2147483647"},
+      {"UTF-16 with a byte-order mark", utf16, true, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui::ModuleFolder folder;
+    if (c.file)
+      ASSERT_TRUE(folder.Write(L"Board.ini", *c.file));
+    else
+      ASSERT_TRUE(CreateDirectoryW((folder.Path() + L"Board.ini").c_str(), nullptr));
+    Start(folder.Module());
+    EXPECT_EQ(Click(IDC_RESTORE_DEFAULT).size(), c.sent ? 19u : 0u);
+    EXPECT_EQ(BoxOpen(), !c.sent);
+    if (!c.sent) {
+      const auto [caption, text] = AnswerBox();
+      EXPECT_EQ(caption, L"error");
+      EXPECT_NE(text.find(folder.Path() + L"Board.ini"), std::wstring::npos) << "names the file";
+      if (c.named) {
+        EXPECT_NE(text.find(ui::W(c.named)), std::wstring::npos) << "names what it holds";
+      }
+    }
+    EXPECT_EQ(Click(IDC_RESTORE_FACTORY).size(), 19u);
+    EXPECT_FALSE(BoxOpen());
+    Finish();
+  }
+}
+
+// A refused slider value shows what the board reports, as a radio group
+// does, and is told once the gesture ends.
+TEST_F(ConfigDialog, ARefusedSliderValueShowsWhatTheBoardHas) {
+  Boards("", "Contrast");
+  Start();
+  EXPECT_EQ(Do([&] { ui::Scroll(dialog_, IDC_CONTRAST, SB_THUMBTRACK, 200); }),
+            (Calls{"Orbel_SetContrast(200, 0) = 0", "Orbel_GetContrast(&v, 0) -> 128 = 1"}));
+  EXPECT_EQ(ui::ScrollPos(dialog_, IDC_CONTRAST), 128);
+  EXPECT_EQ(Text(IDC_CONTRAST_VALUE), L"128");
+  EXPECT_FALSE(BoxOpen()) << "not in the middle of a drag";
+  Do([&] { ui::Scroll(dialog_, IDC_CONTRAST, SB_ENDSCROLL); });
+  const auto [caption, text] = AnswerBox();
+  EXPECT_EQ(caption, L"error");
+  EXPECT_EQ(text.rfind(Chinese() ? ui::W("板卡拒绝了") : L"The board refused ", 0), 0u) << text;
+  EXPECT_NE(text.find(L"200"), std::wstring::npos) << text;
+  EXPECT_EQ(ui::ScrollPos(dialog_, IDC_CONTRAST), 128);
+  EXPECT_EQ(Text(IDC_CONTRAST_VALUE), L"128");
+  // Another slider, which the board takes, is silent.
+  EXPECT_EQ(Do([&] {
+              ui::Scroll(dialog_, IDC_HUE, SB_THUMBPOSITION, 90);
+              ui::Scroll(dialog_, IDC_HUE, SB_ENDSCROLL);
+            }),
+            (Calls{"Orbel_SetHue(90, 0) = 1", "Orbel_SetHue(90, 0) = 1"}));
+  EXPECT_FALSE(BoxOpen());
+  Finish();
+}
+
+// A device library that crashes in a function (an access violation, or an
+// MSVC C++ exception nothing in it catches) does not end the host: the box
+// names the function, the dialog ends and the board is closed. A crash in
+// Orbel_Close itself ends the run quietly.
+TEST_F(ConfigDialog, ACrashingDeviceLibraryIsToldAndTheBoardClosed) {
+  for (const auto& [fault, code] : {std::pair{"Orbel_SetContrast:access", L"0xC0000005"},
+                                    std::pair{"Orbel_SetContrast:msvc", L"0xE06D7363"}}) {
+    SCOPED_TRACE(fault);
+    SetEnvironmentVariableA("KORVSIM_FAULT", fault);
+    KorvSim_Reset();
+    Start();
+    Do([&] { ui::Scroll(dialog_, IDC_CONTRAST, SB_THUMBPOSITION, 200); });
+    HWND box = run_->WaitMessageBox();
+    ASSERT_TRUE(box);
+    const std::wstring text = ui::MessageText(box);
+    EXPECT_NE(text.find(L"Orbel_SetContrast"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(code), std::wstring::npos) << text;
+    ui::Click(box, IDOK);
+    EXPECT_TRUE(run_->WaitFinished()) << "the dialog ends";
+    run_.reset();
+    const Calls calls = SimCalls(mark_);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Orbel_Close(0) = 1"), 1) << "the board is closed once";
+    EXPECT_FALSE(KorvSim_IsOpen(0));
+  }
+  SetEnvironmentVariableA("KORVSIM_FAULT", "Orbel_Close:access");
+  KorvSim_Reset();
+  Start();
+  ui::Click(dialog_, IDCANCEL);
+  EXPECT_TRUE(run_->WaitFinished());
+  EXPECT_FALSE(BoxOpen());
+  run_.reset();
+  SetEnvironmentVariableA("KORVSIM_FAULT", nullptr);
+  KorvSim_Reset();
 }
 
 TEST_F(ConfigDialog, AFolderNamedInAnotherScriptKeepsItsOwnFiles) {

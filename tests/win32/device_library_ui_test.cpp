@@ -201,30 +201,38 @@ TEST(DeviceLibraryPlacement, NeverFromTheCurrentFolderOrPath) {
   FreeLibrary(foreign);
 }
 
-// korvctl looks where the module does: a foreign library in its current
-// folder never runs, and it says where it looked.
-TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
-  TempFolder tool, planted;
-  ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
-  const std::wstring marker = PlantForeignLibrary(planted.Path());
+// Runs korvctl.exe of folder with those arguments in another current
+// folder, its standard error to the file errors; its exit status, or a
+// status no program gives when it did not start or end.
+DWORD RunKorvctl(const std::wstring& folder, const std::wstring& arguments, const std::wstring& current,
+                 const std::wstring& errors) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  const std::wstring errors = planted.Path() + L"stderr.txt";
   HANDLE err = CreateFileW(errors.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdError = err;
   PROCESS_INFORMATION process = {};
-  std::wstring command = L"\"" + tool.Path() + L"korvctl.exe\" boards";
-  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, planted.Path().c_str(),
-                             &startup, &process));
+  std::wstring command = L"\"" + folder + L"korvctl.exe\" " + arguments;
+  const bool started =
+      CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, current.c_str(), &startup, &process);
   CloseHandle(err);
-  ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD status = 0;
-  GetExitCodeProcess(process.hProcess, &status);
+  if (!started) return 0xDEAD;
+  DWORD status = 0xDEAD;
+  if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &status);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  EXPECT_EQ(status, 1u);
+  return status;
+}
+
+// korvctl looks where the module does: a foreign library in its current
+// folder never runs, and it says where it looked.
+TEST(DeviceLibraryPlacement, KorvctlNeverFromTheCurrentFolderEither) {
+  TempFolder tool, planted;
+  ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
+  const std::wstring marker = PlantForeignLibrary(planted.Path());
+  const std::wstring errors = planted.Path() + L"stderr.txt";
+  EXPECT_EQ(RunKorvctl(tool.Path(), L"boards", planted.Path(), errors), 1u);
   std::string expected =
       "korvctl: the board's device library korvio.dll is not installed or is incomplete; it was looked for in "
       "these folders:\n  " +
@@ -252,6 +260,25 @@ TEST(DeviceLibraryPlacement, OneLoadedAlreadyComesFirst) {
   ui::Click(box, IDOK);
   EXPECT_TRUE(run.WaitFinished());
   EXPECT_FALSE(Exists(marker));
+}
+
+// korvctl on a korvio.dll that crashes in a setter: status 1, the function
+// named, and the board closed, for a fault of each kind.
+TEST(DeviceLibraryFault, KorvctlNamesTheFunctionAndClosesTheBoard) {
+  TempFolder tool;
+  ASSERT_TRUE(Copy(Built(L"korvctl.exe"), tool.Path() + L"korvctl.exe"));
+  ASSERT_TRUE(Copy(Built(L"korvio.dll"), tool.Path() + L"korvio.dll"));
+  for (const wchar_t* fault : {L"Orbel_SetContrast:access", L"Orbel_SetContrast:msvc"}) {
+    const std::wstring trace = tool.Path() + L"trace.txt", errors = tool.Path() + L"stderr.txt";
+    DeleteFileW(trace.c_str());
+    SetEnvironmentVariableW(L"KORVSIM_TRACE", trace.c_str());
+    SetEnvironmentVariableW(L"KORVSIM_FAULT", fault);
+    EXPECT_EQ(RunKorvctl(tool.Path(), L"set contrast=9", tool.Path(), errors), 1u) << Utf8Text(fault);
+    EXPECT_NE(FileBytes(errors).find("Orbel_SetContrast"), std::string::npos) << FileBytes(errors);
+    EXPECT_NE(FileBytes(trace).find("Orbel_Close(0) = 1"), std::string::npos) << FileBytes(trace);
+  }
+  SetEnvironmentVariableW(L"KORVSIM_FAULT", nullptr);
+  SetEnvironmentVariableW(L"KORVSIM_TRACE", nullptr);
 }
 
 }  // namespace

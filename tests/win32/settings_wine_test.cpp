@@ -235,19 +235,19 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
     const char* what;
     long long bytesLeft;
     DWORD attributes;
-    WriteFailure why;
+    FileFailure why;
   };
-  for (const Case& c : {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
-                        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL, WriteFailure::kDiskFull},
-                        Case{"read-only", -1, FILE_ATTRIBUTE_READONLY, WriteFailure::kReadOnly},
+  for (const Case& c : {Case{"disk full at once", 0, FILE_ATTRIBUTE_NORMAL, FileFailure::kDiskFull},
+                        Case{"disk full within the record", 40, FILE_ATTRIBUTE_NORMAL, FileFailure::kDiskFull},
+                        Case{"read-only", -1, FILE_ATTRIBUTE_READONLY, FileFailure::kReadOnly},
                         Case{"read-only and hidden", -1, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN,
-                             WriteFailure::kReadOnly}}) {
+                             FileFailure::kReadOnly}}) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     Put("Board.ini", old);
     SetFileAttributesA(path.c_str(), c.attributes);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     g_diskSpace = c.bytesLeft;
-    WriteFailure why = WriteFailure::kNone;
+    FileFailure why = FileFailure::kNone;
     EXPECT_FALSE(SaveSettingsFile(path, FromFields(SomeValues()), &why)) << c.what;
     EXPECT_EQ(why, c.why) << c.what;
     g_diskSpace = -1;
@@ -328,7 +328,9 @@ TEST_F(WineSettingsFile, SavesWaitBrieflyForOthersThatHaveTheFileOpen) {
         CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     std::thread closer([h, hold = hold] { Sleep(hold), CloseHandle(h); });
     const DWORD start = GetTickCount();
-    EXPECT_EQ(SaveSettingsFile(path, FromFields(SomeValues())), saved) << hold;
+    FileFailure why = FileFailure::kNone;
+    EXPECT_EQ(SaveSettingsFile(path, FromFields(SomeValues()), &why), saved) << hold;
+    EXPECT_EQ(why, saved ? FileFailure::kNone : FileFailure::kInUse) << hold;
     const DWORD took = GetTickCount() - start;
     closer.join();
     EXPECT_TRUE(saved ? took >= hold - 50 : took >= 900 && took < 2000) << hold << " ms held, the save took " << took;
@@ -359,6 +361,34 @@ TEST_F(WineSettingsFile, SavesRemoveStaleNewFilesOfEndedProcessesAlone) {
   for (const auto& [name, kept] : files)
     EXPECT_EQ(GetFileAttributesA((dir + name).c_str()) != INVALID_FILE_ATTRIBUTES, kept) << name;
   EXPECT_EQ(Files().size(), 4u);
+}
+
+// Device names, the device namespace and pipes are refused by every file
+// operation at once, however they are spelled: a serial port or a pipe with
+// no writer would never end a read, and a write there is no file.
+TEST_F(WineSettingsFile, DevicesAndPipesAreRefusedAtOnce) {
+  HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\korv-no-writer", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  CreateDirectoryW((folder.Path() + L"folder").c_str(), nullptr);
+  for (const std::wstring& name :
+       {std::wstring(L"COM1"), std::wstring(L"COM5"), std::wstring(L"aux"), std::wstring(L"CON"), std::wstring(L"NUL"),
+        std::wstring(L"\\\\.\\COM1"), folder.Path() + L"com1.ini", std::wstring(L"\\\\.\\pipe\\korv-no-writer"),
+        std::wstring(L"\\\\?\\GLOBALROOT\\Device\\Null"), folder.Path() + L"folder"}) {
+    const DWORD start = GetTickCount();
+    std::string bytes;
+    FileFailure why = FileFailure::kNone;
+    EXPECT_EQ(ReadFileBytes(name, kMaxProfileFileSize, bytes), FileFailure::kNotAFile) << Utf8Text(name);
+    EXPECT_EQ(CheckRegularFile(name), FileFailure::kNotAFile) << Utf8Text(name);
+    EXPECT_FALSE(ReplaceWholeFile(name, "x", &why)) << Utf8Text(name);
+    EXPECT_EQ(why, FileFailure::kNotAFile) << Utf8Text(name);
+    EXPECT_EQ(ReadSettingsFile(name).problem, SettingsFileProblem::kNotAFile) << Utf8Text(name);
+    EXPECT_FALSE(Win32TgaPlatform().Open(name)) << Utf8Text(name);
+    EXPECT_LT(GetTickCount() - start, 1000u) << Utf8Text(name);
+  }
+  CloseHandle(pipe);
+  // A folder of a name that is a device elsewhere is a folder, and files in
+  // it are files.
+  EXPECT_TRUE(ReplaceWholeFile(folder.Path() + L"folder\\x.ini", "x"));
 }
 
 }  // namespace

@@ -23,8 +23,12 @@ bool IsReservedDevice(std::string base) {
   for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (base == device) return true;
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
-         base[3] <= '9';
+  if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) return false;
+  // A port's number: a digit 0 to 9, or a superscript one, two or three,
+  // which Windows keeps as ports too (COM¹ is COM1).
+  const std::string number = base.substr(3);
+  return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+         number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 }  // namespace

@@ -12,7 +12,8 @@
 // Why a name cannot name a profile's file on Windows, or nothing when it
 // can: empty, over 64 characters, not UTF-8, a path separator or another
 // character file names cannot hold, a trailing dot or space, or a reserved
-// device name (CON, NUL, COM1...) with or without an extension.
+// device name (CON, NUL, COM0 to COM9, LPT0 to LPT9 and the ports with a
+// superscript ¹, ² or ³) with or without an extension.
 std::optional<std::string> ProfileNameProblem(const std::string& name);
 
 // The Profiles folder in the module's directory, ending in its separator.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "board_settings.h"
+#include "setting_json.h"
 #include "setting_table.h"
 
 // What each row of the table should be; nothing for a row the file leaves
@@ -25,9 +26,10 @@ WantedSettings WantedRecord(const BoardSettings& record);
 // the row takes.
 std::optional<int32_t> SettingValue(const BoardSetting& s, const std::string& text);
 
-// What a setting takes, for a message: "cvbs1 (0), yc (1), ..." or a range.
-std::string SettingChoices(const BoardSetting& s);
-
 // What the file at path asks for; false and the reason, naming the line or
-// key, when it is no settings file.
+// key, when it is no settings file. Whatever the source, only what the
+// settings table takes is ever asked for: a Board.ini or a profile with a
+// value outside the table is refused whole, naming every such setting. JSON
+// and Board.ini text with a byte-order mark, UTF-8 or UTF-16, is read as the
+// text it holds (what Windows PowerShell and Notepad write).
 bool ReadWantedSettings(const std::filesystem::path& path, WantedSettings& wanted, std::string& problem);
