@@ -246,7 +246,7 @@ void TakeAccess(const std::wstring& from, HANDLE to) {
 // VirtualStore (a 32-bit host without a manifest): its bytes are rewritten
 // in place. The file is first made long enough for the new text, so that a
 // full disk fails before anything is overwritten.
-bool RewriteInPlace(const std::wstring& target, const std::string& text, WriteFailure& failure) {
+bool RewriteInPlace(const std::wstring& target, const std::string& text, FileFailure& failure) {
   HANDLE h = INVALID_HANDLE_VALUE;
   for (DWORD wait = 10, waited = 0; (h = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) ==

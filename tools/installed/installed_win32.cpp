@@ -150,11 +150,3 @@ std::string ErrorText(DWORD error) {
   return "error " + std::to_string(error) + (said.empty() ? "" : " (" + said + ")");
 }
 
-std::string WriteFailureText(WriteFailure why) {
-  switch (why) {
-    case WriteFailure::kAccessDenied: return "access is denied";
-    case WriteFailure::kReadOnly: return "the file or the disk is read-only";
-    case WriteFailure::kDiskFull: return "the disk is full";
-    default: return "it cannot be written";
-  }
-}

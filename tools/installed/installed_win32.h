@@ -40,5 +40,3 @@ std::wstring WideFromUtf8(const std::string& text);
 
 // A system error for a message: "error 5 (Access is denied.)".
 std::string ErrorText(DWORD error);
-// Why a file was not written, for a message.
-std::string WriteFailureText(WriteFailure why);

@@ -112,11 +112,11 @@ int Restore() {
   DWORD error = 0;
   const std::wstring folder = RecordFolder(error);
   const std::wstring record = folder + L"\\" KORV_RECORD_FILE;
-  WriteFailure why = WriteFailure::kNone;
+  FileFailure why = FileFailure::kNone;
   if (folder.empty())
     events.push_back({true, "cannot make the folder of the record under %ProgramData%: " + ErrorText(error)});
   else if (!ReplaceWholeFile(record, BootRecordJson(run), &why))
-    events.push_back({true, "cannot write " + MessagePath(record) + ": " + WriteFailureText(why)});
+    events.push_back({true, "cannot write " + MessagePath(record) + ": " + FileFailureText(why)});
   LogEvents(events);
   return run.status == 0 ? 0 : 1;
 }

@@ -100,9 +100,9 @@ extern "C" __declspec(dllexport) UINT __stdcall PrepareSettings(MSIHANDLE instal
   if (GetFileAttributesW(ini.c_str()) == INVALID_FILE_ATTRIBUTES) {
     BoardSettings factory;
     SetFactorySettings(factory);
-    WriteFailure why = WriteFailure::kNone;
+    FileFailure why = FileFailure::kNone;
     if (!SaveSettingsFile(std::filesystem::path(ini), factory, &why)) {
-      Say(install, "cannot write " + Shown(ini) + ": " + WriteFailureText(why), true);
+      Say(install, "cannot write " + Shown(ini) + ": " + FileFailureText(why), true);
       return ERROR_INSTALL_FAILURE;
     }
     Say(install, "wrote the factory record to " + Shown(ini));
@@ -150,9 +150,9 @@ extern "C" __declspec(dllexport) UINT __stdcall ApplyProfile(MSIHANDLE install) 
   BoardSettings current;
   if (!LoadSettingsFile(std::filesystem::path(ini), current))
     Say(install, Shown(ini) + " held no valid record; the profile's settings go over the factory values");
-  WriteFailure why = WriteFailure::kNone;
+  FileFailure why = FileFailure::kNone;
   if (!SaveSettingsFile(std::filesystem::path(ini), DefaultsWithProfile(current, wanted), &why)) {
-    Say(install, "cannot write " + Shown(ini) + ": " + WriteFailureText(why), true);
+    Say(install, "cannot write " + Shown(ini) + ": " + FileFailureText(why), true);
     return ERROR_INSTALL_FAILURE;
   }
   Say(install, "kept the settings of " + Shown(profile) + " as the defaults in " + Shown(ini));
