@@ -98,6 +98,13 @@ class Korvctl : public ::testing::Test {
     std::ofstream(dir_ + name, std::ios::binary) << bytes;
     return dir_ + name;
   }
+  // The bytes of a file in the test's folder.
+  std::string Read(const std::string& name) {
+    std::ifstream file(dir_ + name, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+  }
 
   std::string englishDialog_, chineseDialog_;
   TempFolder folder_;
@@ -321,21 +328,34 @@ TEST_F(Korvctl, BadSettingsFilesAreStatusTwoAndSendNothing) {
   // Every setting the table does not take is named.
   const std::string err = Run({"apply", Write("range.ini", kOutOfRangeIni)}).err;
   for (const char* name : {"video-source", "contrast", "brightness"}) EXPECT_NE(err.find(name), std::string::npos) << err;
-  // Nothing that is no regular file is read, so nothing waits.
+  // Nothing that is no regular file is read or written, so nothing waits:
+  // each is refused before a board is asked.
 #ifdef _WIN32
-  const std::vector<std::string> devices = {"COM1", "AUX", "\\\\.\\COM1", dir_};
+  HANDLE pipe =
+      CreateNamedPipeW(L"\\\\.\\pipe\\korvctl-no-writer", PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  const std::vector<std::string> devices = {"COM1", "AUX", "\\\\.\\COM1", "\\\\.\\pipe\\korvctl-no-writer", dir_};
 #else
   ASSERT_EQ(mkfifo((dir_ + "fifo").c_str(), 0600), 0);
   const std::vector<std::string> devices = {dir_ + "fifo", "/dev/null", dir_};
 #endif
-  for (const std::string& device : devices) {
-    const auto start = std::chrono::steady_clock::now();
-    KorvSim_ForgetCalls();
-    EXPECT_EQ(Run({"apply", device}).status, 2) << device;
-    EXPECT_EQ(Run({"picture", "alpha", "--file", device}).status, 1) << device;
-    EXPECT_EQ(SetterCalls(), std::vector<std::string>()) << device;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << device;
-  }
+  for (const std::string& device : devices)
+    for (const std::vector<std::string>& line :
+         std::vector<std::vector<std::string>>{{"apply", device},
+                                               {"picture", "alpha", "--file", device},
+                                               {"defaults", "save", "--file", device},
+                                               {"defaults", "restore", "--file", device},
+                                               {"report", "--out", device}}) {
+      SCOPED_TRACE(line[0] + " " + device);
+      const auto start = std::chrono::steady_clock::now();
+      KorvSim_ForgetCalls();
+      EXPECT_EQ(Run(line).status, 2);
+      EXPECT_EQ(SimCalls(), std::vector<std::string>());
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    }
+#ifdef _WIN32
+  CloseHandle(pipe);
+#endif
   EXPECT_EQ(Run({"apply", dir_ + "missing.json"}).status, 2);
   // What Windows PowerShell 5.1 ('>') and Notepad write: show --json saved
   // as UTF-16 or UTF-8 with a byte-order mark is the JSON it holds.
@@ -562,10 +582,7 @@ TEST_F(Korvctl, AbsurdCountsAndBoardsThatDoNotOpenAreStatusOne) {
 TEST_F(Korvctl, DefaultsAreSavedAndRestoredThroughBoardIni) {
   ASSERT_EQ(Run({"set", "video-source=cvbs2", "contrast=37"}).status, 0);
   ASSERT_EQ(Run({"defaults", "save"}).status, 0);
-  std::ifstream file(dir_ + "Board.ini", std::ios::binary);
-  std::stringstream saved;
-  saved << file.rdbuf();
-  EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n");
+  EXPECT_EQ(Read("Board.ini").substr(0, 9), "[BOARD]\r\n");
 
   ASSERT_EQ(Run({"defaults", "factory"}).status, 0);
   EXPECT_EQ(KorvSim_Peek("CmpsOrSvideo", 0), 0);
@@ -609,12 +626,7 @@ TEST_F(Korvctl, ProfilesAreSavedListedAppliedAndDeleted) {
   ASSERT_EQ(Run({"set", "video-source=yuv", "contrast=40"}).status, 0);
   const Result save = Run({"profile", "save", "studio"});
   ASSERT_EQ(save.status, 0) << save.err;
-  {
-    std::ifstream file(dir_ + "Profiles" + dir_.back() + "studio.ini", std::ios::binary);
-    std::stringstream saved;
-    saved << file.rdbuf();
-    EXPECT_EQ(saved.str().substr(0, 9), "[BOARD]\r\n") << "Board.ini's encoding";
-  }
+  EXPECT_EQ(Read("Profiles/studio.ini").substr(0, 9), "[BOARD]\r\n") << "Board.ini's encoding";
   EXPECT_NE(Run({"profile", "show", "studio"}).out.find("video-source = yuv (2)"), std::string::npos);
 
   ASSERT_EQ(Run({"set", "video-source=cvbs1", "contrast=41"}).status, 0);
@@ -645,6 +657,52 @@ TEST_F(Korvctl, ProfilesAreSavedListedAppliedAndDeleted) {
   }
   EXPECT_EQ(SimCalls(), std::vector<std::string>()) << "no board asked for a bad name";
   EXPECT_EQ(Run({"profile", "list"}).out, "no profiles in " + dir_ + "Profiles" + dir_.back() + "\n");
+#ifndef _WIN32
+  // A Profiles folder that leads back to korvctl's own: the profile Board
+  // would be Board.ini.
+  std::filesystem::remove_all(dir_ + "Profiles");
+  std::filesystem::create_directory_symlink(dir_, dir_ + "Profiles");
+  Write("Board.ini", "[BOARD]\r\n");
+  EXPECT_EQ(Run({"profile", "save", "Board"}).status, 2);
+  EXPECT_EQ(Read("Board.ini"), "[BOARD]\r\n");
+#endif
+}
+
+// A save or a removal that fails is status 1 with the system's reason, and
+// the file stays as it was; the board opened for a save is closed.
+TEST_F(Korvctl, FailedSavesAndRemovalsSayWhyAndKeepTheFile) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(Run({"profile", "save", "studio"}).status, 0);
+  const std::string profile = Read("Profiles/studio.ini");
+  fs::permissions(dir_ + "Profiles/studio.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  ASSERT_EQ(Run({"set", "contrast=9"}).status, 0);
+  KorvSim_ForgetCalls();
+  const Result save = Run({"profile", "save", "studio"});
+  EXPECT_EQ(save.status, 1);
+  EXPECT_NE(save.err.find("read-only"), std::string::npos) << save.err;
+  EXPECT_EQ(SimCalls().back(), "Orbel_Close(0) = 1");
+  EXPECT_EQ(Read("Profiles/studio.ini"), profile);
+#ifdef _WIN32
+  // The read-only attribute keeps the profile from removal too.
+  const Result removal = Run({"profile", "delete", "studio"});
+  EXPECT_EQ(removal.status, 1);
+  EXPECT_NE(removal.err.find("read-only"), std::string::npos) << removal.err;
+  EXPECT_NE(Run({"profile", "list"}).out.find("studio"), std::string::npos);
+  // Another program holds Board.ini open and shares nothing: the save
+  // waits for it about a second, then says so.
+  ASSERT_EQ(Run({"defaults", "save"}).status, 0);
+  ASSERT_EQ(Run({"set", "contrast=10"}).status, 0);
+  const std::string defaults = Read("Board.ini");
+  HANDLE held =
+      CreateFileW((folder_.Folder() / "Board.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const Result busy = Run({"defaults", "save"});
+  CloseHandle(held);
+  EXPECT_EQ(busy.status, 1);
+  EXPECT_NE(busy.err.find("in use by another program"), std::string::npos) << busy.err;
+  EXPECT_EQ(Read("Board.ini"), defaults);
+#endif
+  fs::permissions(dir_ + "Profiles/studio.ini", fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(Korvctl, PicturesAreTheDialogsPictures) {
@@ -707,48 +765,90 @@ TEST_F(Korvctl, ReportReadsEveryBoardAndSendsNothing) {
 
   // --out writes the same document, and nothing else is written.
   ASSERT_EQ(Run({"report", "--out", dir_ + "report.json"}).status, 0);
-  std::ifstream file(dir_ + "report.json", std::ios::binary);
-  std::stringstream written;
-  written << file.rdbuf();
-  EXPECT_EQ(written.str(), r.out);
+  EXPECT_EQ(Read("report.json"), r.out);
   EXPECT_EQ(Run({"report", "--out", dir_ + "missing/report.json"}).status, 1);
+  // Never over the defaults or a profile, however the name is spelled.
+  ASSERT_EQ(Run({"profile", "save", "studio"}).status, 0);
+  const std::string defaults = Read("Board.ini"), profile = Read("Profiles/studio.ini");
+  std::vector<std::string> kept = {"Board.ini", "Profiles/studio.ini", "Profiles/new.json", "Profiles/../Board.ini"};
+#ifdef _WIN32
+  kept.insert(kept.end(), {"BOARD.INI", "Profiles\\STUDIO.INI"});
+#endif
+  for (const std::string& name : kept) EXPECT_EQ(Run({"report", "--out", dir_ + name}).status, 2) << name;
+  EXPECT_EQ(Read("Board.ini"), defaults);
+  EXPECT_EQ(Read("Profiles/studio.ini"), profile);
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "Profiles/new.json"));
   for (const std::vector<std::string>& line :
        std::vector<std::vector<std::string>>{{"report", "x"}, {"report", "--board", "0"}, {"show", "--out", "x"}})
     EXPECT_EQ(Run(line).status, 2);
 }
 
-TEST_F(Korvctl, ReportSaysWhyBoardIniGivesNoRecord) {
+// Each Board.ini gets one answer from every command: defaults restore sends
+// its whole record or, from a file that exists but gives none that may be
+// sent, nothing (status 1 unreadable, 2 out of range); the report says the
+// same; as a profile, list calls invalid what show refuses.
+TEST_F(Korvctl, EachBoardIniGetsOneAnswerFromEveryCommand) {
+  const std::string record = "[BOARD]\r\nParam=" + kFactoryEntry + "\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : record) utf16 += std::string(1, c) + '\0';
+  const char* const kInvalid = "invalid: ";
   const struct {
     const char* what;
-    std::string bytes;  // null: no file
-    bool present;
-    const char* raw;  // null: none
+    std::optional<std::string> bytes;  // none: no file
+    int restore;                       // defaults restore's status; 0 sends 19 setters, else none
+    const char* listed;                // in its line of profile list
+    const char* raw;                   // Param, where there is one
   } kFiles[] = {
-      {"missing", "", false, nullptr},
-      {"no key", "[BOARD]\r\nOther=1\r\n", true, nullptr},
-      {"short", "[BOARD]\r\nParam=00FF\r\n", true, "00FF"},
-      {"not hex", "[BOARD]\r\nParam=" + std::string(178, 'G') + "\r\n", true, nullptr},
-      {"checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n", true, nullptr},
-      {"2 MiB", std::string(2 << 20, ' '), true, nullptr},
+      {"missing", std::nullopt, 0, nullptr, nullptr},
+      {"a record", record, 0, "sync-source", kFactoryEntry.c_str()},
+      {"UTF-16 with a mark", utf16, 0, "sync-source", kFactoryEntry.c_str()},
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + record, 0, "sync-source", kFactoryEntry.c_str()},
+      {"JSON", R"({"settings": {"contrast": 7}})", 1, "differs in contrast\n", nullptr},
+      {"no key", "[BOARD]\r\nOther=1\r\n", 1, kInvalid, nullptr},
+      {"an empty first section", "[BOARD]\r\n[BOARD]\r\nParam=" + kFactoryEntry + "\r\n", 1, kInvalid, nullptr},
+      {"short", "[BOARD]\r\nParam=00FF\r\n", 1, kInvalid, "00FF"},
+      {"not hex", "[BOARD]\r\nParam=" + std::string(178, 'G') + "\r\n", 1, kInvalid, nullptr},
+      {"checksum", "[BOARD]\r\nParam=" + std::string(176, '0') + "01\r\n", 1, kInvalid, nullptr},
+      {"0 bytes", "", 1, kInvalid, nullptr},
+      {"88 NUL bytes", std::string(88, '\0'), 1, kInvalid, nullptr},
+      {"UTF-16 without a mark", utf16.substr(2), 1, kInvalid, nullptr},
+      {"2 MiB", std::string(2 << 20, ' '), 1, kInvalid, nullptr},
+      {"out of range", kOutOfRangeIni, 2, kInvalid, kOutOfRangeEntry.c_str()},
   };
   for (const auto& f : kFiles) {
     SCOPED_TRACE(f.what);
-    if (f.present) std::ofstream(dir_ + "Board.ini", std::ios::binary) << f.bytes;
-    const Result r = Run({"report"});
-    ASSERT_EQ(r.status, 0);
-    const JsonValue report = Parsed(r.out);
-    EXPECT_EQ(Path(report, {"boardIni", "present"})->boolean, f.present);
-    EXPECT_EQ(Path(report, {"boardIni", "valid"})->boolean, false);
-    EXPECT_TRUE(Path(report, {"boardIni", "problem"})->Is(JsonValue::Type::String));
-    EXPECT_TRUE(Path(report, {"boardIni", "record"})->Is(JsonValue::Type::Null));
-    if (f.present) {
-      EXPECT_EQ(Code(report, {"boardIni", "size"}), int32_t(f.bytes.size()));
-    }
-    if (f.raw) {
-      EXPECT_EQ(Path(report, {"boardIni", "raw"})->text, f.raw);
-    }
-    // Board 0 is compared with the factory values then: its sync source (0) is not theirs (2).
-    EXPECT_EQ(Code(report, {"boards", "0", "differsFromDefaults", "sync-source", "defaults", "code"}), 2);
+    std::filesystem::remove(dir_ + "Board.ini");
+    if (f.bytes) Write("Board.ini", *f.bytes);
+    KorvSim_Reset();
+    const bool valid = f.bytes && f.restore == 0;
+    const JsonValue report = Parsed(Run({"report"}).out);
+    EXPECT_EQ(Path(report, {"boardIni", "present"})->boolean, f.bytes.has_value());
+    EXPECT_EQ(Path(report, {"boardIni", "valid"})->boolean, valid);
+    EXPECT_EQ(Path(report, {"boardIni", "problem"})->Is(JsonValue::Type::Null), valid);
+    EXPECT_EQ(Path(report, {"boardIni", "record"})->Is(JsonValue::Type::Null), !f.bytes || f.restore == 1);
+    if (f.bytes) EXPECT_EQ(Code(report, {"boardIni", "size"}), int32_t(f.bytes->size()));
+    if (f.raw) EXPECT_EQ(Path(report, {"boardIni", "raw"})->text, f.raw);
+    // Board 0 at power-on is compared with what restoring would send, the
+    // factory values here (its sync source, 0, is not theirs, 2), or with
+    // nothing when restoring sends nothing.
+    const JsonValue* differs = Path(report, {"boards", "0", "differsFromDefaults"});
+    if (f.restore == 0)
+      EXPECT_EQ(Code(*differs, {"sync-source", "defaults", "code"}), 2);
+    else
+      EXPECT_TRUE(differs->Is(JsonValue::Type::Null));
+
+    KorvSim_ForgetCalls();
+    EXPECT_EQ(Run({"defaults", "restore"}).status, f.restore);
+    EXPECT_EQ(SetterCalls().size(), f.restore == 0 ? 19u : 0u);
+    if (!f.listed) continue;
+
+    std::filesystem::create_directory(dir_ + "Profiles");
+    Write("Profiles/p.ini", *f.bytes);
+    KorvSim_Reset();
+    EXPECT_EQ(Run({"profile", "show", "p"}).status, f.listed == kInvalid ? 2 : 0);
+    const std::string list = Run({"profile", "list"}).out;
+    EXPECT_NE(list.find(f.listed), std::string::npos) << list;
+    EXPECT_EQ(list.find(kInvalid) == std::string::npos, f.listed != kInvalid) << list;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "commands.h"
+#include "file_store.h"
 #include "korv_report.h"
 #include "setting_json.h"
 #include "setting_table.h"
@@ -30,10 +31,7 @@ struct BoardResult {
 
 // Which wanted settings the board does not have.
 void Diff(const WantedSettings& wanted, BoardResult& r) {
-  for (size_t i = 0; i < kBoardSettingCount; ++i) {
-    const std::optional<int32_t>& value = wanted.values[i];
-    r.differs[i] = value && (!r.before.reported[i] || r.before.values.*kBoardSettings[i].field != *value);
-  }
+  for (size_t i = 0; i < kBoardSettingCount; ++i) r.differs[i] = Differs(r.before, wanted, i);
 }
 
 // Sends what differs, in the apply order, and notes what the board refused.
@@ -138,6 +136,7 @@ int SendWholeRecord(Korvctl& k, const std::vector<int>& boards, const BoardSetti
 }
 
 int SaveDefaults(Korvctl& k, const CommandLine& line, const std::filesystem::path& path) {
+  if (k.RefusesNoFile(path, "written")) return kBadCommandLine;
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = k.OpenNamed(line, status);
   if (!board) return status;
@@ -147,19 +146,27 @@ int SaveDefaults(Korvctl& k, const CommandLine& line, const std::filesystem::pat
 }
 
 // Brings the boards to the defaults of path or to the factory values: the
-// whole record, or with --verify what differs, read back.
+// whole record, or with --verify what differs, read back. A file that
+// exists but gives no record that may be sent sends nothing.
 int SendDefaults(Korvctl& k, const CommandLine& line, const std::filesystem::path& path, bool factory) {
+  BoardSettings settings = FactoryRecord();
+  std::string done = "factory values applied";
+  if (!factory) {
+    if (k.RefusesNoFile(path, "sent")) return kBadCommandLine;
+    const SettingsFileReading reading = ReadSettingsFile(path);
+    if (const std::optional<std::string> nothing = NothingToSend(reading)) {
+      k.err << "korvctl: " << k.Shown(path) << " gives no defaults: " << *nothing << "; nothing was sent\n";
+      // What the board would not take is a wrong file; what cannot be read
+      // is a file that failed.
+      return reading.state == SettingsFileState::kRecord ? kBadCommandLine : kFileFailed;
+    }
+    settings = reading.record;
+    done = reading.state == SettingsFileState::kMissing ? "no defaults in " + k.Shown(path) + ": factory values applied"
+                                                        : "restored the defaults of " + k.Shown(path);
+  }
   int status = kDone;
   const std::optional<std::vector<int>> boards = k.Targets(line, status);
   if (!boards) return status;
-  BoardSettings settings;
-  std::string done = "factory values applied";
-  if (factory)
-    SetFactorySettings(settings);
-  else if (LoadSettingsFile(path, settings))
-    done = "restored the defaults of " + k.Shown(path);
-  else
-    done = "no defaults in " + k.Shown(path) + ": factory values applied";
   if (!line.Has(kVerify)) return SendWholeRecord(k, *boards, settings, done);
   if (!line.Has(kJson)) k.out << done << "\n";
   return BringBoardsToWanted(k, *boards, WantedRecord(settings), false, line.Has(kJson));
@@ -183,6 +190,11 @@ constexpr DefaultsAction kDefaultsActions[] = {
 };
 
 }  // namespace
+
+bool Differs(const BoardReading& board, const WantedSettings& wanted, size_t i) {
+  const std::optional<int32_t>& value = wanted.values[i];
+  return value && (!board.reported[i] || board.values.*kBoardSettings[i].field != *value);
+}
 
 int BringBoardsToWanted(Korvctl& k, const std::vector<int>& boards, const WantedSettings& wanted, bool check,
                         bool json) {
@@ -217,8 +229,9 @@ int SaveBoard(Korvctl& k, int index, const std::filesystem::path& path) {
     k.err << "korvctl: board " << index << " did not report its settings; " << k.Shown(path) << " was not changed\n";
     return kBoardFailed;
   }
-  if (!SaveSettingsFile(path, settings)) {
-    k.err << "korvctl: cannot write " << k.Shown(path) << "\n";
+  FileFailure why = FileFailure::kNone;
+  if (!SaveSettingsFile(path, settings, &why)) {
+    k.err << "korvctl: cannot write " << k.Shown(path) << ": " << FileFailureText(why) << "\n";
     return kFileFailed;
   }
   return kDone;

@@ -39,7 +39,9 @@ inline constexpr Command kCommands[] = {
      "the user's defaults in Board.ini, or the factory values",
      kBoardOption | kAllBoards | kJson | kFile | kVerify, true, DefaultsCommand,
      "  save      reads the board's settings and writes them to the file\n"
-     "  restore   applies the file's settings, or the factory values where it holds none\n"
+     "  restore   applies the file's settings, or the factory values when there is no file;\n"
+     "            a file that cannot be read sends nothing (status 1), nor one with values\n"
+     "            the settings do not take (status 2)\n"
      "  factory   applies the factory values\n"
      "The file is Board.ini beside korvctl.exe, which the configuration dialog shares, unless\n"
      "--file names another. At start-up: korvctl defaults restore --all-boards\n"
@@ -70,8 +72,9 @@ inline constexpr Command kCommands[] = {
      "korvio.dll, the architecture and Windows version, the module's folder and whether it can\n"
      "be written, Board.ini (its bytes and its record), and every board: whether it opens, its\n"
      "type, SDI sub-board, every setting and how it differs from the defaults. It only reads:\n"
-     "nothing is sent to a board. With --out it goes to FILE, else to standard output.\n"
-     "Status 1 when FILE cannot be written.\n"},
+     "nothing is sent to a board. With --out it goes to FILE, else to standard output:\n"
+     "never over Board.ini or into the Profiles folder, nor to a folder, a device or a\n"
+     "pipe (status 2, nothing written); status 1 when FILE cannot be written.\n"},
     {"list [--json]", "the settings as data: names, values, factory values, labels", kJson, false, ListCommand,
      "Every setting as data, from the module's settings table: its name, its device name, its\n"
      "words and codes or its range, its factory value, whether it can be set, and its label\n"
@@ -85,6 +88,7 @@ inline constexpr Command kCommands[] = {
      "  save NAME [--board N]    writes the board's settings (the file replaced in one step)\n"
      "  apply NAME [--board N | --all-boards] [--check] [--json]   as apply does\n"
      "  list [--board N]         each profile, when it was written, how it differs from the board\n"
+     "                           or why it is invalid (what show and apply refuse)\n"
      "  show NAME                the profile's settings\n"
      "  delete NAME              removes it\n"
      "A name has 1 to 64 characters, none of / \\ : * ? \" < > |, does not end in a dot or\n"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "korv_report.h"
 #include "korvctl.h"
 #include "open_board.h"
 #include "wanted_settings.h"
@@ -55,6 +56,14 @@ struct Korvctl {
   // A path, or a name or path the command line gives, as a message shows it.
   std::string Shown(const std::filesystem::path& path) const;
   std::string Shown(const std::string& name) const;
+  // Whether a path the command reads or writes is a folder, a device or a
+  // pipe, which nothing reads or writes: it is told, saying nothing was
+  // `done` ("sent", "written"), before any board is opened.
+  bool RefusesNoFile(const std::filesystem::path& path, const char* done) const;
+  // Whether a path is the defaults' Board.ini or, with profiles, in the
+  // Profiles folder, which only defaults save and profile save write: it is
+  // told, saying what it is.
+  bool RefusesKeptFile(const std::filesystem::path& path, bool profiles = true) const;
   // The board count, checked; nothing, after a message, when there is no
   // board to work on. reported: what the device library said.
   std::optional<int> BoardCount(int* reported = nullptr) const;
@@ -81,6 +90,9 @@ int ProfileCommand(Korvctl& k, const CommandLine& line);
 int PictureCommand(Korvctl& k, const CommandLine& line);
 int ReportCommand(Korvctl& k, const CommandLine& line);
 
+// Whether the board does not have wanted setting i: it is wanted, and the
+// board reported another value or none.
+bool Differs(const BoardReading& board, const WantedSettings& wanted, size_t i);
 // Brings each board to what is wanted (apply_commands.cpp): reads it, sends
 // what differs in the apply order (nothing when only checking), reads it
 // back and reports every wanted setting, as text or one JSON document.

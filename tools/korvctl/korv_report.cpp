@@ -1,7 +1,6 @@
 #include "korv_report.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "board_count.h"
 #include "board_json.h"
@@ -10,8 +9,8 @@
 #include "json.h"
 #include "korvio.h"
 #include "open_board.h"
-#include "profile_file.h"
 #include "setting_json.h"
+#include "wanted_settings.h"
 
 namespace {
 
@@ -31,55 +30,44 @@ std::string FileJson(const FileFacts& file) {
          Text(file.problem) + "}";
 }
 
-// Board.ini as the module reads it; defaults gets what restoring would apply.
-std::string BoardIniJson(const std::filesystem::path& path, BoardSettings& defaults) {
-  const std::optional<unsigned long long> size = FileSize(path);
-  std::string text;
-  const bool readable = size && *size <= kMaxProfileFileSize && ReadWholeFile(path, kMaxProfileFileSize, text);
-  const std::optional<std::string> raw =
-      readable ? ProfileValue(text, kSettingsSection, kSettingsKey) : std::optional<std::string>();
-  const bool valid = LoadSettingsFile(path, defaults);
-  return "{\"present\": " + Bool(size.has_value()) + ", \"size\": " + (size ? std::to_string(*size) : "null") +
-         ", \"valid\": " + Bool(valid) + ", \"problem\": " + (valid ? "null" : JsonString(WhyNoRecord(size, raw, readable))) +
-         ", \"raw\": " + (raw ? JsonString(*raw) : "null") +
-         ", \"record\": " + (valid ? SettingsJson(defaults, nullptr) : "null") + "}";
+// Board.ini as the module reads it; defaults gets what restoring would
+// apply: the file's record, the factory values when there is no file, and
+// nothing when it exists but gives no record that may be sent.
+std::string BoardIniJson(const std::filesystem::path& path, std::optional<BoardSettings>& defaults) {
+  const SettingsFileReading reading = ReadSettingsFile(path);
+  const bool present = reading.state != SettingsFileState::kMissing;
+  const std::optional<std::string> problem =
+      present ? NothingToSend(reading) : "there is no Board.ini; the defaults are the factory values";
+  if (!present || !problem) defaults = reading.record;
+  const std::optional<unsigned long long> size =
+      reading.problem == SettingsFileProblem::kNotAFile ? std::nullopt : FileSize(path);
+  const bool record = reading.state == SettingsFileState::kRecord;
+  return "{\"present\": " + Bool(present) + ", \"size\": " + (size ? std::to_string(*size) : "null") +
+         ", \"valid\": " + Bool(!problem) + ", \"problem\": " + (problem ? JsonString(*problem) : "null") +
+         ", \"raw\": " + (reading.raw ? JsonString(*reading.raw) : "null") +
+         ", \"record\": " + (record ? SettingsJson(reading.record, nullptr) : "null") + "}";
 }
 
 // One board: whether it opens, type, sub-board, settings and what differs
-// from the defaults.
-std::string BoardReportJson(int index, const BoardSettings& defaults) {
+// from the defaults (null when there are none to restore).
+std::string BoardReportJson(int index, const std::optional<BoardSettings>& defaults) {
   OpenBoard board(index);
   if (!board.IsOpen()) return BoardJson({index, false, {}, {}}, "null", ", \"differsFromDefaults\": null");
   const BoardFacts facts = ReadBoardFacts(board);
   const BoardReading reading = ReadBoard(index);
   std::string differs;
-  for (size_t i = 0; i < kBoardSettingCount; ++i) {
+  for (size_t i = 0; defaults && i < kBoardSettingCount; ++i) {
     const BoardSetting& s = kBoardSettings[i];
-    const int32_t value = reading.values.*s.field, stored = defaults.*s.field;
+    const int32_t value = reading.values.*s.field, stored = *defaults.*s.field;
     if (!s.set || !reading.reported[i] || value == stored) continue;
     differs += std::string(differs.empty() ? "" : ", ") + JsonString(s.name) + ": {\"board\": " + SettingValueJson(s, value) +
                ", \"defaults\": " + SettingValueJson(s, stored) + "}";
   }
   return BoardJson(facts, SettingsJson(reading.values, reading.reported),
-                   ",\n      \"differsFromDefaults\": {" + differs + "}");
+                   ",\n      \"differsFromDefaults\": " + (defaults ? "{" + differs + "}" : std::string("null")));
 }
 
 }  // namespace
-
-std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std::optional<std::string>& raw,
-                        bool readable) {
-  if (!size) return "there is no Board.ini; the defaults are the factory values";
-  if (*size > kMaxProfileFileSize) return "larger than 1 MiB, so not a settings file";
-  if (!readable) return "cannot be read";
-  if (!raw) return "no key Param in section [BOARD]";
-  const size_t digits = 2 * sizeof(BoardSettings) + 2;
-  if (raw->size() != digits)
-    return "Param holds " + std::to_string(raw->size()) + " characters, not the " + std::to_string(digits) +
-           " hex digits of a record";
-  if (raw->find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
-    return "Param holds characters that are not hex digits";
-  return "Param's checksum does not match its record";
-}
 
 BoardFacts ReadBoardFacts(const OpenBoard& board) {
   BoardFacts facts{board.index(), board.IsOpen(), {}, {}};
@@ -103,7 +91,7 @@ std::string SettingsJson(const BoardSettings& values, const bool* reported) {
 }
 
 std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::filesystem::path& boardIni) {
-  BoardSettings defaults;
+  std::optional<BoardSettings> defaults;
   std::string json = "{\"report\": 1,\n  \"korvctl\": " + FileJson(facts.korvctl) + ",\n  \"architecture\": \"" +
                      kArchitecture + "\",\n  \"korvcfg\": " + FileJson(facts.korvcfg) +
                      ",\n  \"windowsVersion\": " + Text(facts.windowsVersion) +
@@ -124,6 +112,8 @@ std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const 
 
 int ReportCommand(Korvctl& k, const CommandLine& line) {
   if (!line.words.empty()) return k.Usage("report takes no arguments");
+  const std::filesystem::path out = std::filesystem::u8path(line.out);
+  if (line.Has(kOut) && (k.RefusesNoFile(out, "written") || k.RefusesKeptFile(out))) return kBadCommandLine;
   SystemFacts facts;
   facts.moduleFolder = k.context.directory.u8string();
   if (k.context.systemFacts) k.context.systemFacts(facts);
@@ -133,10 +123,11 @@ int ReportCommand(Korvctl& k, const CommandLine& line) {
     k.out << report;
     return kDone;
   }
-  if (!ReplaceWholeFile(std::filesystem::u8path(line.out), report)) {
-    k.err << "korvctl: cannot write the report to " << k.Shown(line.out) << "\n";
+  FileFailure why = FileFailure::kNone;
+  if (!ReplaceWholeFile(out, report, &why)) {
+    k.err << "korvctl: cannot write the report to " << k.Shown(out) << ": " << FileFailureText(why) << "\n";
     return kFileFailed;
   }
-  k.out << "report written to " << k.Shown(line.out) << "\n";
+  k.out << "report written to " << k.Shown(out) << "\n";
   return kDone;
 }

@@ -43,10 +43,5 @@ BoardReading ReadBoard(int index);
 // --json prints it; a setting not reported has nulls. reported null: all.
 std::string SettingsJson(const BoardSettings& values, const bool* reported);
 
-// Why a Board.ini of that size gives no record (raw: its Param value, if
-// any; readable: whether its bytes could be read).
-std::string WhyNoRecord(const std::optional<unsigned long long>& size, const std::optional<std::string>& raw,
-                        bool readable);
-
 // The report. deviceLibraryBound false: the boards are not asked.
 std::string ReportJson(const SystemFacts& facts, bool deviceLibraryBound, const std::filesystem::path& boardIni);

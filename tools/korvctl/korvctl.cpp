@@ -8,8 +8,10 @@
 
 #include "board_count.h"
 #include "command_table.h"
+#include "file_store.h"
 #include "korvcfg_version.h"
 #include "korvio.h"
+#include "profiles.h"
 #include "setting_table.h"
 
 namespace {
@@ -23,9 +25,9 @@ const char kUsageEnd[] =
     "\n"
     "Boards are numbered from 0; --board 0 is the default. Results go to standard output,\n"
     "messages to standard error.\n"
-    "Exit status: 0 done; 1 a board refused a value or could not be opened, or a file was\n"
-    "not written; 2 the command line or a file was wrong (nothing was sent to a board);\n"
-    "3 apply --check found a board that differs from the file.\n";
+    "Exit status: 0 done; 1 a board refused a value or could not be opened, or a file could\n"
+    "not be read, written or removed; 2 the command line or a file was wrong (nothing was\n"
+    "sent to a board); 3 apply --check found a board that differs from the file.\n";
 
 // A board number: decimal digits only, small enough to be one.
 bool IsBoardNumber(const std::string& text) {
@@ -179,6 +181,23 @@ std::string Korvctl::Shown(const std::filesystem::path& path) const {
 }
 
 std::string Korvctl::Shown(const std::string& name) const { return Shown(std::filesystem::u8path(name)); }
+
+bool Korvctl::RefusesNoFile(const std::filesystem::path& path, const char* done) const {
+  if (CheckRegularFile(path) != FileFailure::kNotAFile) return false;
+  err << "korvctl: " << Shown(path) << ": " << FileFailureText(FileFailure::kNotAFile) << "; nothing was " << done
+      << "\n";
+  return true;
+}
+
+bool Korvctl::RefusesKeptFile(const std::filesystem::path& path, bool profiles) const {
+  const char* kept = SameFile(path, context.directory / "Board.ini") ? "the defaults' Board.ini"
+                     : profiles && SameFile(std::filesystem::absolute(path).parent_path(),
+                                            ProfileFolder(context.directory).parent_path())
+                         ? "in the Profiles folder, which holds the profiles"
+                         : nullptr;
+  if (kept) err << "korvctl: " << Shown(path) << " is " << kept << "; nothing was written\n";
+  return kept != nullptr;
+}
 
 std::optional<int> Korvctl::BoardCount(int* reported) const {
   const int count = Orbel_GetCardNum();

@@ -8,11 +8,8 @@
 
 namespace {
 
-// The alpha test frame into the board's frame memory, from the file
-// --file names or TestAlpha.tga in korvctl's folder.
-int SendAlphaTest(Korvctl& k, const CommandLine& line, int index) {
-  const std::filesystem::path path =
-      line.Has(kFile) ? std::filesystem::u8path(line.file) : k.context.directory / "TestAlpha.tga";
+// The alpha test frame into the board's frame memory, from path.
+int SendAlphaTest(Korvctl& k, const std::filesystem::path& path, int index) {
   const char* problem = nullptr;
   try {
     switch (RunAlphaTestFile(path, index, *k.context.platform,
@@ -44,6 +41,11 @@ int PictureCommand(Korvctl& k, const CommandLine& line) {
     return k.Usage("no picture '" + line.words[0] + "'; the pictures are " + ListedWords(kTestPictures, " and "));
   if (line.Has(kFile) && picture->kind != TestPictureKind::AlphaTest)
     return k.Usage("--file goes only with the alpha picture");
+  // The alpha picture is the file --file names or TestAlpha.tga in
+  // korvctl's folder.
+  const std::filesystem::path path =
+      line.Has(kFile) ? std::filesystem::u8path(line.file) : k.context.directory / "TestAlpha.tga";
+  if (picture->kind == TestPictureKind::AlphaTest && k.RefusesNoFile(path, "sent")) return kBadCommandLine;
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = k.OpenNamed(line, status);
   if (!board) return status;
@@ -59,5 +61,5 @@ int PictureCommand(Korvctl& k, const CommandLine& line) {
     case TestPictureKind::AlphaTest:
       break;
   }
-  return SendAlphaTest(k, line, index);
+  return SendAlphaTest(k, path, index);
 }

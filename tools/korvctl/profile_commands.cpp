@@ -26,18 +26,22 @@ int ReadProfile(Korvctl& k, const std::string& name, WantedSettings& wanted) {
 }
 
 int ProfileSave(Korvctl& k, const CommandLine& line, const std::string& name) {
+  const std::filesystem::path path = PathOf(k, name);
+  // A Profiles folder that leads to the module's own folder holds Board.ini.
+  if (k.RefusesNoFile(path, "written") || k.RefusesKeptFile(path, false)) return kBadCommandLine;
   int status = kDone;
   const std::unique_ptr<OpenBoard> board = k.OpenNamed(line, status);
   if (!board) return status;
   const std::filesystem::path folder = ProfileFolder(k.context.directory);
-  if (!MakeFolder(folder)) {
-    k.err << "korvctl: cannot make the folder " << k.Shown(folder) << "\n";
+  FileFailure why = FileFailure::kNone;
+  if (!MakeFolder(folder, &why)) {
+    k.err << "korvctl: cannot make the folder " << k.Shown(folder) << ": "
+          << (why == FileFailure::kNotAFile ? "a file has that name" : FileFailureText(why)) << "\n";
     return kFileFailed;
   }
-  status = SaveBoard(k, board->index(), PathOf(k, name));
+  status = SaveBoard(k, board->index(), path);
   if (status == kDone)
-    k.out << "board " << board->index() << ": saved as profile " << k.Shown(name) << " (" << k.Shown(PathOf(k, name))
-          << ")\n";
+    k.out << "board " << board->index() << ": saved as profile " << k.Shown(name) << " (" << k.Shown(path) << ")\n";
   return status;
 }
 
@@ -62,8 +66,9 @@ int ProfileShow(Korvctl& k, const CommandLine&, const std::string& name) {
 }
 
 int ProfileDelete(Korvctl& k, const CommandLine&, const std::string& name) {
-  if (RemoveFile(PathOf(k, name))) return kDone;
-  k.err << "korvctl: cannot remove " << k.Shown(PathOf(k, name)) << "\n";
+  FileFailure why = FileFailure::kNone;
+  if (RemoveFile(PathOf(k, name), &why)) return kDone;
+  k.err << "korvctl: cannot remove " << k.Shown(PathOf(k, name)) << ": " << FileFailureText(why) << "\n";
   return kFileFailed;
 }
 
@@ -97,16 +102,18 @@ int ProfileList(Korvctl& k, const CommandLine& line, const std::string&) {
       if (const std::tm* utc = std::gmtime(&t)) std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", utc);
     }
     row += std::string(date) + "  ";
-    BoardSettings record;
-    if (!LoadSettingsFile(path, record)) {
-      k.out << row << "no valid record\n";
+    // Read as show and apply read it: invalid exactly where they refuse it,
+    // and compared with the board in what it asks for.
+    WantedSettings wanted;
+    std::string problem;
+    if (!ReadWantedSettings(path, wanted, problem)) {
+      k.out << row << "invalid: " << problem << "\n";
       continue;
     }
     std::string differs;
     for (const BoardSetting* s : ApplyOrder()) {
       const size_t i = size_t(s - kBoardSettings);
-      if (board && (!board->reported[i] || board->values.*s->field != record.*s->field))
-        differs += (differs.empty() ? "" : ", ") + std::string(s->name);
+      if (board && Differs(*board, wanted, i)) differs += (differs.empty() ? "" : ", ") + std::string(s->name);
     }
     k.out << row << (!board ? "" : differs.empty() ? "matches the board" : "differs in " + differs) << "\n";
   }

@@ -68,6 +68,16 @@ std::optional<int32_t> SettingValue(const BoardSetting& s, const std::string& te
                                                                           : std::nullopt;
 }
 
+std::optional<std::string> NothingToSend(const SettingsFileReading& reading) {
+  if (reading.state == SettingsFileState::kUnreadable) return reading.why;
+  if (reading.outOfRange.empty()) return std::nullopt;
+  std::string problem = "holds values the settings do not take:";
+  for (const BoardSetting* s : reading.outOfRange)
+    problem += std::string(s == reading.outOfRange.front() ? " " : ", ") + s->name + " = " +
+               std::to_string(reading.record.*s->field);
+  return problem;
+}
+
 bool ReadWantedSettings(const std::filesystem::path& path, WantedSettings& wanted, std::string& problem) {
   std::string text;
   TextEncoding encoding = TextEncoding::kPlain;
@@ -94,11 +104,8 @@ bool ReadWantedSettings(const std::filesystem::path& path, WantedSettings& wante
     if (encoding != TextEncoding::kPlain) problem += std::string(" (the file is ") + TextEncodingName(encoding) + ")";
     return false;
   }
-  if (!reading.outOfRange.empty()) {
-    problem = "holds values the settings do not take, so nothing of it is sent:";
-    for (const BoardSetting* s : reading.outOfRange)
-      problem += std::string(s == reading.outOfRange.front() ? " " : ", ") + s->name + " = " +
-                 std::to_string(reading.record.*s->field);
+  if (const std::optional<std::string> nothing = NothingToSend(reading)) {
+    problem = *nothing;
     return false;
   }
   wanted = WantedRecord(reading.record);

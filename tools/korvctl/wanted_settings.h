@@ -26,6 +26,12 @@ WantedSettings WantedRecord(const BoardSettings& record);
 // the row takes.
 std::optional<int32_t> SettingValue(const BoardSetting& s, const std::string& text);
 
+// Why a Board.ini's reading gives nothing that may be sent: the reason of a
+// file that exists but gives no record, or the settings of its record that
+// the table does not take, with their values ("video-source = 4"). Nothing
+// for a record that may be sent, or no file (the factory values).
+std::optional<std::string> NothingToSend(const SettingsFileReading& reading);
+
 // What the file at path asks for; false and the reason, naming the line or
 // key, when it is no settings file. Whatever the source, only what the
 // settings table takes is ever asked for: a Board.ini or a profile with a
