@@ -17,14 +17,11 @@
 
 namespace {
 
-static_assert(std::size(kRadioGroups) == BoardConfigDialog::kGroupCount, "a radio group per group of the dialog");
-static_assert(std::size(kSliders) == BoardConfigDialog::kSliderCount, "a slider row per slider of the dialog");
-
 // The position a field's value checks: the button with that code, or else
 // the value counted from the first button's code, which checks nothing when
 // it is no position.
 int PositionOf(const RadioGroup& group, int32_t value) {
-  for (int i = 0; i < group.buttonCount; ++i)
+  for (int i = 0; i < group.ButtonCount(); ++i)
     if (group.Code(i) == value) return i;
   const long long position = static_cast<long long>(value) - group.Code(0);
   return position < 0 || position > INT_MAX ? -1 : static_cast<int>(position);
@@ -33,7 +30,7 @@ int PositionOf(const RadioGroup& group, int32_t value) {
 // The group of a button, and the button's position in it.
 const RadioGroup* FindButton(int id, int& position) {
   for (const RadioGroup& group : kRadioGroups)
-    for (int i = 0; i < group.buttonCount; ++i)
+    for (int i = 0; i < group.ButtonCount(); ++i)
       if (group.buttons[i].id == id) {
         position = i;
         return &group;
@@ -143,7 +140,7 @@ bool BoardConfigDialog::OnClicked(int id) {
       groupIndex_[g] = group->setting->get(&reported, CardIndex) ? PositionOf(*group, reported) : -1;
     DataExchange dx(Hwnd(), false);
     dx.Radio(group->buttons[0].id, groupIndex_[g]);
-    if (!taken && group->setting->dialogReportsRefusal) {
+    if (!taken && group->ReportsRefusal()) {
       const std::string caption = group->buttons[i].errorCaption;
       MessageBoxW(Hwnd(), RefusalText(Hwnd(), *group, i, LoadText(IDS_SETTING_REFUSED)).c_str(),
                   std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
