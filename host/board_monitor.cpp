@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kWidth = KORVSIM_WIDTH;
 constexpr int kHeight = KORVSIM_HEIGHT;
-constexpr int kMaxBoards = 16;
 constexpr UINT kTimerMs = 40;
 constexpr int kGap = 8;
 const char kClassName[] = "KorvBoardMonitor";
@@ -73,7 +72,7 @@ void Layout(HWND window, Monitor& m) {
 }
 
 int FirstOpenBoard(const SimInspection& sim) {
-  for (int card = 0; card < kMaxBoards; ++card)
+  for (int card = 0; card < KORVSIM_MAX_BOARDS; ++card)
     if (sim.isOpen(card)) return card;
   return -1;
 }
@@ -113,24 +112,13 @@ void TakePicture(HWND window, Monitor& m) {
   }
 }
 
-BOOL CALLBACK FindPlainDialog(HWND window, LPARAM result) {
-  char cls[16] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  // The module's own dialogs have a cancel button ("Cancel", "Exit"); its
-  // message boxes only "OK".
-  if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(window) && GetDlgItem(window, IDCANCEL)) {
-    *reinterpret_cast<HWND*>(result) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Moves the monitor beside a dialog it has not been placed beside yet, to
 // its right, scaled to fit the screen; where the screen is too narrow for
 // both, the dialog moves left to make room.
 void PlaceBesideNewDialog(HWND window, Monitor& m) {
-  HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindPlainDialog, reinterpret_cast<LPARAM>(&dialog));
+  // The module's own dialogs have a cancel button ("Cancel", "Exit"); its
+  // message boxes only "OK".
+  HWND dialog = FindThreadDialog(GetCurrentThreadId(), [](HWND w) { return GetDlgItem(w, IDCANCEL) != nullptr; });
   if (!dialog || dialog == m.placedBeside) return;
   m.placedBeside = dialog;
   RECT d, work;
@@ -308,4 +296,28 @@ std::vector<uint32_t> ScreenPixels(HWND window, const RECT& r) {
   DeleteDC(mem);
   ReleaseDC(window, source);
   return pixels;
+}
+
+namespace {
+
+struct DialogSearch {
+  const std::function<bool(HWND)>& wanted;
+  HWND found;
+};
+
+BOOL CALLBACK TakeDialog(HWND window, LPARAM data) {
+  DialogSearch& search = *reinterpret_cast<DialogSearch*>(data);
+  char cls[16] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) || !search.wanted(window)) return TRUE;
+  search.found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindThreadDialog(DWORD thread, const std::function<bool(HWND)>& wanted) {
+  DialogSearch search{wanted, nullptr};
+  EnumThreadWindows(thread, TakeDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,3 +47,7 @@ std::string BoardStatusLine(const SimInspection& sim, int card);
 // the screen shows, in screen coordinates), copied from the screen as
 // 0x00RRGGBB pixels, top row first; empty when r is.
 std::vector<uint32_t> ScreenPixels(HWND window, const RECT& r);
+
+// The first visible dialog box (window class "#32770") of a thread that
+// wanted takes; null when there is none.
+HWND FindThreadDialog(DWORD thread, const std::function<bool(HWND)>& wanted);

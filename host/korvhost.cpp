@@ -1,9 +1,29 @@
 // Demo host: loads korvcfg.dll from its own folder and calls bd_ShowConfigDlg,
 // as a host application would. Beside the module's dialogs it shows the
-// board monitor (board_monitor.h) when korvio.dll is the simulator.
-//
-//   korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor] [--module PATH]
-//
+// board monitor (board_monitor.h) when korvio.dll is the simulator. Its
+// options are kUsage's.
+#include <windows.h>
+
+#include "board_monitor.h"
+#include "control_ids.h"
+#include "host_path.h"
+#include "korvcfg.h"
+#include "korvio_binding.h"
+#include "sim_picture.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor] [--module PATH]\n";
 // --repeat N       call bd_ShowConfigDlg N times (default 1)
 // --screenshot DIR for a run without a person: every dialog or message box
 //                  the module shows is saved as DIR\korvcfg-K.png and then
@@ -18,38 +38,11 @@
 // --module PATH    the korvcfg.dll to load, by its full path with
 //                  LOAD_WITH_ALTERED_SEARCH_PATH (default: the one beside
 //                  this program)
-#include <windows.h>
-
-#include "board_monitor.h"
-#include "control_ids.h"
-#include "host_path.h"
-#include "korvcfg.h"
-#include "korvio_binding.h"
-
-#include <atomic>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <set>
-#include <string>
-#include <thread>
-#include <vector>
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb_image_write.h>
-
-namespace {
 
 // Saves what the screen shows in r.
 bool SaveScreenPng(const RECT& r, const std::string& path) {
   const std::vector<uint32_t> pixels = ScreenPixels(nullptr, r);
-  if (pixels.empty()) return false;
-  std::vector<unsigned char> rgb;
-  for (uint32_t px : pixels)
-    for (int shift : {16, 8, 0}) rgb.push_back(static_cast<unsigned char>(px >> shift));
-  const int w = r.right - r.left;
-  return stbi_write_png(path.c_str(), w, r.bottom - r.top, 3, rgb.data(), w * 3) != 0;
+  return !pixels.empty() && WritePng(path.c_str(), pixels.data(), r.right - r.left, r.bottom - r.top);
 }
 
 void SaveWindows(std::initializer_list<HWND> windows, const std::string& path) {
@@ -60,22 +53,6 @@ void SaveWindows(std::initializer_list<HWND> windows, const std::string& path) {
   }
   if (SaveScreenPng(all, path)) std::printf("screenshot: %s\n", path.c_str());
   std::fflush(stdout);
-}
-
-struct FindState {
-  std::set<HWND>* seen;
-  HWND found;
-};
-
-BOOL CALLBACK FindNewDialog(HWND w, LPARAM lp) {
-  FindState* s = reinterpret_cast<FindState*>(lp);
-  char cls[16] = {};
-  GetClassNameA(w, cls, sizeof cls);
-  if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && !s->seen->count(w)) {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
 }
 
 struct Headless {
@@ -120,29 +97,28 @@ void ScreenshotLoop(Headless run, const std::atomic<bool>* done) {
   std::set<HWND> seen;
   int shot = 0;
   while (!*done) {
-    FindState s = {&seen, nullptr};
-    EnumThreadWindows(run.thread, FindNewDialog, reinterpret_cast<LPARAM>(&s));
-    if (!s.found) {
+    HWND found = FindThreadDialog(run.thread, [&seen](HWND w) { return !seen.count(w); });
+    if (!found) {
       Sleep(50);
       continue;
     }
-    seen.insert(s.found);
+    seen.insert(found);
     Sleep(700);  // let it paint
-    SaveWindows({s.found}, run.dir + "\\korvcfg-" + std::to_string(++shot) + ".png");
+    SaveWindows({found}, run.dir + "\\korvcfg-" + std::to_string(++shot) + ".png");
     // The selection dialog's list; the configuration dialog has a button
     // with the same id.
-    HWND list = GetDlgItem(s.found, IDC_BOARD_LIST);
+    HWND list = GetDlgItem(found, IDC_BOARD_LIST);
     char cls[16] = {};
     if (list) GetClassNameA(list, cls, sizeof cls);
     if (_stricmp(cls, "ComboBox") != 0) list = nullptr;
     if (list && SendMessageA(list, CB_GETCOUNT, 0, 0) > 0) {
       SendMessageA(list, CB_SETCURSEL, 0, 0);
-      PostMessageA(s.found, WM_COMMAND, IDOK, 0);
-    } else if (GetDlgItem(s.found, IDCANCEL)) {
-      if (!list && IsWindow(run.monitor)) PressAndShowMonitor(s.found, run);
-      PostMessageA(s.found, WM_COMMAND, IDCANCEL, 0);
+      PostMessageA(found, WM_COMMAND, IDOK, 0);
+    } else if (GetDlgItem(found, IDCANCEL)) {
+      if (!list && IsWindow(run.monitor)) PressAndShowMonitor(found, run);
+      PostMessageA(found, WM_COMMAND, IDCANCEL, 0);
     } else {
-      PostMessageA(s.found, WM_COMMAND, IDOK, 0);
+      PostMessageA(found, WM_COMMAND, IDOK, 0);
     }
   }
 }
@@ -177,14 +153,14 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--module") == 0 && i + 1 < argc) {
       modulePath = argv[++i];
     } else {
-      std::fprintf(stderr,
-                   "usage: korvhost [--repeat N] [--screenshot DIR [--press ID,...]] [--no-monitor] [--module PATH]\n");
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }
 
   // The module beside this program, found by this program's whole path.
-  const std::wstring dll = modulePath.empty() ? (ModuleFolder(nullptr) / L"korvcfg.dll").native() : WideText(modulePath);
+  const std::wstring dll =
+      modulePath.empty() ? (ModuleFolder(nullptr) / L"korvcfg.dll").native() : WideText(modulePath);
   HMODULE module = modulePath.empty() ? LoadLibraryW(dll.c_str())
                                       : LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module) {

@@ -85,7 +85,7 @@ struct Simulator {
   bool noMemAddress = false;
   std::string tracePath;
   std::string pictureDir;
-  std::filesystem::path keepPath;  // where the boards go whenever one is closed
+  std::filesystem::path keepPath;      // where the boards go whenever one is closed
   std::map<std::string, int> results;  // KorvSim_SetResult, by function name
   std::string faultFunction;           // KORVSIM_FAULT: the function that fails
   int faultKind = 0;                   // 1 an access violation, 2 an MSVC C++ exception
@@ -165,7 +165,7 @@ void PowerOn(Board& b) {
 void ConfigureBoards(Simulator& sim) {
   int count = Option("KORVSIM_BOARDS").empty() ? 1 : std::atoi(Option("KORVSIM_BOARDS").c_str());
   if (count < 0) count = 0;
-  if (count > kMaxSimBoards) count = kMaxSimBoards;
+  if (count > KORVSIM_MAX_BOARDS) count = KORVSIM_MAX_BOARDS;
   std::string subBoards = Option("KORVSIM_SUBBOARD");
   std::string failOpen = Option("KORVSIM_FAIL_OPEN");
   sim.boards.assign(count, Board());
@@ -383,7 +383,7 @@ int Orbel_GetCardTypeNo(int* typeNo, int card) {
   return call.Record(ok, "Orbel_GetCardTypeNo(%s, %d)", typeNo ? "&v" : "null", card);
 }
 
-#define KORVSIM_SETTING(X, name)                                                                \
+#define KORVSIM_SETTING(X, name)                                                         \
   int Orbel_Get##name(int* value, int card) { return Get(IndexOf(#name), value, card); } \
   int Orbel_Set##name(int value, int card) { return Set(IndexOf(#name), value, card); }
 KORVIO_SETTINGS(KORVSIM_SETTING, _)

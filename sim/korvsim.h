@@ -5,7 +5,7 @@
 // from the environment, read when it is first used and again at every
 // KorvSim_Reset:
 //
-//   KORVSIM_BOARDS        number of boards, 0 to 16 (default 1)
+//   KORVSIM_BOARDS        number of boards, 0 to KORVSIM_MAX_BOARDS (16; default 1)
 //   KORVSIM_SUBBOARD      boards with an SDI sub-board: "all", "none" or a
 //                         list of indices such as "0,2" (default none)
 //   KORVSIM_FAIL_OPEN     boards that cannot be opened, a list of indices
@@ -57,7 +57,7 @@ extern "C" {
 #define KORVSIM_API
 #endif
 
-enum { KORVSIM_WIDTH = 720, KORVSIM_HEIGHT = 576 };
+enum { KORVSIM_WIDTH = 720, KORVSIM_HEIGHT = 576, KORVSIM_MAX_BOARDS = 16 };
 
 // Reads the options again and puts every board in its power-on state
 // (closed, power-on settings, black output, empty frame memory); forgets the

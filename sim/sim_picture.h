@@ -3,6 +3,8 @@
 // squares, so transparent parts show as the checkerboard.
 #pragma once
 
+#include <cstdint>
+
 // The colour 0x00RRGGBB that pixel (x, y) shows.
 inline unsigned PixelOverCheckerboard(unsigned pixel, int x, int y) {
   unsigned a = pixel >> 24;
@@ -15,5 +17,7 @@ inline unsigned PixelOverCheckerboard(unsigned pixel, int x, int y) {
   return rgb;
 }
 
-// Writes the picture so blended as a PNG file.
-bool WritePicturePng(const char* path, const unsigned* pixels, int width, int height);
+// Writes 0x00RRGGBB pixels, rows top to bottom, as a PNG file.
+bool WritePng(const char* path, const uint32_t* pixels, int width, int height);
+// Writes the board's picture so blended as a PNG file.
+bool WritePicturePng(const char* path, const uint32_t* pixels, int width, int height);

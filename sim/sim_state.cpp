@@ -27,7 +27,8 @@ bool Int32Member(const JsonValue& object, const char* key, std::optional<int32_t
   if (!Member(object, key, Type::Number, member, error)) return false;
   if (!member) return true;
   value = member->Int32();
-  if (!value) error = JsonAt(*member) + "\"" + key + "\" is " + ShortenedText(member->text) + ", not a whole number of 32 bits";
+  if (!value)
+    error = JsonAt(*member) + "\"" + key + "\" is " + ShortenedText(member->text) + ", not a whole number of 32 bits";
   return value.has_value();
 }
 
@@ -54,13 +55,14 @@ bool ReadBoard(const JsonValue& board, SimBoardState& state, std::string& error)
   return true;
 }
 
-// An index or a count: 0 to kMaxSimBoards (a count) or below it (an index).
+// An index or a count: 0 to KORVSIM_MAX_BOARDS (a count) or below it (an index).
 bool BoardNumber(const JsonValue& object, const char* key, int limit, std::optional<int32_t>& number,
                  std::string& error) {
   if (!Int32Member(object, key, number, error)) return false;
   if (!number || (*number >= 0 && *number <= limit)) return true;
   error = JsonAt(*object.Find(key)) + "\"" + key + "\" is " + std::to_string(*number) + "; the simulator has " +
-          (limit == kMaxSimBoards ? "0 to " + std::to_string(limit) + " boards" : "boards 0 to " + std::to_string(limit));
+          (limit == KORVSIM_MAX_BOARDS ? "0 to " + std::to_string(limit) + " boards"
+                                       : "boards 0 to " + std::to_string(limit));
   return false;
 }
 
@@ -77,14 +79,14 @@ bool ParseSimState(std::string_view text, std::vector<SimBoardState>& boards, st
   const JsonValue* list = nullptr;
   std::optional<int32_t> count, single;
   if (!Member(*document, "boards", Type::Array, list, error) ||
-      !BoardNumber(*document, "count", kMaxSimBoards, count, error) ||
-      !BoardNumber(*document, "board", kMaxSimBoards - 1, single, error))
+      !BoardNumber(*document, "count", KORVSIM_MAX_BOARDS, count, error) ||
+      !BoardNumber(*document, "board", KORVSIM_MAX_BOARDS - 1, single, error))
     return false;
   if (list) {
     // A report or boards --json: every board, in the order of their indices.
-    if (list->items.size() > size_t(kMaxSimBoards)) {
+    if (list->items.size() > size_t(KORVSIM_MAX_BOARDS)) {
       error = JsonAt(*list) + std::to_string(list->items.size()) + " boards; the simulator has at most " +
-              std::to_string(kMaxSimBoards);
+              std::to_string(KORVSIM_MAX_BOARDS);
       return false;
     }
     read.resize(count.value_or(int32_t(list->items.size())));
@@ -95,7 +97,7 @@ bool ParseSimState(std::string_view text, std::vector<SimBoardState>& boards, st
         error = JsonAt(board) + "a board is " + JsonTypeName(board.type) + ", not an object";
         return false;
       }
-      if (!BoardNumber(board, "index", kMaxSimBoards - 1, index, error)) return false;
+      if (!BoardNumber(board, "index", KORVSIM_MAX_BOARDS - 1, index, error)) return false;
       if (index.value_or(int32_t(i)) != int32_t(i) || i >= read.size()) {
         error = JsonAt(board) + "board " + std::to_string(index.value_or(int32_t(i))) + " is out of place: the " +
                 std::to_string(read.size()) + " boards come in the order of their indices";

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "korvsim.h"
 #include "setting_table.h"
 
-constexpr int kMaxSimBoards = 16;
 constexpr int32_t kSimBoardType = 0x1600;
 // A report of 16 boards holds about 30 KB; a larger file than this is none.
 constexpr size_t kMaxSimStateSize = 1 << 20;
@@ -31,7 +31,7 @@ struct SimBoardState {
 // Every board of the text, as many as its count. False, with a message that
 // names the line, for anything malformed: not JSON, wrong types, numbers
 // beyond 32 bits, a setting the table does not know, a code or a word the
-// table does not give the setting, more than kMaxSimBoards boards.
+// table does not give the setting, more than KORVSIM_MAX_BOARDS boards.
 bool ParseSimState(std::string_view text, std::vector<SimBoardState>& boards, std::string& error);
 // The same from a regular file, refused unread above kMaxSimStateSize (its
 // real size); UTF-8 or UTF-16 with a byte-order mark is read as its text.

@@ -7,7 +7,8 @@
 #include "setting_table.h"
 
 // One radio button, and the caption of the box shown when the board refuses
-// its value (used where the setting's refusal is reported).
+// its value: a group whose buttons have one tells a refusal, the others only
+// show what the board took.
 struct RadioButton {
   int id;
   const char* errorCaption = nullptr;
@@ -18,45 +19,49 @@ struct RadioButton {
 // group box that names it comes just before its first button.
 struct RadioGroup {
   const BoardSetting* setting;
-  int buttonCount;
   RadioButton buttons[5];
 
+  constexpr int ButtonCount() const { return setting->wordCount; }
   // The value a button sends.
   int32_t Code(int i) const { return setting->words[i].code; }
+  // Whether a refused value is told in a box.
+  constexpr bool ReportsRefusal() const { return buttons[0].errorCaption != nullptr; }
 };
 
 // In the order of the dialog's group indices.
 inline constexpr RadioGroup kRadioGroups[] = {
-    {SettingOf(&BoardSettings::innerOrExtraSync), 3, {{IDC_SYNC_INTERNAL}, {IDC_SYNC_EXTERNAL}, {IDC_SYNC_FROM_VIDEO}}},
+    {SettingOf(&BoardSettings::innerOrExtraSync), {{IDC_SYNC_INTERNAL}, {IDC_SYNC_EXTERNAL}, {IDC_SYNC_FROM_VIDEO}}},
     {SettingOf(&BoardSettings::cmpsOrSvideo),
-     5,
      {{IDC_SOURCE_CVBS1, "CVBS1 err"},
       {IDC_SOURCE_YC, "Svideo err"},
       {IDC_SOURCE_YUV, "YUV err"},
       {IDC_SOURCE_SDI, "SDI err"},
       {IDC_SOURCE_CVBS2, "CVBS2 err"}}},
-    {SettingOf(&BoardSettings::videoBypass), 2, {{IDC_MIX_BYPASS, "Bypass err"}, {IDC_MIX_GRAPHIC, "Video mix err"}}},
-    {SettingOf(&BoardSettings::videoMode), 2, {{IDC_MODE_NTSC}, {IDC_MODE_PAL}}},
-    {SettingOf(&BoardSettings::tvOrVtr), 2, {{IDC_LOCK_VTR, "VTR err"}, {IDC_LOCK_TV, "TV err"}}},
+    {SettingOf(&BoardSettings::videoBypass), {{IDC_MIX_BYPASS, "Bypass err"}, {IDC_MIX_GRAPHIC, "Video mix err"}}},
+    {SettingOf(&BoardSettings::videoMode), {{IDC_MODE_NTSC}, {IDC_MODE_PAL}}},
+    {SettingOf(&BoardSettings::tvOrVtr), {{IDC_LOCK_VTR, "VTR err"}, {IDC_LOCK_TV, "TV err"}}},
     {SettingOf(&BoardSettings::videoBlackLevel),
-     2,
      {{IDC_BLACK_0_0, "Set video black level error!"}, {IDC_BLACK_7_5, "Set video black level error!"}}},
-    {SettingOf(&BoardSettings::outAudioSrc), 2, {{IDC_OUT_AUDIO_PLAY}, {IDC_OUT_AUDIO_INPUT}}},
-    {SettingOf(&BoardSettings::outVideoSrc), 2, {{IDC_OUT_VIDEO_PLAY}, {IDC_OUT_VIDEO_INPUT}}},
-    {SettingOf(&BoardSettings::capVideoSrc), 2, {{IDC_CAPTURE_INPUT}, {IDC_CAPTURE_PLAY}}},
-    {SettingOf(&BoardSettings::audioSrc), 2, {{IDC_AUDIO_ANALOG}, {IDC_AUDIO_SDI_EMBED}}},
+    {SettingOf(&BoardSettings::outAudioSrc), {{IDC_OUT_AUDIO_PLAY}, {IDC_OUT_AUDIO_INPUT}}},
+    {SettingOf(&BoardSettings::outVideoSrc), {{IDC_OUT_VIDEO_PLAY}, {IDC_OUT_VIDEO_INPUT}}},
+    {SettingOf(&BoardSettings::capVideoSrc), {{IDC_CAPTURE_INPUT}, {IDC_CAPTURE_PLAY}}},
+    {SettingOf(&BoardSettings::audioSrc), {{IDC_AUDIO_ANALOG}, {IDC_AUDIO_SDI_EMBED}}},
     {SettingOf(&BoardSettings::playBufferRepeatMode),
-     3,
      {{IDC_PAUSE_FRAME}, {IDC_PAUSE_FIRST_FIELD}, {IDC_PAUSE_SECOND_FIELD}}},
 };
 
-// Every group of a setting has a button for each of its words.
+// Every group of a setting has a button for each of its words and no more,
+// and either every button of a group has a caption for its refusal or none.
 constexpr bool ButtonsMatchWords() {
   for (const RadioGroup& group : kRadioGroups)
-    if (group.setting->wordCount != group.buttonCount) return false;
+    for (int i = 0; i < 5; ++i) {
+      const RadioButton& button = group.buttons[i];
+      if ((button.id != 0) != (i < group.setting->wordCount)) return false;
+      if (button.id != 0 && (button.errorCaption != nullptr) != group.ReportsRefusal()) return false;
+    }
   return true;
 }
-static_assert(ButtonsMatchWords(), "a radio group has a button per word of its setting");
+static_assert(ButtonsMatchWords(), "a radio group has a button per word of its setting, all told or none");
 
 // One slider, the value field beside it, and what it adjusts, in the order
 // the sliders are ranged, shown and searched.

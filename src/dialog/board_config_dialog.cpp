@@ -7,6 +7,7 @@
 #include <new>
 
 #include "board_config_controls.h"
+#include "dialog_template.h"
 #include "file_store.h"
 #include "korvio.h"
 #include "setting_table.h"
@@ -17,14 +18,11 @@
 
 namespace {
 
-static_assert(std::size(kRadioGroups) == BoardConfigDialog::kGroupCount, "a radio group per group of the dialog");
-static_assert(std::size(kSliders) == BoardConfigDialog::kSliderCount, "a slider row per slider of the dialog");
-
 // The position a field's value checks: the button with that code, or else
 // the value counted from the first button's code, which checks nothing when
 // it is no position.
 int PositionOf(const RadioGroup& group, int32_t value) {
-  for (int i = 0; i < group.buttonCount; ++i)
+  for (int i = 0; i < group.ButtonCount(); ++i)
     if (group.Code(i) == value) return i;
   const long long position = static_cast<long long>(value) - group.Code(0);
   return position < 0 || position > INT_MAX ? -1 : static_cast<int>(position);
@@ -33,7 +31,7 @@ int PositionOf(const RadioGroup& group, int32_t value) {
 // The group of a button, and the button's position in it.
 const RadioGroup* FindButton(int id, int& position) {
   for (const RadioGroup& group : kRadioGroups)
-    for (int i = 0; i < group.buttonCount; ++i)
+    for (int i = 0; i < group.ButtonCount(); ++i)
       if (group.buttons[i].id == id) {
         position = i;
         return &group;
@@ -46,18 +44,15 @@ const RadioGroup* FindButton(int id, int& position) {
 std::wstring Caption(HWND control) {
   wchar_t text[128] = {};
   GetWindowTextW(control, text, 128);
-  std::wstring caption = text;
-  const size_t mark = caption.find(L"(&");
-  if (mark != std::wstring::npos && mark + 4 == caption.size() && caption.back() == L')') caption.erase(mark);
-  for (size_t at = caption.find(L'&'); at != std::wstring::npos; at = caption.find(L'&', at + 1)) caption.erase(at, 1);
-  return caption;
+  return WithoutMnemonic(std::wstring(text));
 }
 
 // The words of a refusal: the setting and the value, named as the dialog
 // names them in its language (the group's box and the button).
 std::wstring RefusalText(HWND dialog, const RadioGroup& group, int button, const std::wstring& format) {
   HWND first = GetDlgItem(dialog, group.buttons[0].id);
-  return FillText(format, {Caption(GetWindow(first, GW_HWNDPREV)), Caption(GetDlgItem(dialog, group.buttons[button].id))});
+  return FillText(format,
+                  {Caption(GetWindow(first, GW_HWNDPREV)), Caption(GetDlgItem(dialog, group.buttons[button].id))});
 }
 
 void SetNumber(HWND dialog, int id, int value) {
@@ -76,7 +71,8 @@ static_assert(kAlphaTestImageLimit == uint64_t(4096) * 4096 * 4, "the words name
 
 }  // namespace
 
-BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::filesystem::path& moduleDirectory, HWND parent)
+BoardConfigDialog::BoardConfigDialog(int templateId, int board, const std::filesystem::path& moduleDirectory,
+                                     HWND parent)
     : Dialog(templateId, parent),
       CardIndex(board),
       SettingsFilePath(moduleDirectory / "Board.ini"),
@@ -143,7 +139,7 @@ bool BoardConfigDialog::OnClicked(int id) {
       groupIndex_[g] = group->setting->get(&reported, CardIndex) ? PositionOf(*group, reported) : -1;
     DataExchange dx(Hwnd(), false);
     dx.Radio(group->buttons[0].id, groupIndex_[g]);
-    if (!taken && group->setting->dialogReportsRefusal) {
+    if (!taken && group->ReportsRefusal()) {
       const std::string caption = group->buttons[i].errorCaption;
       MessageBoxW(Hwnd(), RefusalText(Hwnd(), *group, i, LoadText(IDS_SETTING_REFUSED)).c_str(),
                   std::wstring(caption.begin(), caption.end()).c_str(), MB_OK);
@@ -165,16 +161,12 @@ bool BoardConfigDialog::OnClicked(int id) {
 
 void BoardConfigDialog::OnTestPicture(size_t picture) {
   switch (kTestPictures[picture].kind) {
-    case TestPictureKind::Clear:
-      ClearOutput(CardIndex);
-      break;
+    case TestPictureKind::Clear: ClearOutput(CardIndex); break;
     case TestPictureKind::ColorBars:
       // No frame: the box every handler's lack of memory gives.
       if (!SendColorBars(ColorBarPattern(picture), CardIndex)) throw std::bad_alloc();
       break;
-    case TestPictureKind::AlphaTest:
-      OnAlphaTest();
-      break;
+    case TestPictureKind::AlphaTest: OnAlphaTest(); break;
   }
 }
 
@@ -229,12 +221,11 @@ std::wstring BoardConfigDialog::ReasonText(SettingsFileProblem problem, FileFail
     case SettingsFileProblem::kNone:
     case SettingsFileProblem::kCannotRead: break;
   }
-  for (const auto& [known, textId] : {std::pair{FileFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
-                                      std::pair{FileFailure::kReadOnly, IDS_SAVE_READ_ONLY},
-                                      std::pair{FileFailure::kDiskFull, IDS_SAVE_DISK_FULL},
-                                      std::pair{FileFailure::kInUse, IDS_FILE_IN_USE},
-                                      std::pair{FileFailure::kNotAFile, IDS_FILE_NOT_A_FILE},
-                                      std::pair{FileFailure::kTooLarge, IDS_FILE_TOO_LARGE}})
+  for (const auto& [known, textId] :
+       {std::pair{FileFailure::kAccessDenied, IDS_SAVE_ACCESS_DENIED},
+        std::pair{FileFailure::kReadOnly, IDS_SAVE_READ_ONLY}, std::pair{FileFailure::kDiskFull, IDS_SAVE_DISK_FULL},
+        std::pair{FileFailure::kInUse, IDS_FILE_IN_USE}, std::pair{FileFailure::kNotAFile, IDS_FILE_NOT_A_FILE},
+        std::pair{FileFailure::kTooLarge, IDS_FILE_TOO_LARGE}})
     if (failure == known) return LoadText(textId);
   return L"";
 }
@@ -251,7 +242,8 @@ void BoardConfigDialog::OnRestoreDefault() {
   if (!outOfRange.empty()) {
     std::wstring text = LoadText(IDS_DEFAULTS_OUT_OF_RANGE) + SettingsFilePath.native();
     for (const BoardSetting* setting : outOfRange) {
-      const std::string line = std::string("\n") + setting->name + " = " + ValueText(*setting, StoredDefaults.*setting->field);
+      const std::string line =
+          std::string("\n") + setting->name + " = " + ValueText(*setting, StoredDefaults.*setting->field);
       text += std::wstring(line.begin(), line.end());
     }
     ShowError(text);

@@ -2,8 +2,10 @@
 // board at once; nothing is applied or undone when the dialog closes.
 #pragma once
 
+#include <iterator>
 #include <string>
 
+#include "board_config_controls.h"
 #include "board_settings.h"
 #include "control_ids.h"
 #include "dialog.h"
@@ -11,10 +13,10 @@
 class BoardConfigDialog : public Dialog {
  public:
   // The radio groups of settings and the sliders of the dialog, in the order
-  // their indices and slider objects are kept (board_config_dialog.cpp has
+  // their indices and slider objects are kept (board_config_controls.h has
   // the tables).
-  static constexpr int kGroupCount = 11;
-  static constexpr int kSliderCount = 8;
+  static constexpr int kGroupCount = std::size(kRadioGroups);
+  static constexpr int kSliderCount = std::size(kSliders);
 
   // Loads the user's defaults from Board.ini in moduleDirectory; touches no
   // board. The template picks the language.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "device_fault.h"
+#include "dialog_template.h"
 #include "text_ids.h"
 
 namespace {
@@ -27,34 +28,14 @@ RECT WorkArea(HWND window) {
   return info.rcWork;
 }
 
-// Skips a string or ordinal field of a dialog template.
-const WORD* SkipField(const WORD* at) {
-  if (*at == 0xFFFF) return at + 2;
-  while (*at) ++at;
-  return at + 1;
-}
-
-// Where the point size of an extended dialog template with a font stands
-// in its bytes; 0 for any other template.
-size_t FontSizeAt(const std::vector<BYTE>& bytes) {
-  if (bytes.size() < 26) return 0;
-  const WORD* words = reinterpret_cast<const WORD*>(bytes.data());
-  if (words[0] != 1 || words[1] != 0xFFFF || !(words[6] & DS_SETFONT)) return 0;
-  const WORD* at = SkipField(SkipField(SkipField(words + 13)));  // menu, class, title
-  const size_t offset = reinterpret_cast<const BYTE*>(at) - bytes.data();
-  return offset + 8 < bytes.size() ? offset : 0;
-}
-
 // The outer size of a template's dialog in its font at `points`, as the
 // dialog manager works it out: a dialog unit is a quarter of the font's
 // mean letter width and an eighth of its height.
-SIZE DialogSize(const std::vector<BYTE>& bytes, size_t fontAt, WORD points) {
-  const WORD* words = reinterpret_cast<const WORD*>(bytes.data());
-  const DWORD style = words[6] | DWORD(words[7]) << 16;
-  const wchar_t* face = reinterpret_cast<const wchar_t*>(bytes.data() + fontAt + 6);
+SIZE DialogSize(const DialogTemplate& dialog, WORD points) {
+  const std::wstring face(dialog.face.begin(), dialog.face.end());
   HDC screen = GetDC(nullptr);
   HFONT font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_DONTCARE, FALSE, FALSE,
-                           FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+                           FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str());
   HGDIOBJ old = SelectObject(screen, font);
   TEXTMETRICW metrics = {};
   GetTextMetricsW(screen, &metrics);
@@ -63,9 +44,8 @@ SIZE DialogSize(const std::vector<BYTE>& bytes, size_t fontAt, WORD points) {
   SelectObject(screen, old);
   DeleteObject(font);
   ReleaseDC(nullptr, screen);
-  RECT r = {0, 0, MulDiv(static_cast<short>(words[11]), (letters.cx / 26 + 1) / 2, 4),
-            MulDiv(static_cast<short>(words[12]), metrics.tmHeight, 8)};
-  AdjustWindowRectEx(&r, style, FALSE, 0);
+  RECT r = {0, 0, MulDiv(dialog.cx, (letters.cx / 26 + 1) / 2, 4), MulDiv(dialog.cy, metrics.tmHeight, 8)};
+  AdjustWindowRectEx(&r, dialog.style, FALSE, 0);
   return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -216,18 +196,20 @@ INT_PTR Dialog::DoModal() {
   const BYTE* bytes = data ? static_cast<const BYTE*>(LockResource(data)) : nullptr;
   std::vector<BYTE> copy;
   if (bytes) copy.assign(bytes, bytes + SizeofResource(g_resourceModule, found));
-  if (const size_t fontAt = FontSizeAt(copy)) {
+  const std::optional<DialogTemplate> dialog =
+      ReadDialogTemplate(std::string_view(reinterpret_cast<const char*>(copy.data()), copy.size()));
+  if (const size_t fontAt = dialog ? dialog->pointSizeAt : 0) {
     const RECT work = WorkArea(parent_);
     WORD wanted, size;
     memcpy(&wanted, copy.data() + fontAt, sizeof wanted);
     for (size = wanted; size > 6; --size) {
-      const SIZE outer = DialogSize(copy, fontAt, size);
+      const SIZE outer = DialogSize(*dialog, size);
       if (outer.cx <= work.right - work.left && outer.cy <= work.bottom - work.top) break;
     }
     memcpy(copy.data() + fontAt, &size, sizeof size);
     if (size != wanted)
-      return DialogBoxIndirectParamW(g_resourceModule, reinterpret_cast<const DLGTEMPLATE*>(copy.data()), parent_,
-                                     Proc, reinterpret_cast<LPARAM>(this));
+      return DialogBoxIndirectParamW(g_resourceModule, reinterpret_cast<const DLGTEMPLATE*>(copy.data()), parent_, Proc,
+                                     reinterpret_cast<LPARAM>(this));
   }
   return DialogBoxParamA(g_resourceModule, MAKEINTRESOURCEA(templateId_), parent_, Proc,
                          reinterpret_cast<LPARAM>(this));

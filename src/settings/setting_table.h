@@ -32,8 +32,7 @@ struct BoardSetting {
   SettingWord words[5];
   int32_t min;
   int32_t max;
-  bool dialogReportsRefusal;  // the dialog says so when the board refuses a value
-  bool goesLast;              // sent after every other setting
+  bool goesLast;  // sent after every other setting
 
   // The word for a code, or null.
   const char* WordOf(int32_t code) const {
@@ -45,21 +44,23 @@ struct BoardSetting {
   bool Valid(int32_t code) const { return wordCount ? WordOf(code) != nullptr : code >= min && code <= max; }
 };
 
-// How a choice is sent and reported.
-enum class Send { Plain, ReportRefusal, Last, LastReportRefusal };
+// Whether a choice is sent in the table's order or after every other.
+enum class Send { InOrder, Last };
 
-// A setting with words for its codes.
+// A setting with words for its codes, as many as the row gives.
+template <size_t N>
 constexpr BoardSetting Choice(const char* device, const char* name, int32_t BoardSettings::*field,
-                              int (*get)(int*, int), int (*set)(int, int), Send send, int32_t factory, int count,
-                              SettingWord w0, SettingWord w1, SettingWord w2 = {}, SettingWord w3 = {},
-                              SettingWord w4 = {}) {
-  return {device, name, field, get, set, factory, count, {w0, w1, w2, w3, w4}, 0, 0,
-          send == Send::ReportRefusal || send == Send::LastReportRefusal, send == Send::Last || send == Send::LastReportRefusal};
+                              int (*get)(int*, int), int (*set)(int, int), Send send, int32_t factory,
+                              const SettingWord (&words)[N]) {
+  static_assert(N >= 2 && N <= 5, "a choice has two to five words");
+  BoardSetting setting{device, name, field, get, set, factory, int(N), {}, 0, 0, send == Send::Last};
+  for (size_t i = 0; i < N; ++i) setting.words[i] = words[i];
+  return setting;
 }
 // One of the eight adjustments, 0 to 255.
 constexpr BoardSetting Adjustment(const char* device, const char* name, int32_t BoardSettings::*field,
                                   int (*get)(int*, int), int (*set)(int, int), int32_t factory) {
-  return {device, name, field, get, set, factory, 0, {}, 0, 255, false, false};
+  return {device, name, field, get, set, factory, 0, {}, 0, 255, false};
 }
 
 // In the order a whole record is read from the board; sent in the same
@@ -68,20 +69,20 @@ constexpr BoardSetting Adjustment(const char* device, const char* name, int32_t 
 // actually get. The reserved fields have no row.
 inline constexpr BoardSetting kBoardSettings[] = {
     Choice("InnerOrExtraSync", "sync-source", &BoardSettings::innerOrExtraSync, Orbel_GetInnerOrExtraSync,
-           Orbel_SetInnerOrExtraSync, Send::Last, 2, 3, {0, "internal"}, {1, "external"}, {2, "video-input"}),
+           Orbel_SetInnerOrExtraSync, Send::Last, 2, {{0, "internal"}, {1, "external"}, {2, "video-input"}}),
     // There is no code 4: CVBS2 is 5.
     Choice("CmpsOrSvideo", "video-source", &BoardSettings::cmpsOrSvideo, Orbel_GetCmpsOrSvideo, Orbel_SetCmpsOrSvideo,
-           Send::ReportRefusal, 0, 5, {0, "cvbs1"}, {1, "yc"}, {2, "yuv"}, {3, "sdi"}, {5, "cvbs2"}),
-    Choice("AudioSrc", "audio-source", &BoardSettings::audioSrc, Orbel_GetAudioSrc, Orbel_SetAudioSrc, Send::Plain, 0,
-           2, {0, "analog"}, {1, "sdi"}),
-    Choice("TVORVTR", "lock-mode", &BoardSettings::tvOrVtr, Orbel_GetTVORVTR, Orbel_SetTVORVTR,
-           Send::LastReportRefusal, 0, 2, {0, "vtr"}, {1, "tv"}),
+           Send::InOrder, 0, {{0, "cvbs1"}, {1, "yc"}, {2, "yuv"}, {3, "sdi"}, {5, "cvbs2"}}),
+    Choice("AudioSrc", "audio-source", &BoardSettings::audioSrc, Orbel_GetAudioSrc, Orbel_SetAudioSrc, Send::InOrder, 0,
+           {{0, "analog"}, {1, "sdi"}}),
+    Choice("TVORVTR", "lock-mode", &BoardSettings::tvOrVtr, Orbel_GetTVORVTR, Orbel_SetTVORVTR, Send::Last, 0,
+           {{0, "vtr"}, {1, "tv"}}),
     Choice("VideoBlackLevel", "black-level", &BoardSettings::videoBlackLevel, Orbel_GetVideoBlackLevel,
-           Orbel_SetVideoBlackLevel, Send::ReportRefusal, 0, 2, {0, "0.0ire"}, {1, "7.5ire"}),
+           Orbel_SetVideoBlackLevel, Send::InOrder, 0, {{0, "0.0ire"}, {1, "7.5ire"}}),
     Choice("VideoBypass", "title-mix", &BoardSettings::videoBypass, Orbel_GetVideoBypass, Orbel_SetVideoBypass,
-           Send::ReportRefusal, 1, 2, {0, "bypass"}, {1, "graphic"}),
-    Choice("VideoMode", "tv-standard", &BoardSettings::videoMode, Orbel_GetVideoMode, Orbel_SetVideoMode, Send::Plain,
-           1, 2, {0, "ntsc"}, {1, "pal"}),
+           Send::InOrder, 1, {{0, "bypass"}, {1, "graphic"}}),
+    Choice("VideoMode", "tv-standard", &BoardSettings::videoMode, Orbel_GetVideoMode, Orbel_SetVideoMode, Send::InOrder,
+           1, {{0, "ntsc"}, {1, "pal"}}),
     Adjustment("Contrast", "contrast", &BoardSettings::contrast, Orbel_GetContrast, Orbel_SetContrast, 128),
     Adjustment("Light", "brightness", &BoardSettings::light, Orbel_GetLight, Orbel_SetLight, 128),
     Adjustment("Hue", "hue", &BoardSettings::hue, Orbel_GetHue, Orbel_SetHue, 128),
@@ -93,15 +94,15 @@ inline constexpr BoardSetting kBoardSettings[] = {
     Adjustment("AudioVolumn", "audio-volume", &BoardSettings::audioVolumn, Orbel_GetAudioVolumn, Orbel_SetAudioVolumn,
                128),
     Choice("SubBoardIfExist", "sdi-sub-board", &BoardSettings::subBoardIfExist, Orbel_GetSubBoardIfExist, nullptr,
-           Send::Plain, 0, 2, {0, "absent"}, {1, "present"}),
+           Send::InOrder, 0, {{0, "absent"}, {1, "present"}}),
     Choice("OutVideoSrc", "video-output", &BoardSettings::outVideoSrc, Orbel_GetOutVideoSrc, Orbel_SetOutVideoSrc,
-           Send::Plain, 0, 2, {0, "play"}, {1, "input"}),
+           Send::InOrder, 0, {{0, "play"}, {1, "input"}}),
     Choice("OutAudioSrc", "audio-output", &BoardSettings::outAudioSrc, Orbel_GetOutAudioSrc, Orbel_SetOutAudioSrc,
-           Send::Plain, 0, 2, {0, "play"}, {1, "input"}),
+           Send::InOrder, 0, {{0, "play"}, {1, "input"}}),
     Choice("CapVideoSrc", "capture-source", &BoardSettings::capVideoSrc, Orbel_GetCapVideoSrc, Orbel_SetCapVideoSrc,
-           Send::Plain, 1, 2, {1, "input"}, {2, "play"}),
+           Send::InOrder, 1, {{1, "input"}, {2, "play"}}),
     Choice("PlayBufferRepeatMode", "pause-mode", &BoardSettings::playBufferRepeatMode, Orbel_GetPlayBufferRepeatMode,
-           Orbel_SetPlayBufferRepeatMode, Send::Plain, 2, 3, {1, "frame"}, {2, "first-field"}, {3, "second-field"}),
+           Orbel_SetPlayBufferRepeatMode, Send::InOrder, 2, {{1, "frame"}, {2, "first-field"}, {3, "second-field"}}),
 };
 inline constexpr size_t kBoardSettingCount = sizeof kBoardSettings / sizeof kBoardSettings[0];
 

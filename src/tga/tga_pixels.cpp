@@ -65,43 +65,44 @@ void Pixel16To32(const uint16_t* src, uint32_t* dest) {
   *dest = v;
 }
 
-void Convert32To16(const void* src, void* dest, int count) {
+namespace {
+
+uint16_t To16(uint32_t p) {
+  uint16_t q;
+  Pixel32To16(&p, &q);
+  return q;
+}
+uint32_t To32(uint16_t p) {
+  uint32_t q;
+  Pixel16To32(&p, &q);
+  return q;
+}
+
+// Converts count pixels between byte buffers of srcBytes and destBytes a
+// pixel; convert takes one pixel's bytes to the other's.
+template <typename Convert>
+void ConvertPixels(const void* src, int srcBytes, void* dest, int destBytes, int count, Convert convert) {
   const uint8_t* s = static_cast<const uint8_t*>(src);
   uint8_t* d = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i) {
-    uint32_t p = Load32(s + 4 * i);
-    uint16_t q;
-    Pixel32To16(&p, &q);
-    Store16(d + 2 * i, q);
-  }
+  for (int i = 0; i < count; ++i) convert(s + srcBytes * i, d + destBytes * i);
+}
+
+}  // namespace
+
+void Convert32To16(const void* src, void* dest, int count) {
+  ConvertPixels(src, 4, dest, 2, count, [](const uint8_t* s, uint8_t* d) { Store16(d, To16(Load32(s))); });
 }
 
 void Convert16To32(const void* src, void* dest, int count) {
-  const uint8_t* s = static_cast<const uint8_t*>(src);
-  uint8_t* d = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i) {
-    uint16_t p = Load16(s + 2 * i);
-    uint32_t q;
-    Pixel16To32(&p, &q);
-    Store32(d + 4 * i, q);
-  }
+  ConvertPixels(src, 2, dest, 4, count, [](const uint8_t* s, uint8_t* d) { Store32(d, To32(Load16(s))); });
 }
 
 void Convert24To32(const void* src, void* dest, int count) {
-  const uint8_t* s = static_cast<const uint8_t*>(src);
-  uint8_t* d = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i) Store32(d + 4 * i, Bgr24(s + 3 * i));
+  ConvertPixels(src, 3, dest, 4, count, [](const uint8_t* s, uint8_t* d) { Store32(d, Bgr24(s)); });
 }
 
 void Convert24To16(const void* src, void* dest, int count) {
-  const uint8_t* s = static_cast<const uint8_t*>(src);
-  uint8_t* d = static_cast<uint8_t*>(dest);
-  for (int i = 0; i < count; ++i) {
-    uint32_t p = Bgr24(s + 3 * i);
-    uint16_t q;
-    Pixel32To16(&p, &q);
-    Store16(d + 2 * i, q);
-  }
+  ConvertPixels(src, 3, dest, 2, count, [](const uint8_t* s, uint8_t* d) { Store16(d, To16(Bgr24(s))); });
 }
 
 static void BuildScaleTable(int srcSize, int destSize, int32_t* table) {

@@ -4,16 +4,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-StdioTgaFile::~StdioTgaFile() { std::fclose(file_); }
+namespace {
 
-long StdioTgaFile::Read(void* buffer, long size) {
-  if (size < 0) return -1;
-  size_t n = std::fread(buffer, 1, size_t(size), file_);
-  if (n < size_t(size) && std::ferror(file_)) return -1;
-  return long(n);
-}
+// A file of the C library, closed with the object.
+class StdioTgaFile : public TgaFile {
+ public:
+  explicit StdioTgaFile(std::FILE* file) : file_(file) {}
+  ~StdioTgaFile() override { std::fclose(file_); }
+  StdioTgaFile(const StdioTgaFile&) = delete;
+  StdioTgaFile& operator=(const StdioTgaFile&) = delete;
 
-bool StdioTgaFile::Seek(long offset) { return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0; }
+  long Read(void* buffer, long size) override {
+    if (size < 0) return -1;
+    size_t n = std::fread(buffer, 1, size_t(size), file_);
+    if (n < size_t(size) && std::ferror(file_)) return -1;
+    return long(n);
+  }
+  bool Seek(long offset) override { return offset >= 0 && std::fseek(file_, offset, SEEK_SET) == 0; }
+
+ private:
+  std::FILE* file_;
+};
+
+}  // namespace
 
 std::unique_ptr<TgaFile> StdioTgaPlatform::Open(const std::filesystem::path& path) {
   // Only a regular file, opened without waiting: a FIFO or a terminal would

@@ -11,20 +11,6 @@
 #include "tga_memory.h"
 #include "tga_platform.h"
 
-class StdioTgaFile : public TgaFile {
- public:
-  explicit StdioTgaFile(std::FILE* file) : file_(file) {}
-  ~StdioTgaFile() override;
-  StdioTgaFile(const StdioTgaFile&) = delete;
-  StdioTgaFile& operator=(const StdioTgaFile&) = delete;
-
-  long Read(void* buffer, long size) override;
-  bool Seek(long offset) override;
-
- private:
-  std::FILE* file_;
-};
-
 class StdioTgaPlatform : public TgaPlatform {
  public:
   std::unique_ptr<TgaFile> Open(const std::filesystem::path& path) override;

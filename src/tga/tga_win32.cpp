@@ -2,19 +2,32 @@
 
 #include "host_path.h"
 
-Win32TgaFile::~Win32TgaFile() { CloseHandle(handle_); }
+namespace {
 
-long Win32TgaFile::Read(void* buffer, long size) {
-  DWORD got = 0;
-  if (size < 0 || !ReadFile(handle_, buffer, DWORD(size), &got, nullptr)) return -1;
-  return long(got);
-}
+// A file handle, closed with the object.
+class Win32TgaFile : public TgaFile {
+ public:
+  explicit Win32TgaFile(HANDLE handle) : handle_(handle) {}
+  ~Win32TgaFile() override { CloseHandle(handle_); }
+  Win32TgaFile(const Win32TgaFile&) = delete;
+  Win32TgaFile& operator=(const Win32TgaFile&) = delete;
 
-bool Win32TgaFile::Seek(long offset) {
-  LARGE_INTEGER to;
-  to.QuadPart = offset;
-  return offset >= 0 && SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN);
-}
+  long Read(void* buffer, long size) override {
+    DWORD got = 0;
+    if (size < 0 || !ReadFile(handle_, buffer, DWORD(size), &got, nullptr)) return -1;
+    return long(got);
+  }
+  bool Seek(long offset) override {
+    LARGE_INTEGER to;
+    to.QuadPart = offset;
+    return offset >= 0 && SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
 
 BitmapHolder::~BitmapHolder() { Clear(); }
 

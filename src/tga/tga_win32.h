@@ -9,20 +9,6 @@
 
 #include "tga_platform.h"
 
-class Win32TgaFile : public TgaFile {
- public:
-  explicit Win32TgaFile(HANDLE handle) : handle_(handle) {}
-  ~Win32TgaFile() override;
-  Win32TgaFile(const Win32TgaFile&) = delete;
-  Win32TgaFile& operator=(const Win32TgaFile&) = delete;
-
-  long Read(void* buffer, long size) override;
-  bool Seek(long offset) override;
-
- private:
-  HANDLE handle_;
-};
-
 // Owns at most one bitmap (CreateBitmap: 1 plane, 32 bits per pixel) and
 // deletes it when it is replaced or the holder is destroyed.
 class BitmapHolder : public ImageHolder {

@@ -82,6 +82,10 @@ inline BoardSettings Factory() {
 inline const std::string kFactoryEntry =
     "0200000000000000000000000000000000000000000000000100000001000000010000008000000080000000800000008000000000"
     "000000000000008000000080000000000000000000000001000000000000000200000008";
+// SomeValues() as an entry, written out by hand (byte sum modulo 256: D0).
+inline const std::string kSomeValuesEntry =
+    "FFFFFFFF070503010E0A0602EAF0F6FC1C140C0423190F05D5E1EDF93123150738281808C0D2E4F646321E0A4D37210BABC3DBF35B"
+    "41270D62462A0E96B4D2F0705030107755331181A5C9ED855F39138C643C146C96C0EAD0";
 inline const std::string kOutOfRangeEntry =
     "020000000400000000000000000000000000000000000000010000000100000001000000FFFFFF7FFFFFFFFF80000000800000000000"
     "0000000000008000000080000000000000000000000001000000000000000200000084";
@@ -90,7 +94,7 @@ inline const std::string kOutOfRangeEntry =
 // entries of other lengths, bad digits and checksums, a very long line, a
 // file too large for a settings file, UTF-16, binary noise.
 inline std::vector<std::string> HostileBoardInis() {
-  const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
+  const std::string good = kSomeValuesEntry;
   const std::vector<int32_t> longer(23, 0x01010101);
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 >> 3);
@@ -116,7 +120,7 @@ inline std::vector<std::string> HostileBoardInis() {
 // CR alone, ^Z, NUL bytes): from each, saved by us, the platform must read
 // what it reads when it saved the file itself.
 inline std::vector<std::string> IniShapes() {
-  const std::string entry = EncodeProfileStruct(SomeValues().data(), 88);
+  const std::string entry = kSomeValuesEntry;
   return {"",
           "[Other]\r\na=1",
           "; mine\n\n[Other]\n  a  =  1  \nnoequal\n\n[board]\nX=1\nPARAM = 00\nY=2\n",

@@ -48,7 +48,7 @@ TEST_F(WineSettingsFile, SavedBoardIniReadsBackThroughThePlatformAsTheSameValues
   EXPECT_EQ(Fields(read), SomeValues());
   LoadSettingsFile(path, read);
   EXPECT_EQ(Fields(read), SomeValues());
-  EXPECT_EQ(Get("Board.ini"), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+  EXPECT_EQ(Get("Board.ini"), "[BOARD]\r\nParam=" + kSomeValuesEntry + "\r\n");
 }
 
 TEST_F(WineSettingsFile, OurWriterAndReaderAndThePlatformsReadEachOthersFiles) {
@@ -94,7 +94,7 @@ TEST_F(WineSettingsFile, ThePlatformReadsOurSavedFilesAsItsOwn) {
 // a letter for a digit, and half fill the record from a bad one; none of
 // them may reach the settings.
 TEST_F(WineSettingsFile, BadEntriesLeaveTheFactoryValues) {
-  const std::string good = EncodeProfileStruct(SomeValues().data(), 88);
+  const std::string good = kSomeValuesEntry;
   const std::string badSum = good.substr(0, 177) + (good[177] == '0' ? "1" : "0");
   // "x0" written as "(x-1)G", which the platform takes for the same byte.
   std::string letter = good;
@@ -261,7 +261,7 @@ TEST_F(WineSettingsFile, FailedSavesKeepTheOldFile) {
   BoardSettings read;
   LoadSettingsFile(path, read);
   EXPECT_EQ(Fields(read), SomeValues());
-  EXPECT_EQ(Get("Board.ini"), "[Other]\r\na=1\r\n[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) +
+  EXPECT_EQ(Get("Board.ini"), "[Other]\r\na=1\r\n[BOARD]\r\nParam=" + kSomeValuesEntry +
                                   "\r\n[After]\r\nb=2\r\n");
 }
 
@@ -283,7 +283,7 @@ TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
     }
     const std::filesystem::path path = folder + L"Board.ini";
     EXPECT_TRUE(SaveSettingsFile(path, FromFields(SomeValues()))) << folder.size();
-    EXPECT_EQ(FileBytes(FileApiPath(path)), "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+    EXPECT_EQ(FileBytes(FileApiPath(path)), "[BOARD]\r\nParam=" + kSomeValuesEntry + "\r\n");
     BoardSettings read;
     LoadSettingsFile(path, read);
     EXPECT_EQ(Fields(read), SomeValues()) << folder.size();
@@ -302,7 +302,7 @@ TEST_F(WineSettingsFile, LongAndUnnamableFoldersKeepTheirOwnBoardIni) {
 TEST_F(WineSettingsFile, OversizedBoardIniIsNotRead) {
   const std::string path = dir + "Board.ini";
   for (const auto& [size, read] : {std::pair<LONGLONG, bool>{kMaxProfileFileSize, true}, {400LL << 20, false}}) {
-    Put("Board.ini", "[BOARD]\r\nParam=" + EncodeProfileStruct(SomeValues().data(), 88) + "\r\n");
+    Put("Board.ini", "[BOARD]\r\nParam=" + kSomeValuesEntry + "\r\n");
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER end;
     end.QuadPart = size;

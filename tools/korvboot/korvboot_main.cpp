@@ -22,7 +22,7 @@
 #include "file_store.h"
 #include "host_path.h"
 #include "installed_win32.h"
-#include "korvboot_messages.h"  // the event log message (korvboot.mc): its one insertion string
+#include "korvboot_messages.h"  // the event log message (korvboot_messages.mc): its one insertion string
 
 namespace {
 

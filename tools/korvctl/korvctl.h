@@ -43,7 +43,3 @@ enum KorvctlStatus {
 
 // Runs one command line (without the program's name), its words in UTF-8.
 int RunKorvctl(const std::vector<std::string>& args, const KorvctlContext& context);
-
-// Closes the board a run has open, if any, at once and only once: for a
-// console handler when the user presses Ctrl+C or closes the window.
-void CloseKorvctlBoard();

@@ -18,6 +18,7 @@
 #include "korvctl.h"
 #include "korvio_binding.h"
 #include "missing_functions.h"
+#include "open_board.h"
 #include "system_facts_win32.h"
 #include "text_ids.h"
 #include "tga_win32.h"

@@ -2,7 +2,6 @@
 
 #include <mutex>
 
-#include "korvctl.h"
 #include "korvio.h"
 #include "settle.h"
 

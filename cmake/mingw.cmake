@@ -1,0 +1,22 @@
+# Cross build for Windows with MinGW-w64 (posix threads, so std::thread works
+# for the test rig): -DKORV_ARCH=win32 (i686) or -DKORV_ARCH=win64 (x86-64).
+if(KORV_ARCH STREQUAL win32)
+  set(CMAKE_SYSTEM_PROCESSOR i686)
+elseif(KORV_ARCH STREQUAL win64)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+else()
+  message(FATAL_ERROR "cmake/mingw.cmake needs -DKORV_ARCH=win32 or -DKORV_ARCH=win64")
+endif()
+# The compiler checks configure a project of their own, which needs it too.
+set(CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KORV_ARCH)
+set(CMAKE_SYSTEM_NAME Windows)
+set(prefix ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${prefix}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${prefix}-g++-posix)
+set(CMAKE_RC_COMPILER ${prefix}-windres)
+set(CMAKE_DLLTOOL ${prefix}-dlltool)
+set(CMAKE_OBJDUMP ${prefix}-objdump)
+set(CMAKE_FIND_ROOT_PATH /usr/${prefix})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
