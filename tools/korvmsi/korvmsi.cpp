@@ -147,9 +147,15 @@ extern "C" __declspec(dllexport) UINT __stdcall ApplyProfile(MSIHANDLE install) 
   if (!ReadProfile(install, profile, wanted)) return ERROR_INSTALL_FAILURE;
   // The profile becomes the defaults: its settings over those kept so far.
   const std::wstring ini = folder + L"Board.ini";
-  BoardSettings current;
-  if (!LoadSettingsFile(std::filesystem::path(ini), current))
-    Say(install, Shown(ini) + " held no valid record; the profile's settings go over the factory values");
+  const SettingsFileReading kept = ReadSettingsFile(std::filesystem::path(ini));
+  BoardSettings current = kept.record;
+  // A file that gives no record, or one the boards may not be sent, is
+  // replaced: the profile's settings go over the factory values.
+  if (kept.state == SettingsFileState::kUnreadable || !kept.outOfRange.empty()) {
+    current = FactoryRecord();
+    Say(install, Shown(ini) + ": " + (kept.outOfRange.empty() ? kept.why : "holds values the settings do not take") +
+                     "; the profile's settings go over the factory values");
+  }
   FileFailure why = FileFailure::kNone;
   if (!SaveSettingsFile(std::filesystem::path(ini), DefaultsWithProfile(current, wanted), &why)) {
     Say(install, "cannot write " + Shown(ini) + ": " + FileFailureText(why), true);
