@@ -826,8 +826,12 @@ TEST_F(Korvctl, EachBoardIniGetsOneAnswerFromEveryCommand) {
     EXPECT_EQ(Path(report, {"boardIni", "valid"})->boolean, valid);
     EXPECT_EQ(Path(report, {"boardIni", "problem"})->Is(JsonValue::Type::Null), valid);
     EXPECT_EQ(Path(report, {"boardIni", "record"})->Is(JsonValue::Type::Null), !f.bytes || f.restore == 1);
-    if (f.bytes) EXPECT_EQ(Code(report, {"boardIni", "size"}), int32_t(f.bytes->size()));
-    if (f.raw) EXPECT_EQ(Path(report, {"boardIni", "raw"})->text, f.raw);
+    if (f.bytes) {
+      EXPECT_EQ(Code(report, {"boardIni", "size"}), int32_t(f.bytes->size()));
+    }
+    if (f.raw) {
+      EXPECT_EQ(Path(report, {"boardIni", "raw"})->text, f.raw);
+    }
     // Board 0 at power-on is compared with what restoring would send, the
     // factory values here (its sync source, 0, is not theirs, 2), or with
     // nothing when restoring sends nothing.
